@@ -1,0 +1,106 @@
+// The message layer: every text the system prints goes through here, to the screen text
+// (console buffer + screen.out), to the command log (meridyn.log) or to an open stream.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Where a message goes: the screen channel, the log channel, or an open stdio stream.
+struct OutputChannel {
+    int id = 0;
+    std::FILE* stream = nullptr;
+    constexpr OutputChannel() = default;
+    constexpr explicit OutputChannel(int channelId) : id(channelId) {}
+    constexpr OutputChannel(std::FILE* f) : stream(f) {}
+    constexpr bool operator==(const OutputChannel& o) const {
+        return id == o.id && stream == o.stream;
+    }
+};
+
+inline constexpr OutputChannel outputChannel{1}; // screen text
+inline constexpr OutputChannel logChannel{2};    // command log
+
+inline constexpr const char* kVersionText = "Version 5.0132";
+inline constexpr const char* kStartupPrompt = "MD: ";
+
+// State of the message layer, grouped so tests can reset it.
+struct MessageState {
+    std::string programHome;   // empty means the current directory
+    std::string logPath;       // full path of meridyn.log once the output files are set
+    std::string screenOutPath; // full path of screen.out
+    std::string spotsPath, raysPath;
+    int screenLineCount = 0;
+
+    std::string consoleBuffer; // the last lines of screen output
+    int consoleLines = 0;
+    int consoleLineLimit = 11;
+
+    int errorOccurred = 0;
+    int errorPopup = 0;
+    int abortRequest = 0;
+    int bannerPrinted = 0;
+
+    std::string promptText = kStartupPrompt;
+    std::FILE* consoleStream = nullptr; // the reader's console stream (never owned here)
+
+    // Files kept open between messages; every message is flushed at once.
+    std::FILE* logFile = nullptr;
+    std::FILE* screenFile = nullptr;
+    bool logAtLineStart = true;
+
+    int progressCalls = 0;
+
+    // Receives every text written to the screen channel (the console driver echoes it to
+    // standard output).
+    std::function<void(std::string_view)> screenMirror;
+};
+
+MessageState& messageState();
+// Closes the files and restores every value to its load-time state (the banner flag too).
+void resetMessageState();
+
+// The shared flags, under their usual names.
+inline int& errorOccurred = messageState().errorOccurred;
+inline int& abortRequest = messageState().abortRequest;
+inline int& errorPopup = messageState().errorPopup;
+inline std::string& programHome = messageState().programHome;
+
+int outText(OutputChannel channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void errorText(OutputChannel channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void warningText(OutputChannel channel, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+int infoText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void errorBox(const std::string& text);
+void infoBox(const std::string& text);
+
+void logText(std::string_view text);
+void screenText(std::string_view text);
+// Ends a log line that an earlier message left open, so the next command starts its own line.
+void logEnsureLineStart();
+// Removes the line end of the last log line (the query marker follows the command on its line).
+void logRemoveLastLineEnd();
+
+void consoleAppend(std::string_view text);
+void consoleTrimLines(int n);
+
+int escapePressed();
+int progressStep(long done, long total, int every);
+
+void setOutputFiles();
+// Closes and deletes meridyn.log and screen.out (new document); they are created again on the
+// next message.
+void deleteOutputFiles();
+// Flushes and closes the open log and screen files (program end).
+void closeOutputFiles();
+void startInterpreter();
+int initInterpreter();
+void printBanner(OutputChannel channel);
+void setPrompt(const std::string& text);
+void printPrompt(std::FILE* stream, OutputChannel channel);
+
+// Formats like printf into a string of any length.
+std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string formatTextV(const char* format, std::va_list args);

@@ -1,0 +1,75 @@
+#include "platform/console_hooks.h"
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+volatile std::sig_atomic_t escapeRequests = 0;
+
+void onInterrupt(int) {
+    // A second Ctrl-C that nobody polled ends the program the default way.
+    if (escapeRequests > 0) {
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return;
+    }
+    escapeRequests = escapeRequests + 1;
+}
+
+const char* iconWord(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Error: return "error";
+    case BoxIcon::Warning: return "warning";
+    case BoxIcon::Question: return "question";
+    default: return "information";
+    }
+}
+} // namespace
+
+void ConsoleHooks::messageBox(const std::string& title, const std::string& text, BoxIcon icon) {
+    std::fprintf(stderr, "[%s] %s: %s\n", iconWord(icon), title.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+bool ConsoleHooks::askYesNo(const std::string& title, const std::string& text, bool defaultYes) {
+    std::fprintf(stderr, "[question] %s: %s (y/n) ", title.c_str(), text.c_str());
+    if (!isatty(STDIN_FILENO)) {
+        std::fprintf(stderr, "%s\n", defaultYes ? "y" : "n");
+        return defaultYes;
+    }
+    std::fflush(stderr);
+    int c = std::fgetc(stdin);
+    bool yes = defaultYes;
+    if (c == 'y' || c == 'Y') yes = true;
+    if (c == 'n' || c == 'N') yes = false;
+    while (c != EOF && c != '\n') c = std::fgetc(stdin);
+    return yes;
+}
+
+void ConsoleHooks::beep() {
+    if (isatty(STDERR_FILENO)) {
+        std::fputc('\a', stderr);
+        std::fflush(stderr);
+    }
+}
+
+bool ConsoleHooks::escapePending() {
+    if (escapeRequests == 0) return false;
+    escapeRequests = 0;
+    return true;
+}
+
+void installConsoleInterruptHandler() {
+    struct sigaction sa {};
+    sa.sa_handler = onInterrupt;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = 0; // no SA_RESTART: a blocked console read returns so the loop can see Escape
+    sigaction(SIGINT, &sa, nullptr);
+}
+
+void requestConsoleEscape() { escapeRequests = escapeRequests + 1; }
+
+} // namespace platform

@@ -1,0 +1,23 @@
+// Terminal implementation of the platform hooks: boxes go to standard error, a Yes/No question
+// takes its default when standard input is not a terminal, and Ctrl-C counts as Escape.
+#pragma once
+
+#include "platform/platform_hooks.h"
+
+namespace platform {
+
+class ConsoleHooks : public PlatformHooks {
+  public:
+    void messageBox(const std::string& title, const std::string& text, BoxIcon icon) override;
+    bool askYesNo(const std::string& title, const std::string& text, bool defaultYes) override;
+    void beep() override;
+    bool escapePending() override;
+};
+
+// Routes SIGINT to the Escape request of the console hooks (the second Ctrl-C without a poll in
+// between still ends the program, so a hung loop can always be left).
+void installConsoleInterruptHandler();
+// Raises the Escape request as Ctrl-C would.
+void requestConsoleEscape();
+
+} // namespace platform
