@@ -218,7 +218,9 @@ void consoleAppend(std::string_view text) {
     s.consoleLines += lineEnds;
 }
 
-int escapePressed() { return platform::hooks().escapePending() ? 1 : 0; }
+int escapePressed() {
+    return platform::hooks().escapePending() ? 1 : 0;
+}
 
 int progressStep(long done, long total, int every) {
     auto& s = messageState();
@@ -272,7 +274,9 @@ void printBanner(OutputChannel channel) {
     outText(channel, "\nMERIDYN %s\n", kVersionText);
 }
 
-void setPrompt(const std::string& text) { messageState().promptText = text; }
+void setPrompt(const std::string& text) {
+    messageState().promptText = text;
+}
 
 void printPrompt(std::FILE* stream, OutputChannel channel) {
     auto& s = messageState();

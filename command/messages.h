@@ -69,7 +69,8 @@ inline int& errorPopup = messageState().errorPopup;
 inline std::string& programHome = messageState().programHome;
 
 int outText(OutputChannel channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void errorText(OutputChannel channel, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void errorText(OutputChannel channel, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
 void warningText(OutputChannel channel, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 int infoText(const char* format, ...) __attribute__((format(printf, 1, 2)));

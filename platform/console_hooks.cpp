@@ -21,10 +21,14 @@ void onInterrupt(int) {
 
 const char* iconWord(BoxIcon icon) {
     switch (icon) {
-    case BoxIcon::Error: return "error";
-    case BoxIcon::Warning: return "warning";
-    case BoxIcon::Question: return "question";
-    default: return "information";
+    case BoxIcon::Error:
+        return "error";
+    case BoxIcon::Warning:
+        return "warning";
+    case BoxIcon::Question:
+        return "question";
+    default:
+        return "information";
     }
 }
 } // namespace
@@ -45,7 +49,8 @@ bool ConsoleHooks::askYesNo(const std::string& title, const std::string& text, b
     bool yes = defaultYes;
     if (c == 'y' || c == 'Y') yes = true;
     if (c == 'n' || c == 'N') yes = false;
-    while (c != EOF && c != '\n') c = std::fgetc(stdin);
+    while (c != EOF && c != '\n')
+        c = std::fgetc(stdin);
     return yes;
 }
 
@@ -70,6 +75,8 @@ void installConsoleInterruptHandler() {
     sigaction(SIGINT, &sa, nullptr);
 }
 
-void requestConsoleEscape() { escapeRequests = escapeRequests + 1; }
+void requestConsoleEscape() {
+    escapeRequests = escapeRequests + 1;
+}
 
 } // namespace platform

@@ -21,7 +21,9 @@ PlatformHooks& hooks() {
     return s.current ? *s.current : s.console;
 }
 
-void setHooks(PlatformHooks* h) { state().current = h; }
+void setHooks(PlatformHooks* h) {
+    state().current = h;
+}
 
 void beginWaitCursor() {
     if (state().busy++ == 0) hooks().waitCursor(true);
@@ -33,8 +35,12 @@ void endWaitCursor() {
     if (--s.busy == 0) hooks().waitCursor(false);
 }
 
-int waitCursorDepth() { return state().busy; }
+int waitCursorDepth() {
+    return state().busy;
+}
 
-void resetWaitCursor() { state().busy = 0; }
+void resetWaitCursor() {
+    state().busy = 0;
+}
 
 } // namespace platform

@@ -8,7 +8,8 @@ namespace platform {
 
 // Creates a new empty file from a pattern ending in "XXXXXX" inside `dir` (the current directory
 // when empty) and returns its path; an empty path when it cannot be made.
-std::filesystem::path makeTempFile(const std::string& pattern, const std::filesystem::path& dir = {});
+std::filesystem::path makeTempFile(const std::string& pattern,
+                                   const std::filesystem::path& dir = {});
 
 // Joins a directory and a file name; an empty directory yields the name alone.
 std::string joinPath(const std::string& dir, const std::string& name);

@@ -63,7 +63,8 @@ TEST_F(MessagesTest, LongMessagesAreNotCut) {
 }
 
 TEST_F(MessagesTest, ConsoleBufferKeepsLastElevenLines) {
-    for (int i = 0; i < 20; ++i) outText(outputChannel, "line %d\n", i);
+    for (int i = 0; i < 20; ++i)
+        outText(outputChannel, "line %d\n", i);
     auto& s = messageState();
     EXPECT_EQ(s.consoleLines, 11);
     EXPECT_EQ(s.consoleBuffer.substr(0, 7), "line 9\n");

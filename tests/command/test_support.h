@@ -21,7 +21,8 @@ inline std::string readFile(const std::filesystem::path& p) {
 class ScratchDir {
   public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "meridyn-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "meridyn-test-XXXXXX").string();
         path_ = mkdtemp(pattern.data()) ? std::filesystem::path(pattern) : std::filesystem::path();
     }
     ~ScratchDir() {
