@@ -7,6 +7,15 @@
 #include "platform/scripted_hooks.h"
 #include "platform/temp_file.h"
 
+TEST(Rand15, FollowsTheClassicSequence) {
+    platform::Rand15 r; // state 1 until seeded
+    EXPECT_EQ(r.next(), 16838);
+    EXPECT_EQ(r.next(), 5758);
+    EXPECT_EQ(r.next(), 10113);
+    r.seed(1);
+    EXPECT_EQ(r.next(), 16838);
+}
+
 TEST(Rand15, RangeAndRepeatability) {
     platform::Rand15 a(7), b(7);
     int lo = 40000, hi = -1;
