@@ -168,22 +168,6 @@ TEST_F(ObjectTableTest, InitialisationGivesIdentityAndQuadricHooks) {
     EXPECT_EQ(s->normal, &quadricNormal);
 }
 
-TEST_F(ObjectTableTest, FreeingAnObjectClearsItsStateButKeepsTheRecord) {
-    ObjectRecord* o = makeObject(kTypeRaytraceDetector);
-    o->activated = o->placed = 1;
-    o->wireframeKind = kWireFlatMirror;
-    freeObjectSlot(o);
-    EXPECT_EQ(objectTable[0], o);
-    EXPECT_EQ(o->number, -1);
-    EXPECT_EQ(o->activated, 0);
-    EXPECT_EQ(o->surfaceCount, 0);
-    EXPECT_EQ(o->firstSurface, nullptr);
-    EXPECT_EQ(o->typeCode, 0);
-    EXPECT_EQ(o->wireframeKind, 0);
-    EXPECT_EQ(o->defined, 0);
-    EXPECT_EQ(objectCount, 0);
-}
-
 TEST_F(ObjectTableTest, StateChecksReportInOrderAndStopAtTheFirst) {
     ObjectRecord* o = allocObjectSlot(); // live, undefined, unplaced
     aliasAdd("lamp", "1");
