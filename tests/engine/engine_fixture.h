@@ -1,0 +1,65 @@
+// A clean model, message layer and data-file state in a scratch home directory for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "command/aliases.h"
+#include "command/messages.h"
+#include "engine/current_objects.h"
+#include "engine/object_table.h"
+#include "engine/ray_files.h"
+#include "engine/view_transform.h"
+#include "platform/scripted_hooks.h"
+#include "tests/command/test_support.h"
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetAll();
+        programHome = dir.path().string();
+        setOutputFiles();
+    }
+    void TearDown() override { resetAll(); }
+    static void resetAll() {
+        resetRayFiles();
+        resetCurrentObjects();
+        resetObjectTable();
+        resetViewState();
+        resetAliasState();
+        resetMessageState();
+    }
+    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
+    std::string home(const std::string& name) const { return dir.file(name); }
+
+    // A defined object of a type with `surfaces` surfaces numbered 1, 2, ...
+    ObjectRecord* makeObject(int typeCode, int surfaces = 1) {
+        ObjectRecord* o = allocObjectSlot();
+        if (!o) return nullptr;
+        initObjectRecord(o);
+        o->typeCode = typeCode;
+        SurfaceRecord** link = &o->firstSurface;
+        for (int i = 1; i <= surfaces; ++i) {
+            SurfaceRecord* s = allocSurface();
+            initSurfaceRecord(s);
+            s->number = i;
+            s->owner = o;
+            *link = s;
+            link = &s->next;
+        }
+        o->surfaceCount = surfaces;
+        return o;
+    }
+    // Deletes an object the way the delete command does: surfaces back, then the slot.
+    void deleteObjectNow(ObjectRecord* o) {
+        for (SurfaceRecord* s = o->firstSurface; s;) {
+            SurfaceRecord* next = s->next;
+            freeSurface(s);
+            s = next;
+        }
+        freeObjectSlot(o);
+    }
+
+    testsupport::ScratchDir dir;
+    platform::ScriptedHooks hooks;
+    platform::ScopedHooks guard{hooks};
+};
