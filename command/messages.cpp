@@ -280,7 +280,11 @@ void setPrompt(const std::string& text) {
 
 void printPrompt(std::FILE* stream, OutputChannel channel) {
     auto& s = messageState();
-    if (stream && stream == s.consoleStream) outText(channel, " %s", s.promptText.c_str());
+    // The console stream may be null: a console that gives end of file at once.
+    if (stream != s.consoleStream) return;
+    s.writingPrompt = true;
+    outText(channel, " %s", s.promptText.c_str());
+    s.writingPrompt = false;
 }
 
 void startInterpreter() {

@@ -1,0 +1,70 @@
+// The command reader: turns command text (the user interface's command buffer, macro files,
+// the console) into one logical command at a time and fills the parsed command.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+inline constexpr int kLineSignificant = 250; // significant characters of a physical line
+inline constexpr int kLineStored = 255;      // characters kept of a physical line
+inline constexpr int kCommandLimit = 251;    // characters of a logical command
+inline constexpr int kVariableCount = 50;    // variables of each kind, numbered 1..50
+inline constexpr int kStringVariableChars = 80;
+
+struct ReaderState {
+    // Text the user interface wants run next, and whether it is waiting.
+    std::string commandBuffer;
+    int commandPending = 0;
+
+    // Where macro lines come from: a macro file, or the console stream (the message layer's
+    // consoleStream; a null console stream gives end of file at once, as a GUI console does).
+    std::FILE* inputStream = nullptr;
+
+    // The physical line being taken apart.
+    std::string inputLine = " ";
+    int linePos = -1;   // index of the last character taken
+    int lineLength = 0; // trimmed length, at most 250
+    int lineConsumed = 1;
+    int inputAtEnd = 0;
+    int inputExhausted = 0;
+
+    int echoOn = 0;
+    int verboseOn = 0;
+    int redefineMode = 0;
+    int aliasExpanded = 0;
+
+    // Macro level at which the running command loop started: a nested run reads only its own
+    // text and never the rest of an enclosing macro.
+    int runBaseLevel = 0;
+
+    // Variables, 1-based (index 0 unused). Nothing in the language writes them yet.
+    double realVariables[kVariableCount + 1] = {};
+    int intVariables[kVariableCount + 1] = {};
+    double complexVariables[kVariableCount + 1][2] = {};
+    char stringVariables[kVariableCount + 1][kStringVariableChars + 1] = {};
+};
+
+ReaderState& readerState();
+// Restores the load-time state; the input stream becomes the console stream.
+void resetReaderState();
+
+inline std::string& commandBuffer = readerState().commandBuffer;
+inline int& commandPending = readerState().commandPending;
+inline int& echoOn = readerState().echoOn;
+inline int& verboseOn = readerState().verboseOn;
+inline int& redefineMode = readerState().redefineMode;
+
+// The length of `text` cut to `limit`, less trailing blanks.
+int lineLengthTrimmed(const std::string& text, int limit);
+
+// False when the input stream belongs to a macro that encloses the running (nested) command
+// loop: that run must see end of input instead of reading on into the enclosing macro.
+bool runOwnsInput();
+// Reads one physical line from `stream` for an answer (query assignment, "??"), printing the
+// prompt first when the stream is the console. False at end of file. The newline and a trailing
+// carriage return are removed.
+bool readAnswerLine(std::string& line);
+
+// Expands an alias in `word` (lower-cased first; only a word that begins with a letter; a
+// suffix from the first '.' on is kept). Returns true when an expansion happened.
+bool aliasExpand(std::string& word);
