@@ -51,9 +51,10 @@ TextExtent RasterSurface::textExtent(std::string_view text) const {
 
 void RasterSurface::textOut(int x, int y, std::string_view text) {
     // Only the strokes are drawn, so opaque and transparent text look alike here.
-    forEachDeviceStroke(text, x, y, [this](int x0, int y0, int x1, int y1) {
-        drawLine(x0, y0, x1, y1, textColour_, true);
-    });
+    forEachDeviceStroke(text, x, y,
+                        [this](std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+                            drawLine(x0, y0, x1, y1, textColour_, true);
+                        });
 }
 
 Rgb RasterSurface::pixel(int x, int y) const {

@@ -221,16 +221,16 @@ TextExtent deviceTextExtent(std::string_view text) {
     return e;
 }
 
-void forEachDeviceStroke(std::string_view text, int x, int y,
-                         const std::function<void(int, int, int, int)>& segment) {
+void forEachDeviceStroke(std::string_view text, std::int64_t x, std::int64_t y,
+                         const DeviceStroke& segment) {
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
         if (const StrokeGlyphEntry* g = findStrokeGlyph(strokeFont, c)) {
-            int left = x + 2; // half the letter spacing on each side
-            int px = 0, py = 0;
+            std::int64_t left = x + 2; // half the letter spacing on each side
+            std::int64_t px = 0, py = 0;
             for (int i = g->firstWord;; ++i) {
                 StrokePoint s = decodeStrokeWord(strokeFont.words[i]);
-                int qx = left + s.x, qy = y + kDeviceTextHeight - s.y;
+                std::int64_t qx = left + s.x, qy = y + kDeviceTextHeight - s.y;
                 if (s.penDown) segment(px, py, qx, qy);
                 px = qx;
                 py = qy;

@@ -64,6 +64,8 @@ inline constexpr int kDeviceTextHeight = 16;
 int deviceCharAdvance(unsigned char c);
 TextExtent deviceTextExtent(std::string_view text);
 // Calls segment(x0, y0, x1, y1) in device pixels for every stroke of the text placed with its
-// top left corner at (x, y). Both end pixels of a stroke belong to it.
-void forEachDeviceStroke(std::string_view text, int x, int y,
-                         const std::function<void(int, int, int, int)>& segment);
+// top left corner at (x, y). Both end pixels of a stroke belong to it. Wide coordinates, so that
+// text placed at the edge of the int range cannot overflow.
+using DeviceStroke = std::function<void(std::int64_t, std::int64_t, std::int64_t, std::int64_t)>;
+void forEachDeviceStroke(std::string_view text, std::int64_t x, std::int64_t y,
+                         const DeviceStroke& segment);

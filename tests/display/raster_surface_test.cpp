@@ -144,6 +144,8 @@ TEST(RasterSurface, TextIsStrokedInTheTextColourAtOnePixelPerUnit) {
     EXPECT_EQ(black.size(), 8u);
     EXPECT_EQ(r.textExtent("-.").cx, 14);
     EXPECT_EQ(r.textExtent("-.").cy, 16);
+    r.textOut(INT_MAX - 3, INT_MAX - 3, "WW"); // far outside, and no overflow on the way
+    EXPECT_EQ(pixelsOf(r, {0, 0, 0}).size(), 8u);
 }
 
 TEST(RasterSurface, EraseRestoresTheWhiteBackground) {

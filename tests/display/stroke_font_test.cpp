@@ -85,16 +85,6 @@ TEST(StrokeFontTable, RecordAndGlyphTableAreConsistent) {
     EXPECT_EQ(shapes.size(), 92u);
 }
 
-TEST(StrokeFontTable, WordEncodingRoundTrips) {
-    std::uint32_t w = encodeStrokeWord(6, 14, true, true);
-    EXPECT_EQ(w, (67u << 8) | 71u | 0x80u | 0x8000u);
-    StrokePoint p = decodeStrokeWord(w);
-    EXPECT_EQ(p.x, 6);
-    EXPECT_EQ(p.y, 14);
-    EXPECT_TRUE(p.penDown);
-    EXPECT_TRUE(p.last);
-}
-
 class StrokeTextTest : public PlotTest {
   protected:
     void SetUp() override {
