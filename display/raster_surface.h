@@ -16,7 +16,7 @@ class RasterSurface : public DrawSurface {
     static constexpr int kMaxSide = 8192;
     static constexpr Rgb kBackground{0xFF, 0xFF, 0xFF};
 
-    // A sides outside 1..kMaxSide is brought into that range.
+    // A side outside 1..kMaxSide is brought into that range.
     explicit RasterSurface(int width = kDefaultWidth, int height = kDefaultHeight,
                            SurfaceKind kind = SurfaceKind::Screen);
 
