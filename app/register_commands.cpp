@@ -1,0 +1,11 @@
+#include "app/register_commands.h"
+
+#include "command/command_table.h"
+#include "command/document.h"
+#include "engine/current_objects.h"
+
+void registerCommandHandlers() {
+    // After every execute operation the current object, light source, detector and polygon net
+    // are recomputed.
+    documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
+}

@@ -1,0 +1,61 @@
+// Shared set-up of the drawing tests: a scratch directory as the current directory and home,
+// fresh message and plot state, scripted platform hooks.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "command/messages.h"
+#include "display/plot_primitives.h"
+#include "platform/scripted_hooks.h"
+#include "tests/command/test_support.h"
+
+namespace displaytest {
+
+inline std::vector<std::string> readLines(const std::filesystem::path& p) {
+    std::string text = testsupport::readFile(p);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+class PlotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
+        resetMessageState();
+        programHome = dir.path().string();
+        setOutputFiles();
+        resetPlotState();
+    }
+    void TearDown() override {
+        resetPlotState();
+        resetMessageState();
+        std::filesystem::current_path(previous_);
+    }
+    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
+    // The lines of a plot file written so far.
+    std::vector<std::string> fileLines(std::FILE* f, const std::string& name) {
+        if (f) std::fflush(f);
+        return readLines(dir.file(name));
+    }
+
+    testsupport::ScratchDir dir;
+    platform::ScriptedHooks hooks;
+    platform::ScopedHooks guard{hooks};
+
+  private:
+    std::filesystem::path previous_;
+};
+
+} // namespace displaytest
