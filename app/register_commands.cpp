@@ -3,8 +3,10 @@
 #include "command/command_table.h"
 #include "command/document.h"
 #include "engine/current_objects.h"
+#include "engine/polynet_command.h"
 
 void registerCommandHandlers() {
+    registerPolynetCommand();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "command/aliases.h"
+#include "command/command_table.h"
 #include "command/parsed_command.h"
 #include "command/reader.h"
 #include "engine/current_objects.h"
@@ -513,4 +514,8 @@ int polynetCommand() {
     if (op == "thick") return opThick(st);
     if (op == "locus") return opLocus(st);
     return opFinish(st, confirm);
+}
+
+void registerPolynetCommand() {
+    addCommandHandler("polynet", [](CQelDoc&) { return polynetCommand(); });
 }

@@ -41,6 +41,8 @@ void resetPolynets();
 
 // The command handler: 1 done, 0 rejected (with its message).
 int polynetCommand();
+// Registers polynetCommand as the first handler of the keyword "polynet".
+void registerPolynetCommand();
 
 // The net under construction, nullptr when none is, or when its object was deleted since (a
 // deleted object ends the construction).
