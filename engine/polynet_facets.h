@@ -2,6 +2,8 @@
 // in, its box, the point-in-polygon rule and the crossing of a ray.
 #pragma once
 
+#include <cmath>
+
 #include "engine/polynet_records.h"
 
 // Smallest distance along a ray at which a facet counts as hit.
@@ -33,17 +35,21 @@ int polynetPointInPolygon(const PolygonRecord* polygon, double u, double v);
 // The same rule, but a point on the outline or within 1e-9 of it is not inside.
 int polynetPointWithinPolygon(const PolygonRecord* polygon, double u, double v);
 
-// Where a ray (unit direction) crosses the facet: the distance when it is above 1e-9 and the
-// crossing lies within the limits and inside the polygon, else 0.
-inline double facetRayDistance(const PolygonRecord* p, const Vec3& origin, const Vec3& direction) {
+// Where a ray (unit direction) crosses the facet: the distance when it is above 1e-9 and not
+// beyond `farthest`, and the crossing lies within the limits and inside the polygon; else 0.
+// The plane and limit tests are evaluated together without branching: across a net their
+// outcomes are close to random, and only the few facets that pass all of them go on to the
+// polygon test.
+inline double facetRayDistance(const PolygonRecord* p, const Vec3& origin, const Vec3& direction,
+                               double farthest = HUGE_VAL) {
     double dn = dot3(p->normal, direction);
-    if (dn == 0) return 0;
-    double t = -(dot3(p->normal, origin) - p->planeConstant) / dn;
-    if (!(t > kFacetHitMinimum)) return 0;
+    double t = (p->planeConstant - dot3(p->normal, origin)) / dn; // not finite when dn is 0
     Vec3 hit = origin + t * direction;
     double u = axisValue(hit, p->dominantAxes[0]);
     double v = axisValue(hit, p->dominantAxes[1]);
-    if (u < p->limits[0] || u > p->limits[2] || v < p->limits[1] || v > p->limits[3]) return 0;
+    bool candidate = (dn != 0) & (t > kFacetHitMinimum) & (t <= farthest) & (u >= p->limits[0]) &
+                     (u <= p->limits[2]) & (v >= p->limits[1]) & (v <= p->limits[3]);
+    if (!candidate) return 0;
     return polynetPointInPolygon(p, u, v) ? t : 0;
 }
 

@@ -35,7 +35,7 @@ int polynetIntercept(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
     int position = 0, hitPosition = 0;
     for (const PolygonRecord* p = net->firstPolygon; p; p = p->nextPolygon) {
         ++position;
-        double t = facetRayDistance(p, origin, local);
+        double t = facetRayDistance(p, origin, local, hit ? best : HUGE_VAL);
         if (t <= 0) continue;
         if (!hit || t < best) {
             hit = p;

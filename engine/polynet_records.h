@@ -69,9 +69,11 @@ void appendVertex(ContourNode* contour, VertexNode* vertex);
 // anything beyond gives nullptr.
 PolyPoint* contourVertex(int i, const ContourNode* contour);
 
-// The coordinate of a point on axis 0, 1 or 2.
+// The coordinate of a point on axis 0, 1 or 2 (an indexed load, not a branch: the facet tests
+// pick axes that vary from facet to facet).
 inline double axisValue(const Vec3& p, int axis) {
-    return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
+    const double c[3] = {p.x, p.y, p.z};
+    return c[axis];
 }
 inline double& axisRef(Vec3& p, int axis) {
     return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
