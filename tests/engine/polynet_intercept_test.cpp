@@ -180,3 +180,18 @@ TEST_F(PolynetInterceptTest, TooManyDistinctHitsStopsTheCheckWithoutChanges) {
         addFacet(stack, {{0, 0, double(i)}, {1, 0, double(i)}, {1, 1, double(i)}});
     EXPECT_EQ(polynetCheckNormals(netObject(stack)->number), 1);
 }
+
+// The box centre of a right triangle lies on its long edge; the rays of the check must start
+// inside the facet, or a turned facet of a tetrahedron goes unnoticed.
+TEST_F(PolynetInterceptTest, NormalCheckStartsInsideRightTriangles) {
+    PolynetRecord* net = allocPolynet();
+    const Vec3 o{0, 0, 0}, x{10, 0, 0}, y{0, 10, 0}, z{0, 0, 10};
+    addFacet(net, {o, x, y}); // inward
+    addFacet(net, {o, x, z});
+    addFacet(net, {x, y, z});
+    addFacet(net, {o, y, z}); // inward
+    EXPECT_EQ(polynetCheckNormals(netObject(net)->number), 1);
+    EXPECT_EQ(screen(), "2 facet normals corrected.\n");
+    EXPECT_DOUBLE_EQ(net->firstPolygon->normal.z, -1);
+    EXPECT_DOUBLE_EQ(net->lastPolygon->normal.x, -1);
+}

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -98,47 +96,11 @@ class PolynetTest : public EngineTest {
         return createPolynetObject(net, values);
     }
 
-    // Runs one polynet command line: numbers and aliases as the reader takes them, then the
-    // split into modifiers and parameter words, then the handler.
+    // Runs one polynet command line as the reader hands it over.
     static int run(const std::string& line) {
-        clearParsedCommand();
-        clearPendingAlias();
-        readerState().aliasExpanded = 0;
-        std::size_t blank = line.find(' ');
-        std::string path = line.substr(0, blank);
-        std::string rest;
-        int numbers = 0;
-        std::size_t pos = blank;
-        while (pos != std::string::npos && pos < line.size()) {
-            std::size_t b = line.find_first_not_of(' ', pos);
-            if (b == std::string::npos) break;
-            std::size_t e = line.find(' ', b);
-            std::string word = line.substr(b, e == std::string::npos ? e : e - b);
-            pos = e;
-            bool expanded = aliasExpand(word);
-            if (expanded) readerState().aliasExpanded = 1;
-            double v = 0;
-            if (parseNumber(word.c_str(), &v)) {
-                if (numbers < kMaxNumerics) {
-                    numericValues[numbers] = v;
-                    numericGiven[numbers] = 1;
-                }
-                ++numbers;
-                continue;
-            }
-            rest += " " + word;
-            if (word.find('=') == std::string::npos &&
-                std::isalpha(static_cast<unsigned char>(word[0]))) {
-                std::string name = word;
-                for (char& ch : name)
-                    ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-                aliasState().pendingAliasName = name;
-            }
-        }
-        std::size_t slash = path.find('/');
-        std::string keyword = path.substr(0, slash);
-        std::snprintf(commandWord, sizeof commandWord, "%s", keyword.c_str());
-        splitModifiersAndParameters((slash == std::string::npos ? "" : path.substr(slash)) + rest);
+        std::string command = line;
+        normalizeLine(command);
+        setParsedCommandText(command);
         return polynetCommand();
     }
 
