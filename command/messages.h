@@ -44,7 +44,10 @@ struct MessageState {
     int bannerPrinted = 0;
 
     std::string promptText = kStartupPrompt;
-    std::FILE* consoleStream = nullptr; // the reader's console stream (never owned here)
+    // The reader's console stream (never owned here); null is a console that gives end of file
+    // at once, as the console of a windowed program does.
+    std::FILE* consoleStream = nullptr;
+    bool writingPrompt = false; // set while the prompt is written (mirrors may leave it out)
 
     // Files kept open between messages; every message is flushed at once.
     std::FILE* logFile = nullptr;

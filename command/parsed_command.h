@@ -2,6 +2,8 @@
 // match keywords and modifiers by unique prefix and fill numeric values.
 #pragma once
 
+#include <string>
+
 #include "command/messages.h"
 
 inline constexpr int kMaxModifiers = 20;
@@ -13,6 +15,9 @@ inline constexpr int kQuotedValueChars = 255; // a quoted modifier value (room f
 // A keyword or modifier table: entries of at most 20 characters, ended by the entry " ".
 using KeywordTable = const char* const*;
 
+// Empty slots of the word arrays hold " ". A modifier given as /name=value has its value in
+// quotedStrings (blanks restored, case as typed) and modifierHasValue 1; an unquoted value
+// that begins with a digit and reads as a number is also in modifierNumber.
 struct ParsedCommand {
     char commandWord[kKeywordChars + 1] = " ";
     char modifierWords[kMaxModifiers][kKeywordChars + 1] = {};
@@ -52,3 +57,26 @@ void listOptions(KeywordTable table);
 void echoParsedCommand(OutputChannel channel);
 // Reads a decimal number the way the command language does; false for anything else.
 bool parseNumber(const char* word, double* value);
+
+// Empties the parsed command: the command word and every modifier and parameter slot become
+// " ", values and flags 0, quoted values "".
+void clearParsedCommand();
+// Splits the text after the command word into modifiers (/name or /name=value, anywhere in the
+// text) and parameter words. Modifier names and unquoted parameter words are lower-cased;
+// modifier values and quoted words keep the case they were typed in.
+void splitModifiersAndParameters(const std::string& rest);
+// Number of entries of a table before its end entry " ".
+int keywordTableSize(KeywordTable table);
+
+// Tour mode: getModifier chooses the modifiers itself, level by level, like an odometer, so
+// that a driver can run every path of a command. The driver switches it on, zeroes the levels
+// it walks and reads `line` after each run.
+inline constexpr int kTourLevels = 10;
+struct TourState {
+    int on = 0;
+    int level = 0; // getModifier calls in the current command
+    int index[kTourLevels] = {};
+    int count[kTourLevels] = {};
+    std::string line;
+};
+TourState& tourState();
