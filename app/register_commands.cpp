@@ -1,7 +1,8 @@
 #include "app/register_commands.h"
 
 #include "command/command_table.h"
+#include "command/settings_commands.h"
 
 void registerCommandHandlers() {
-    // No subsystem brings handlers yet: every keyword is matched and does nothing.
+    registerSettingsCommands();
 }
