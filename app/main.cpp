@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
                     if (interactive) std::fputc('\n', stdout);
                     continue;
                 }
+                if (interactive) std::fputc('\n', stdout); // end of input typed at the prompt
                 break;
             }
             std::string line(buffer, static_cast<std::size_t>(n));
@@ -120,7 +121,6 @@ int main(int argc, char** argv) {
             if (doc.StopWordTyped()) break;
         }
         std::free(buffer);
-        if (interactive) std::fputc('\n', stdout);
     }
 
     saveIniSettings();

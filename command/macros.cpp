@@ -13,12 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A name that can be run as a macro: a regular file or a pipe (never a directory or a device,
-// which could block or never end a line).
+// A name that can be run as a macro: a regular file (never a directory, a device or a pipe,
+// which could block the program or never end a line).
 bool macroFileExists(const std::string& name) {
     std::error_code ec;
-    auto st = fs::status(name, ec);
-    return !ec && (fs::is_regular_file(st) || fs::is_fifo(st));
+    return fs::is_regular_file(name, ec);
 }
 
 // lamp and lamp.txt become lamp.mac; only the last component of a path is changed.
