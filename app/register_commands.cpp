@@ -2,10 +2,18 @@
 
 #include "command/command_table.h"
 #include "command/document.h"
+#include "command/settings.h"
+#include "command/settings_commands.h"
 #include "engine/current_objects.h"
 #include "engine/polynet_command.h"
+#include "engine/ray_files.h"
 
 void registerCommandHandlers() {
+    registerSettingsCommands();
+    settingsHooks().closeRayFiles = [] {
+        closeRayFile();
+        closeSpotFile();
+    };
     registerPolynetCommand();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
