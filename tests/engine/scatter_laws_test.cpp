@@ -45,6 +45,11 @@ TEST_F(ScatterLawsTest, FractionZeroKeepsSpecularAndOneAlwaysScatters) {
         ASSERT_NEAR(std::sqrt(dot3(out, out)), 1.0, 1e-12);
         ASSERT_GT(out.z, 0.0);
     }
+    // Seed 0 draws 0 first: a fraction of 1 still scatters.
+    seedRandom(0);
+    Vec3 normal{0, 0, 1}, out;
+    ASSERT_EQ(scatterLambertian(specular, 1.0, out, 1.0, normal), 1);
+    EXPECT_FALSE(same(out, specular));
 }
 
 TEST_F(ScatterLawsTest, FractionSplitsSpecularAndScatteredShares) {
