@@ -65,11 +65,13 @@ void toGlobalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* su
 int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
                             double& nearest) {
     secondRootTaken = 0;
-    normalize3(direction);
+    // The local direction is made unit on its own (a turn keeps lengths), so that the caller's
+    // normalisation does not lie on the path to the roots.
     Vec3 p, d;
     toLocalPoint(point, p, surface);
     toLocalDirection(direction, d, surface);
     normalize3(d);
+    normalize3(direction);
 
     const double* q = surface->quadric;
     Vec3 ap, ad;
