@@ -3,6 +3,7 @@
 #include "engine/alt_surface_routines.h"
 #include "engine/model_blocks.h"
 #include "engine/modify_altsurfaces.h"
+#include "engine/ray_files.h"
 #include "engine/surface_designator.h"
 #include "engine/user_parameters.h"
 #include "tests/engine/surface_fixture.h"
@@ -319,6 +320,74 @@ TEST_F(AltSurfacesTest, UserParametersReadFortyTwoUntilSet) {
     ASSERT_EQ(allocUserParameters(o, 2, shortTable), 1);
     EXPECT_EQ(o->userParameters.names[1], "");
     EXPECT_EQ(o->userParameters.values[1], 42.0);
+}
+
+} // namespace
+
+namespace {
+
+class GratingTest : public AltSurfacesTest {
+  protected:
+    void SetUp() override {
+        AltSurfacesTest::SetUp();
+        setPlane(target);
+        place(lens, {});
+        parseModify("/altsurfaces/grating", {1.2, 600, 0, 1});
+        ASSERT_EQ(modifyAltsurfaces(), 1);
+        newText();
+        wavelengthTable[0] = 0.5; // micrometres
+        wavelengthIndex = 0;
+    }
+    double* values() { return target->altSurfaces->values; }
+};
+
+TEST_F(GratingTest, FirstOrderFollowsTheGratingEquation) {
+    clearAltSurfaces();
+    loadAltSurfaces(target);
+    // 600 lines/mm at 0.5 micrometres: sin(theta) = 0.3 in air, 0.2 in a medium of index 1.5
+    // (along x, the grating's orientation 0, on the side the normal's frame gives it).
+    Vec3 d{0, 0, 1};
+    EXPECT_EQ(applyDirectionRefinement(target, {}, d, 1.0), 1);
+    EXPECT_NEAR(std::fabs(d.x), 0.3, 1e-12);
+    EXPECT_NEAR(d.y, 0, 1e-12);
+    EXPECT_NEAR(d.z, std::sqrt(0.91), 1e-12);
+    d = {0, 0, -1}; // a reflected branch keeps going back
+    EXPECT_EQ(gratingAltsurface(target, {}, d, 1.5, values()), 1);
+    EXPECT_NEAR(std::fabs(d.x), 0.2, 1e-12);
+    EXPECT_NEAR(d.z, -std::sqrt(0.96), 1e-12);
+    EXPECT_EQ(newText(), "");
+}
+
+TEST_F(GratingTest, OrderZeroKeepsTheDirection) {
+    values()[2] = 0;
+    Vec3 d{0.6, 0, 0.8};
+    EXPECT_EQ(gratingAltsurface(target, {}, d, 1.0, values()), 1);
+    EXPECT_NEAR(d.x, 0.6, 1e-12);
+    EXPECT_NEAR(d.y, 0, 1e-12);
+    EXPECT_NEAR(d.z, 0.8, 1e-12);
+}
+
+TEST_F(GratingTest, OrderThatDoesNotPropagateLeavesTheDirectionWithAnError) {
+    values()[2] = 4; // sin(theta) would be 1.2
+    Vec3 d{0, 0.6, 0.8};
+    EXPECT_EQ(gratingAltsurface(target, {}, d, 1.0, values()), 0);
+    EXPECT_EQ(d.x, 0);
+    EXPECT_EQ(d.y, 0.6);
+    EXPECT_EQ(d.z, 0.8);
+    EXPECT_EQ(newText(), "ERROR: Error in grating spec.\n");
+}
+
+TEST_F(GratingTest, FresnelFacetKeepsTheBaseNormalForNow) {
+    parseModify("/altsurfaces/fresnel", {1.2});
+    ASSERT_EQ(modifyAltsurfaces(), 1);
+    clearAltSurfaces();
+    loadAltSurfaces(target);
+    ASSERT_EQ(altSurfaceSlots[kNormalRefinement].present, kNormalRefinement);
+    Vec3 n;
+    surfaceNormal(target, {3, 4, 0}, {0, 0, 1}, n);
+    EXPECT_EQ(n.x, 0);
+    EXPECT_EQ(n.y, 0);
+    EXPECT_EQ(n.z, -1);
 }
 
 } // namespace
