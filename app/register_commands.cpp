@@ -6,10 +6,12 @@
 #include "command/settings_commands.h"
 #include "engine/current_objects.h"
 #include "engine/polynet_command.h"
+#include "engine/random_sampling.h"
 #include "engine/ray_files.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
+    settingsHooks().seedRandom = [](int seed) { seedRandom(static_cast<unsigned>(seed)); };
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
         closeSpotFile();
