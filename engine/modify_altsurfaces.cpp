@@ -1,13 +1,16 @@
 #include "engine/modify_altsurfaces.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "command/aliases.h"
 #include "command/parsed_command.h"
 #include "engine/alt_surface_routines.h"
 #include "engine/alt_surfaces.h"
+#include "engine/aspheric_surfaces.h"
 #include "engine/surface_designator.h"
 #include "engine/surface_geometry.h"
+#include "engine/toric_surfaces.h"
 
 namespace {
 
@@ -95,6 +98,72 @@ int attachGrating(SurfaceRecord* surface) {
     return 1;
 }
 
+// The aspheric change: every change starts from zero, then takes the given cv, k, a1..a4. The
+// set-up is checked before anything changes; the hooks come once the record is attached.
+int attachAspheric(SurfaceRecord* surface) {
+    double v[kAltSurfaceValues] = {};
+    for (int i = 0; i < 6; ++i)
+        if (numericGiven[i + 1]) v[i] = numericValues[i + 1];
+    const double diameter = surface->extent[1] - surface->extent[0];
+    if (checkAsphericSetup(v[0], v[1], diameter)) {
+        errorText(outputChannel, "Error in conic parameters given!");
+        return 0;
+    }
+    bool added = false;
+    AltSurfaceRecord* r = recordToChange(
+        surface, kInterceptRefinement, "Changing existing alternate surface : aspheric.\n",
+        "Adding new alternate surface function: aspheric.\n", added);
+    if (!r) return 0;
+    std::copy(v, v + kAltSurfaceValues, r->values);
+    r->kind = kInterceptRefinement;
+    r->valueCount = kAltSurfaceValues;
+    r->routine = AltSurfaceRoutine{};
+    r->routineName = "aspheric";
+    r->namedCount = 9;
+    r->names = asphericParameterNames;
+    clearAsphericCache();
+    // The set-up compares the normal of the hooks in force with the aspheric one: hooks after.
+    setupAsphericSurface(surface, v[0], v[1], diameter);
+    installAsphericHooks(surface);
+    confirm(surface);
+    return 1;
+}
+
+// The toric change: rx 100, ry 200, the rest 0, then the given rx and ry. The fit samples the
+// profile with ccy, as the intercept does.
+int attachToric(SurfaceRecord* surface) {
+    double v[kAltSurfaceValues] = {};
+    v[0] = 100; // rx
+    v[1] = 200; // ry
+    if (numericGiven[1]) v[0] = numericValues[1];
+    if (numericGiven[2]) v[1] = numericValues[2];
+    v[3] = v[0] != 0 ? 1 / v[0] : 0; // cvx
+    v[4] = v[1] != 0 ? 1 / v[1] : 0; // cvy
+    ToricSetupPlan plan;
+    if (!planToricSetup(surface, v[3], v[4], v[2], plan)) {
+        errorText(outputChannel,
+                  "Toric mod failed due to user input.  Fix or delete this object.\n");
+        return 0;
+    }
+    bool added = false;
+    AltSurfaceRecord* r = recordToChange(surface, kInterceptRefinement,
+                                         "Changing existing alternate surface : toric.\n",
+                                         "Adding new alternate surface function: toric.\n", added);
+    if (!r) return 0;
+    std::copy(v, v + kAltSurfaceValues, r->values);
+    r->kind = kInterceptRefinement;
+    r->valueCount = kAltSurfaceValues;
+    r->routine = AltSurfaceRoutine{};
+    r->routineName = "toric";
+    r->namedCount = 5;
+    r->names = toricParameterNames;
+    clearAsphericCache();
+    applyToricSetup(surface, plan);
+    setToricHooks(surface);
+    confirm(surface);
+    return 1;
+}
+
 } // namespace
 
 int modifyAltsurfaces() {
@@ -159,14 +228,12 @@ int modifyAltsurfaces() {
 
     if (fresnel) return attachFresnel(surface, facetA, facetB);
     if (grating) return attachGrating(surface);
-    if (aspheric || toric) {
-        // The aspheric and toric set-ups rebuild the base surface; they join here with their
-        // surfaces. Until then the surface stays as it is.
-        return 0;
-    }
+    if (aspheric) return attachAspheric(surface);
+    if (toric) return attachToric(surface);
     // "none": the chain is emptied and the surface is a plain quadric again (a polygon net keeps
     // its own hooks: they belong to the net, not to an alternate function).
     surface->altSurfaces = nullptr;
+    clearAsphericCache();
     if (!surface->owner || surface->owner->typeCode != kTypePolynet) {
         surface->intercept = interceptQuadricSurface;
         surface->normal = quadricNormal;

@@ -1,0 +1,63 @@
+// Aspheric, toric and CPC surfaces on hand-built objects: the module resets, the nearest search
+// and a reproducible stream of test rays.
+#pragma once
+
+#include <random>
+
+#include "engine/aspheric_surfaces.h"
+#include "engine/modify_altsurfaces.h"
+#include "engine/toric_surfaces.h"
+#include "engine/user_parameters.h"
+#include "tests/engine/surface_fixture.h"
+
+class SpecialSurfaceTest : public SurfaceTest {
+  protected:
+    void SetUp() override {
+        SurfaceTest::SetUp();
+        clearAsphericCache();
+        resetToricState();
+    }
+    void TearDown() override {
+        clearAsphericCache();
+        resetToricState();
+        SurfaceTest::TearDown();
+    }
+
+    struct Hit {
+        SurfaceRecord* surface = nullptr;
+        Vec3 point;
+        double distance = -7;
+        int noHit = -7;
+    };
+    static Hit trace(Vec3 from, Vec3 direction) {
+        Hit h;
+        findNearestIntercept(from, direction, h.surface, h.point, h.distance, h.noHit);
+        return h;
+    }
+    // Screen text written since the last call.
+    std::string newText() {
+        std::string all = screen();
+        std::string fresh = all.substr(seen);
+        seen = all.size();
+        return fresh;
+    }
+    // Runs "modify/altsurfaces<modifiers>" with positional values.
+    static int modifyAlt(const char* modifiers, std::initializer_list<double> values) {
+        parseModify(modifiers, values);
+        return modifyAltsurfaces();
+    }
+    // Gives the object its define parameters.
+    static void giveParameters(ObjectRecord* o, std::initializer_list<const char*> names,
+                               std::initializer_list<double> values) {
+        std::vector<const char*> table(names);
+        table.push_back(" ");
+        ASSERT_EQ(allocUserParameters(o, static_cast<int>(names.size()), table.data()), 1);
+        std::vector<double> v(values);
+        setUserParameters(o, v.data());
+    }
+
+    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); }
+
+    std::mt19937_64 random{12345};
+    std::size_t seen = 0;
+};
