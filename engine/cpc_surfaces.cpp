@@ -14,7 +14,10 @@ constexpr double kRightAngle = 1.5707963267948966;
 constexpr double kNoConeSlack = 0.00001 * kDegree;
 constexpr double kWallTolerance = 0.00001; // of the wall's z range
 constexpr double kNearestRoot = 1e-5;
-constexpr double kResidualBound = 0.1; // of the exit radius
+constexpr double kResidualBound = 0.1; // of the exit radius, for the solver's roots
+// What is left of the wall equation at a polished root, relative to the CPC's size: the
+// polish takes a true root there; a grazing miss stays away from 0.
+constexpr double kConverged = 1e-9;
 
 // The shape of the last parameters asked for: every intercept of a CPC asks for the same ones.
 struct CpcModule {
@@ -182,9 +185,11 @@ int cpcSolveIntercept(double inputAngle, double outputAngle, double exitRadius,
             const double E = c * c * rho * rho + k0 + k1 * z + k2 * z * z;
             if (std::fabs(rho * B + E) > std::fabs(rho * B - E)) continue; // mirrored wall
         }
-        double residual;
+        double residual, g, slope;
+        wall.at(ray, sr, g, slope);
+        if (!(std::fabs(g) <= kResidualBound)) continue;
         sr = polish(wall, ray, sr, residual);
-        if (!(residual <= kResidualBound)) continue;
+        if (!(residual <= kConverged * span)) continue;
         const double z = a * (p.z + sr * d.z);
         if (!(z >= shape.wallBottom - kWallTolerance && z <= shape.wallTop + kWallTolerance))
             continue;

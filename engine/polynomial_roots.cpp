@@ -8,8 +8,10 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586;
 // Below this share of the largest term a coefficient counts as rounding noise.
 constexpr double kNegligible = 1e-14;
-// A leading term this small over the range of interest is dropped.
-constexpr double kDropLeading = 1e-10;
+// A leading term this small beside the largest over the range of interest is rounding noise.
+constexpr double kDropLeading = 1e-13;
+// A root this far beyond the range of interest is divided out before the closed forms run.
+constexpr double kFarRoot = 100;
 // Complex roots whose imaginary part is below this share of the range count as real.
 constexpr double kGrazing = 1e-6;
 
@@ -172,21 +174,69 @@ void quarticRoots(double e, double b, double c, double d, ComplexPair roots[4]) 
     }
 }
 
-int realPolynomialRoots(const double c[5], double scale, double roots[4]) {
-    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
-    // The coefficients of t = scale u, each term's size over |u| <= 1.
+namespace {
+
+// The polynomial sum k[i] u^i of the given degree at u, with its slope.
+void polynomialValue(const double* k, int degree, double u, double& value, double& slope) {
+    value = k[degree];
+    slope = 0;
+    for (int i = degree - 1; i >= 0; --i) {
+        slope = slope * u + value;
+        value = value * u + k[i];
+    }
+}
+
+// A root far beyond |u| = 1 when the leading term is small: near -k[d-1]/k[d], where the two
+// leading terms outweigh the rest. Its value after a few Newton steps, or false when the
+// polynomial has no such root.
+bool farRoot(const double* k, int degree, double& root) {
+    const double lead = k[degree], next = k[degree - 1];
+    if (!(std::fabs(lead) * kFarRoot <= std::fabs(next))) return false;
+    double u = -next / lead;
+    // The estimate stands only where the two leading terms are the largest by far.
+    const double dominant = std::fabs(next) * std::pow(std::fabs(u), degree - 1);
+    for (int j = 0; j < degree - 1; ++j)
+        if (!(std::fabs(k[j]) * std::pow(std::fabs(u), j) * kFarRoot <= dominant)) return false;
+    for (int step = 0; step < 8; ++step) {
+        double value, slope;
+        polynomialValue(k, degree, u, value, slope);
+        if (slope == 0 || !std::isfinite(slope)) break;
+        const double better = u - value / slope;
+        const bool settled = std::fabs(better - u) <= 1e-15 * std::fabs(u);
+        u = better;
+        if (settled) break;
+    }
+    root = u;
+    return std::isfinite(u);
+}
+
+// The real roots of sum k[i] u^i of the given degree, the roots that matter being those of size
+// about 1. A far root is divided out from the constant end, which keeps the remaining roots
+// exact; the closed forms then solve a polynomial whose roots are all of one size.
+int realRootsNearUnit(const double* coefficients, int degree, double* roots) {
     double k[5];
-    double largest = 0, power = 1;
-    for (int i = 0; i <= 4; ++i) {
-        k[i] = c[i] * power;
-        power *= scale;
+    double largest = 0;
+    for (int i = 0; i <= degree; ++i) {
+        k[i] = coefficients[i];
         largest = std::max(largest, std::fabs(k[i]));
     }
     if (!(largest > 0) || !std::isfinite(largest)) return 0;
-    int degree = 4;
     while (degree > 0 && std::fabs(k[degree]) <= kDropLeading * largest)
         --degree;
-
+    if (degree >= 3) {
+        double far;
+        if (farRoot(k, degree, far)) {
+            // (u - far)(c[d-1] u^(d-1) + ... + c[0]): from the constant end c[0] = -k[0]/far,
+            // c[i] = (c[i-1] - k[i])/far.
+            double c[4];
+            c[0] = -k[0] / far;
+            for (int i = 1; i < degree; ++i)
+                c[i] = (c[i - 1] - k[i]) / far;
+            const int n = realRootsNearUnit(c, degree - 1, roots);
+            roots[n] = far;
+            return n + 1;
+        }
+    }
     int count = 0;
     switch (degree) {
     case 4: {
@@ -197,13 +247,9 @@ int realPolynomialRoots(const double c[5], double scale, double roots[4]) {
                 roots[count++] = root.re;
         break;
     }
-    case 3: {
-        double r[3];
-        const int n = realCubicRoots(k[0] / k[3], k[1] / k[3], k[2] / k[3], r[0], r[1], r[2]);
-        for (int i = 0; i < n; ++i)
-            roots[count++] = r[i];
+    case 3:
+        count = realCubicRoots(k[0] / k[3], k[1] / k[3], k[2] / k[3], roots[0], roots[1], roots[2]);
         break;
-    }
     case 2: {
         ComplexPair x1, x2;
         realQuadratic(k[1] / k[2], k[0] / k[2], x1, x2);
@@ -221,6 +267,21 @@ int realPolynomialRoots(const double c[5], double scale, double roots[4]) {
     default:
         break;
     }
+    return count;
+}
+
+} // namespace
+
+int realPolynomialRoots(const double c[5], double scale, double roots[4]) {
+    if (!(scale > 0) || !std::isfinite(scale)) scale = 1;
+    // The coefficients of t = scale u.
+    double k[5];
+    double power = 1;
+    for (int i = 0; i <= 4; ++i) {
+        k[i] = c[i] * power;
+        power *= scale;
+    }
+    const int count = realRootsNearUnit(k, 4, roots);
     for (int i = 0; i < count; ++i)
         roots[i] *= scale;
     return count;

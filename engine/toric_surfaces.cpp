@@ -159,8 +159,8 @@ int yrevFitQuadric(const SurfaceRecord* surface, const ToricProfile& profile, do
         const double det = s1 * s2 * (s1 - s2);
         if (det == 0 || !std::isfinite(det)) return false;
         const double d1 = zs1 - z[0], d2 = zs2 - z[0];
-        square = (d1 * s2 - d2 * s1) / det;
-        linear = (s1 * s1 * d2 - s2 * s2 * d1) / det;
+        square = (d1 * s2 - d2 * s1) / det + 0.0; // + 0.0: no -0 in the diagnostics
+        linear = (s1 * s1 * d2 - s2 * s2 * d1) / det + 0.0;
         return std::isfinite(square) && std::isfinite(linear);
     };
     double con1, con2, con3, con4;
@@ -179,6 +179,8 @@ int yrevFitQuadric(const SurfaceRecord* surface, const ToricProfile& profile, do
     if (scale != 0)
         for (int i = 0; i < 13; ++i)
             quadric[i] /= scale;
+    if (verbose())
+        outText(outputChannel, "l = %g m = %g n = %g\n", quadric[9], quadric[10], quadric[11]);
     return 1;
 }
 
@@ -193,7 +195,6 @@ int planToricSetup(const SurfaceRecord* surface, double cvx, double cvy, double 
         surface->normal(const_cast<SurfaceRecord*>(surface), probe, before);
     else
         quadricNormal(const_cast<SurfaceRecord*>(surface), probe, before);
-    if (verbose()) outText(outputChannel, "l = %g m = %g n = %g\n", before.x, before.y, before.z);
     const ToricProfile profile{cvx, cvy, c};
     if (!yrevFitQuadric(surface, profile, plan.quadric)) {
         toricState().yrevStatus = 1;
