@@ -349,17 +349,4 @@ TEST_F(GratingTest, OrderThatDoesNotPropagateLeavesTheDirectionWithAnError) {
     EXPECT_EQ(newText(), "ERROR: Error in grating spec.\n");
 }
 
-TEST_F(GratingTest, FresnelFacetKeepsTheBaseNormalForNow) {
-    parseModify("/altsurfaces/fresnel", {1.2});
-    ASSERT_EQ(modifyAltsurfaces(), 1);
-    clearAltSurfaces();
-    loadAltSurfaces(target);
-    ASSERT_EQ(altSurfaceSlots[kNormalRefinement].present, kNormalRefinement);
-    Vec3 n;
-    surfaceNormal(target, {3, 4, 0}, {0, 0, 1}, n);
-    EXPECT_EQ(n.x, 0);
-    EXPECT_EQ(n.y, 0);
-    EXPECT_EQ(n.z, -1);
-}
-
 } // namespace
