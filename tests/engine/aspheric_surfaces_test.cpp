@@ -21,8 +21,8 @@ class AsphericTest : public SpecialSurfaceTest {
     static double expectedSag(const double v[9], double x, double y) {
         const double dx = x - v[6], dy = y - v[7], r2 = dx * dx + dy * dy;
         const double m = std::sqrt(1 - (v[1] + 1) * v[0] * v[0] * r2);
-        return v[0] * r2 / (1 + m) + v[2] * r2 * r2 + v[3] * r2 * r2 * r2 +
-               v[4] * std::pow(r2, 4) + v[5] * std::pow(r2, 5);
+        return v[0] * r2 / (1 + m) + v[2] * r2 * r2 + v[3] * r2 * r2 * r2 + v[4] * std::pow(r2, 4) +
+               v[5] * std::pow(r2, 5);
     }
     static double residual(SurfaceRecord* s, const Vec3& globalPoint) {
         Vec3 local;
@@ -67,8 +67,8 @@ TEST_F(AsphericTest, SagAndNormalMatchTheFormulaAndFiniteDifferences) {
 TEST_F(AsphericTest, FlatBaseWithPolynomialTermsAndShapeCodesByK) {
     ObjectRecord* o = makeMirror(10);
     SurfaceRecord* s = o->firstSurface;
-    const int shapes[][2] = {{-3, kShapeHyperboloid}, {-1, kShapeParaboloid}, {0, kShapeSphere},
-                             {2, kShapeEllipsoid}};
+    const int shapes[][2] = {
+        {-3, kShapeHyperboloid}, {-1, kShapeParaboloid}, {0, kShapeSphere}, {2, kShapeEllipsoid}};
     for (const auto& [k, shape] : shapes) {
         ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1.1, 0, double(k), 1e-4}), 1);
         EXPECT_EQ(s->shapeCode, shape);
@@ -145,9 +145,8 @@ TEST_F(AsphericTest, HemisphereBandAndRefusalsLeaveTheSurfaceAsItWas) {
     before.extent[0] = -10.5;
     before.extent[1] = 10.5;
     EXPECT_EQ(modifyAlt("/altsurfaces/aspheric", {1.1, 0.1, 0}), 0);
-    EXPECT_EQ(newText(),
-              "ERROR:  Illegal combination of values for cc, cv, and diameter.\n"
-              "ERROR: Error in conic parameters given!");
+    EXPECT_EQ(newText(), "ERROR:  Illegal combination of values for cc, cv, and diameter.\n"
+                         "ERROR: Error in conic parameters given!");
     unchanged();
     setExtent(s, 0, 0, -10, 10, 0, 10); // no diameter
     before.extent[0] = before.extent[1] = 0;
@@ -169,8 +168,7 @@ TEST_F(AsphericTest, HemisphereBandAndRefusalsLeaveTheSurfaceAsItWas) {
 TEST_F(AsphericTest, SampledRaysHitTheTrueSurfaceInATurnedFrame) {
     ObjectRecord* o = makeMirror(15, {5, -3, 40}, 20);
     SurfaceRecord* s = o->firstSurface;
-    ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1.1, 0.02, -1.8, 5e-5, -2e-8, 3e-11, -1e-14}),
-              1);
+    ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1.1, 0.02, -1.8, 5e-5, -2e-8, 3e-11, -1e-14}), 1);
     const double* v = s->altSurfaces->values;
     const PlacementMatrix& toGlobal = s->surfaceToGlobal;
     int hits = 0;

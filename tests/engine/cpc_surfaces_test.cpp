@@ -168,9 +168,9 @@ TEST_F(CpcTest, AxialRaysMissWithoutNaN) {
         for (double dz : {1.0, -1.0}) {
             double t = -3;
             Vec3 hit{-3, -3, -3};
-            EXPECT_EQ(cpcSolveIntercept(20 * kDeg, 90 * kDeg, 20, {0, 0, z}, {0, 0, dz}, t, hit,
-                                        nullptr),
-                      0);
+            EXPECT_EQ(
+                cpcSolveIntercept(20 * kDeg, 90 * kDeg, 20, {0, 0, z}, {0, 0, dz}, t, hit, nullptr),
+                0);
             EXPECT_EQ(t, -3);
         }
     // A zero direction finds nothing.
@@ -334,8 +334,8 @@ TEST_F(CpcTest, TwoCpcsInOneSearchEachWithItsOwnNormal) {
         // Trace the other CPC last, then ask for the normal of the one that was hit.
         Vec3 dummy{0, 0, 1};
         double nearest = -1;
-        cpc_intercept(s->owner == first ? second->firstSurface : first->firstSurface,
-                      {40, 0, 5}, dummy, nearest);
+        cpc_intercept(s->owner == first ? second->firstSurface : first->firstSurface, {40, 0, 5},
+                      dummy, nearest);
         cpc_normal(s, local, n);
         cpcWallNormal(shape, local, own);
         EXPECT_NEAR(dot3(n, own), 1, 1e-12);

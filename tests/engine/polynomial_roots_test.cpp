@@ -24,8 +24,8 @@ void cubicFrom(double x1, double x2, double x3, double& a, double& b, double& c)
 TEST(RealCubicRoots, ThreeDistinctDoubleAndTripleRoots) {
     struct Case {
         double x1, x2, x3, tolerance;
-    } cases[] = {{1, 2, 3, 1e-12}, {-4, 0.5, 7, 1e-12}, {2, 2, -1, 1e-7}, {5, 5, 5, 1e-4},
-                 {0, 0, 0, 0}};
+    } cases[] = {
+        {1, 2, 3, 1e-12}, {-4, 0.5, 7, 1e-12}, {2, 2, -1, 1e-7}, {5, 5, 5, 1e-4}, {0, 0, 0, 0}};
     for (const Case& k : cases) {
         double a, b, c, r1, r2, r3;
         cubicFrom(k.x1, k.x2, k.x3, a, b, c);
@@ -113,13 +113,13 @@ void expectRoots(const ComplexPair want[4], const ComplexPair got[4], double tol
 
 TEST(QuarticRoots, KnownRootsOverEveryScale) {
     const ComplexPair shapes[][4] = {
-        {{1, 0}, {-2, 0}, {3, 0}, {0.5, 0}},   // four real
-        {{1, 1}, {1, -1}, {-2, 0}, {0.3, 0}},  // a pair and two real
+        {{1, 0}, {-2, 0}, {3, 0}, {0.5, 0}},          // four real
+        {{1, 1}, {1, -1}, {-2, 0}, {0.3, 0}},         // a pair and two real
         {{0.2, 2}, {0.2, -2}, {-1, 0.5}, {-1, -0.5}}, // two pairs
-        {{1, 0}, {1, 0}, {-3, 0}, {2, 0}},     // a double root
-        {{2, 0}, {-2, 0}, {1, 0}, {-1, 0}},    // biquadratic
-        {{0, 1}, {0, -1}, {2, 0}, {-2, 0}},    // biquadratic with imaginary roots
-        {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}},  // biquadratic, x^4 = -4
+        {{1, 0}, {1, 0}, {-3, 0}, {2, 0}},            // a double root
+        {{2, 0}, {-2, 0}, {1, 0}, {-1, 0}},           // biquadratic
+        {{0, 1}, {0, -1}, {2, 0}, {-2, 0}},           // biquadratic with imaginary roots
+        {{1, 1}, {-1, 1}, {1, -1}, {-1, -1}},         // biquadratic, x^4 = -4
     };
     for (double scale : {1e-3, 1e-1, 1.0, 37.0, 1e4}) {
         for (const auto& shape : shapes) {

@@ -56,7 +56,9 @@ class SpecialSurfaceTest : public SurfaceTest {
         setUserParameters(o, v.data());
     }
 
-    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); }
+    double uniform(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(random);
+    }
 
     std::mt19937_64 random{12345};
     std::size_t seen = 0;

@@ -66,7 +66,8 @@ TEST_F(ToricTest, FitSagAndNormal) {
     ObjectRecord* o = makeToric(100, 200);
     SurfaceRecord* s = o->firstSurface;
     // z = con3 x^2 + con4 y^2 scaled by con3: the samples at the outline's edges lie on it.
-    const double z1 = 100 - std::sqrt(100.0 * 100 - 100), z3 = 64.0 / 200 / (1 + std::sqrt(1 - 64.0 / 40000));
+    const double z1 = 100 - std::sqrt(100.0 * 100 - 100),
+                 z3 = 64.0 / 200 / (1 + std::sqrt(1 - 64.0 / 40000));
     const double con3 = z1 / 100, con4 = z3 / 64;
     EXPECT_NEAR(s->quadric[0], 1, 1e-15);
     EXPECT_NEAR(s->quadric[4], con4 / con3, 1e-12);
@@ -213,8 +214,8 @@ TEST_F(ToricTest, TwoToricsInOneSearchEachWithItsOwnNormal) {
     ASSERT_EQ(second.surface, sb);
     selfHitSurface = nullptr;
     // The normal at each hit belongs to that surface, whichever was hit last.
-    for (auto [s, hit, rx, ry] : {std::tuple{sa, first.point, 30.0, 80.0},
-                                  std::tuple{sb, second.point, -50.0, 40.0}}) {
+    for (auto [s, hit, rx, ry] :
+         {std::tuple{sa, first.point, 30.0, 80.0}, std::tuple{sb, second.point, -50.0, 40.0}}) {
         Vec3 local, n, own;
         toLocalPoint(hit, local, s);
         toricNormal(s, local, n);
