@@ -2,6 +2,7 @@
 
 #include "command/command_table.h"
 #include "command/document.h"
+#include "command/general_commands.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
 #include "engine/current_objects.h"
@@ -9,6 +10,7 @@
 
 void registerCommandHandlers() {
     registerSettingsCommands();
+    registerGeneralCommands();
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
         closeSpotFile();
