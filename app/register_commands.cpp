@@ -6,6 +6,7 @@
 #include "command/settings.h"
 #include "command/settings_commands.h"
 #include "engine/current_objects.h"
+#include "engine/polynet_command.h"
 #include "engine/ray_files.h"
 
 void registerCommandHandlers() {
@@ -15,6 +16,7 @@ void registerCommandHandlers() {
         closeRayFile();
         closeSpotFile();
     };
+    registerPolynetCommand();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
