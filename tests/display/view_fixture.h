@@ -139,7 +139,8 @@ class ViewTest : public PlotTest {
     RecordingSurface surface{800, 600};
 };
 
-inline bool near(const Vec3& a, const Vec3& b, double tolerance = 1e-6) {
+// Captured points come back as "%g" text: six significant digits.
+inline bool near(const Vec3& a, const Vec3& b, double tolerance = 1e-4) {
     return std::fabs(a.x - b.x) <= tolerance && std::fabs(a.y - b.y) <= tolerance &&
            std::fabs(a.z - b.z) <= tolerance;
 }
