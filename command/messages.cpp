@@ -210,7 +210,8 @@ void consoleAppend(std::string_view text) {
     }
     consoleTrimLines(lineEnds);
     std::string_view kept = text.substr(0, std::min(text.size(), kConsoleTextCut));
-    if (s.consoleBuffer.size() + kept.size() + 1 > kConsoleBufferSize - 1) {
+    // The buffer holds at most 1023 characters and its terminator.
+    if (s.consoleBuffer.size() + kept.size() + 1 > kConsoleBufferSize) {
         infoBox("Fatal system error: text buffer return overflow.");
         return;
     }
@@ -251,6 +252,8 @@ void deleteOutputFiles() {
     if (!s.logPath.empty()) fs::remove(s.logPath, ec);
     if (!s.screenOutPath.empty()) fs::remove(s.screenOutPath, ec);
     s.logAtLineStart = true;
+    // The lines counted so far are gone with the file.
+    s.screenLineCount = 0;
 }
 
 void setOutputFiles() {
@@ -295,5 +298,9 @@ void startInterpreter() {
 
 int initInterpreter() {
     startInterpreter();
+    if (!messageState().logFile) {
+        infoBox("Error setting log file.");
+        return 0;
+    }
     return 1;
 }

@@ -57,6 +57,31 @@ inline int& redefineMode = readerState().redefineMode;
 // The length of `text` cut to `limit`, less trailing blanks.
 int lineLengthTrimmed(const std::string& text, int limit);
 
+// Fills the parsed command with the next logical command. At end of input the command is
+// "macro/end" while a macro of this run is active, else "end". `error` is set when a read failed.
+void readCommandLine(int* error);
+// The logical-command splitter: the next command of at most 251 characters; `endFlag` is 1 at
+// end of input.
+void readCommand(std::string& command, int* endFlag, int* error);
+// Takes the user interface's command text as the next physical line; logs and echoes it.
+void takeUiCommand(std::string& line, int* error);
+// One physical line from `stream` (the prompt first when it is the console), logged.
+void readMacroLine(std::string& line, std::FILE* stream, int* error, int* endOfFile);
+// The next command starts on a new physical line.
+void discardRestOfLine();
+
+// The steps readCommandLine applies to a command, in this order.
+void expandVariables(std::string& command);
+void normalizeLine(std::string& command);
+void checkBlockIf(std::string& command);
+void parseNumerics(std::string& command);
+void splitCommandWords(const std::string& command);
+void markBlockIf();
+
+// Makes a fixed command text (already in normal form, e.g. "macro /exit /all") the parsed
+// command, as the command loop does for its follow-up commands.
+void setParsedCommandText(const std::string& text);
+
 // False when the input stream belongs to a macro that encloses the running (nested) command
 // loop: that run must see end of input instead of reading on into the enclosing macro.
 bool runOwnsInput();

@@ -127,3 +127,38 @@ TEST_F(MessagesTest, DeleteOutputFilesStartsThemAfresh) {
     EXPECT_EQ(screen(), "c\n");
     EXPECT_EQ(log(), "");
 }
+
+TEST_F(MessagesTest, ConsoleBufferHoldsUpTo1023Characters) {
+    // Lines without line ends grow the buffer until it is full.
+    std::string piece(100, 'x');
+    for (int i = 0; i < 10; ++i)
+        outText(outputChannel, "%s", piece.c_str());
+    outText(outputChannel, "%s", std::string(22, 'y').c_str());
+    EXPECT_TRUE(hooks.boxes.empty());
+    EXPECT_EQ(messageState().consoleBuffer.size(), 1022u);
+    outText(outputChannel, "z");
+    EXPECT_TRUE(hooks.boxes.empty());
+    outText(outputChannel, "z");
+    ASSERT_EQ(hooks.boxes.size(), 1u);
+    EXPECT_EQ(messageState().consoleBuffer.size(), 1023u);
+}
+
+TEST_F(MessagesTest, DeletingScreenOutForgetsItsLines) {
+    outText(outputChannel, "a\nb\n");
+    EXPECT_EQ(messageState().screenLineCount, 1);
+    deleteOutputFiles();
+    EXPECT_EQ(messageState().screenLineCount, 0);
+}
+
+TEST_F(MessagesTest, PromptOnlyForTheConsoleAndMarkedForMirrors) {
+    std::string mirrored;
+    messageState().screenMirror = [&](std::string_view t) {
+        if (!messageState().writingPrompt) mirrored += t;
+    };
+    printPrompt(nullptr, outputChannel); // the console of a windowed program
+    printPrompt(stdin, outputChannel);   // not the console stream
+    outText(outputChannel, "x\n");
+    messageState().screenMirror = nullptr;
+    EXPECT_EQ(screen(), " MD: x\n");
+    EXPECT_EQ(mirrored, "x\n");
+}

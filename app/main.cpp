@@ -1,0 +1,130 @@
+// meridyn-cli: the console driver. Runs the interpreter with the terminal as command line and
+// screen text: each FILE is opened as the document opens a file; without FILE each line of
+// standard input is one command line.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/register_commands.h"
+#include "command/document.h"
+#include "command/messages.h"
+#include "command/reader.h"
+#include "command/settings_file.h"
+#include "platform/console_hooks.h"
+#include "platform/platform_hooks.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The history list of a console is the terminal itself.
+class ConsoleDocumentHooks : public DocumentHooks {
+  public:
+    void addHistoryLine(const std::string& text) override {
+        std::fputs(text.c_str(), stdout);
+        if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
+    }
+};
+
+void usage() {
+    std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [FILE...]\n");
+}
+
+// A file name as the quoted value of macro/name= (a quote is written twice).
+std::string quoted(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string home;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--home") {
+            if (i + 1 >= argc) {
+                usage();
+                return 2;
+            }
+            home = argv[++i];
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (!home.empty()) {
+        std::error_code ec;
+        if (!fs::is_directory(home, ec)) {
+            std::fprintf(stderr, "meridyn-cli: %s is not a directory\n", home.c_str());
+            return 2;
+        }
+        fs::path p = fs::absolute(home, ec).lexically_normal();
+        std::string text = p.string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+        programHome = text;
+    }
+
+    platform::installConsoleInterruptHandler();
+    const bool interactive = isatty(STDIN_FILENO);
+    messageState().screenMirror = [](std::string_view text) {
+        // The prompt of the screen text is left out: the terminal gets its own.
+        if (!messageState().writingPrompt) std::fwrite(text.data(), 1, text.size(), stdout);
+    };
+
+    registerCommandHandlers();
+    ConsoleDocumentHooks hooks;
+    CQelDoc doc(&hooks);
+    // Read once before the first new document, so startup.opt and the files named here win.
+    loadIniSettings();
+    doc.OnNewDocument();
+
+    if (!files.empty()) {
+        for (const auto& file : files) {
+            commandBuffer = "macro/name=" + quoted(file);
+            doc.ExecuteCommandAndRedraw();
+        }
+    } else {
+        char* buffer = nullptr;
+        std::size_t capacity = 0;
+        for (;;) {
+            if (interactive) std::fputs("MD: ", stdout);
+            std::fflush(stdout);
+            errno = 0;
+            ssize_t n = getline(&buffer, &capacity, stdin);
+            if (n < 0) {
+                if (std::ferror(stdin) && errno == EINTR) {
+                    // Ctrl-C at the prompt: nothing runs, so there is nothing to stop.
+                    std::clearerr(stdin);
+                    platform::hooks().escapePending();
+                    if (interactive) std::fputc('\n', stdout);
+                    continue;
+                }
+                if (interactive) std::fputc('\n', stdout); // end of input typed at the prompt
+                break;
+            }
+            std::string line(buffer, static_cast<std::size_t>(n));
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+                line.pop_back();
+            platform::hooks().escapePending(); // an Escape pressed while idle belongs to no command
+            commandBuffer = line;
+            doc.ExecuteCommand();
+            if (doc.StopWordTyped()) break;
+        }
+        std::free(buffer);
+    }
+
+    saveIniSettings();
+    closeOutputFiles();
+    std::fflush(stdout);
+    return 0;
+}

@@ -1,0 +1,19 @@
+#include "app/register_commands.h"
+
+#include "command/command_table.h"
+#include "command/document.h"
+#include "command/settings.h"
+#include "command/settings_commands.h"
+#include "engine/current_objects.h"
+#include "engine/ray_files.h"
+
+void registerCommandHandlers() {
+    registerSettingsCommands();
+    settingsHooks().closeRayFiles = [] {
+        closeRayFile();
+        closeSpotFile();
+    };
+    // After every execute operation the current object, light source, detector and polygon net
+    // are recomputed.
+    documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
+}

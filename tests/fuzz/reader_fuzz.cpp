@@ -1,0 +1,108 @@
+// Fuzz target of the command reader and the command loop: the input is run once as typed text
+// (its first line) and once as a macro file.
+//
+// Everything happens in a scratch directory made at the first call, which is also the working
+// directory and the home directory: the only files the interpreter writes (meridyn.log,
+// screen.out) and the macro file of the input live there. No command handlers are registered,
+// so no command can write anywhere else. Standard input is /dev/null, and a poll of the Escape
+// key that says yes after a fixed number of commands ends inputs that would run for ever
+// (macros that call themselves many times over).
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "command/aliases.h"
+#include "command/command_table.h"
+#include "command/document.h"
+#include "command/macros.h"
+#include "command/messages.h"
+#include "command/parsed_command.h"
+#include "command/reader.h"
+#include "platform/platform_hooks.h"
+
+namespace {
+
+constexpr std::size_t kMaxInput = 64 * 1024;
+constexpr long kCommandsBeforeEscape = 20000;
+
+// Quiet hooks: boxes are dropped, questions take their default, Escape comes after a while.
+class FuzzHooks : public platform::PlatformHooks {
+  public:
+    long polls = 0;
+    void messageBox(const std::string&, const std::string&, platform::BoxIcon) override {}
+    bool askYesNo(const std::string&, const std::string&, bool defaultYes) override {
+        return defaultYes;
+    }
+    void beep() override {}
+    bool escapePending() override { return ++polls % kCommandsBeforeEscape == 0; }
+};
+
+std::string& scratchPath() {
+    static std::string path;
+    return path;
+}
+
+void removeScratchDirectory() {
+    std::error_code ec;
+    if (!scratchPath().empty()) std::filesystem::remove_all(scratchPath(), ec);
+}
+
+const std::string& scratchDirectory() {
+    static const std::string dir = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "meridyn-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        if (chdir(pattern.c_str()) != 0) std::abort();
+        scratchPath() = pattern;
+        if (!std::freopen("/dev/null", "r", stdin)) std::abort();
+        std::atexit(removeScratchDirectory);
+        return pattern;
+    }();
+    return dir;
+}
+
+void resetInterpreter() {
+    resetMacroState();
+    resetMessageState();
+    resetReaderState();
+    resetParsedCommand();
+    resetAliasState();
+    resetCommandHandlers();
+    resetDocumentState();
+    platform::resetWaitCursor();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > kMaxInput) return 0;
+    const std::string& home = scratchDirectory();
+    static FuzzHooks hooks;
+    platform::setHooks(&hooks);
+    hooks.polls = 0;
+    resetInterpreter();
+    programHome = home;
+
+    std::string text(reinterpret_cast<const char*>(data), size);
+    std::string macroPath = home + "/fuzz.mac";
+    if (std::FILE* f = std::fopen(macroPath.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+    {
+        CQelDoc doc;
+        commandBuffer = text.substr(0, text.find('\n'));
+        doc.ExecuteCommand();
+        commandBuffer = "macro/name=\"fuzz.mac\"";
+        doc.ExecuteCommand();
+        commandBuffer = "macro/check/name=\"fuzz.mac\" 2";
+        doc.ExecuteLine();
+    }
+    resetInterpreter();
+    platform::setHooks(nullptr);
+    return 0;
+}
