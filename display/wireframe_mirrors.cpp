@@ -129,10 +129,10 @@ void drawFamily(const SurfaceRecord* s, int n, int acrossAxis, int directionAxis
 
 bool userParameter(const ObjectRecord* object, const char* name, double& value) {
     const UserParameterList& list = object->userParameters;
-    if (!list.names) return false;
-    const int n = std::min<int>(list.count, static_cast<int>(list.values.size()));
+    const int n = std::min<int>(
+        list.count, static_cast<int>(std::min(list.names.size(), list.values.size())));
     for (int i = 0; i < n; ++i)
-        if (std::strncmp(list.names[i], name, 20) == 0) {
+        if (std::strncmp(list.names[static_cast<std::size_t>(i)].c_str(), name, 20) == 0) {
             value = list.values[static_cast<std::size_t>(i)];
             return true;
         }

@@ -286,7 +286,7 @@ class CpcTest : public WireframeTest {
         const bool cone = 90 - output > 0.00001;
         ObjectRecord* o = makeObject(kWireCpc, cone ? 2 : 1);
         values = {20, output, a};
-        o->userParameters.names = kNames;
+        o->userParameters.names = {kNames[0], kNames[1], kNames[2]};
         o->userParameters.values = values;
         o->userParameters.count = 3;
         const double entrance = a * std::sin(tho) / std::sin(thi);
