@@ -5,9 +5,11 @@
 #include "command/general_commands.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
+#include "display/display_keywords.h"
 #include "engine/current_objects.h"
 #include "engine/polynet_command.h"
 #include "engine/ray_files.h"
+#include "parts/parts_keywords.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
@@ -17,6 +19,8 @@ void registerCommandHandlers() {
         closeSpotFile();
     };
     registerPolynetCommand();
+    registerPartsKeywords();
+    registerDisplayKeywords();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
