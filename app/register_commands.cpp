@@ -8,12 +8,14 @@
 #include "display/display_keywords.h"
 #include "engine/current_objects.h"
 #include "engine/polynet_command.h"
+#include "engine/random_sampling.h"
 #include "engine/ray_files.h"
 #include "parts/parts_keywords.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
     registerGeneralCommands();
+    settingsHooks().seedRandom = [](int seed) { seedRandom(static_cast<unsigned>(seed)); };
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
         closeSpotFile();

@@ -3,14 +3,16 @@
 #pragma once
 
 #include "engine/polynet_records.h"
+#include "engine/surface_hits.h"
 
-// Receives every net hit distance for the model-wide nearest / second-nearest bookkeeping.
+// Receives every net hit distance for the model-wide nearest / second-nearest bookkeeping (the
+// trace core's own by default; tests may watch the hits through another).
 using HitDistanceHook = void (*)(double distance, SurfaceRecord* surface);
 
 struct PolynetTraceState {
     int lastHitFacet = -1;      // 1-based facet of the last accepted hit, -1 for none
     long equalDistanceHits = 0; // further facets met at exactly the nearest distance
-    HitDistanceHook hitDistanceHook = nullptr;
+    HitDistanceHook hitDistanceHook = noteHitDistance;
 };
 
 PolynetTraceState& polynetTraceState();
@@ -19,7 +21,7 @@ void resetPolynetTraceState();
 inline int& polynetLastHitFacet = polynetTraceState().lastHitFacet;
 inline long& polynetEqualDistanceHits = polynetTraceState().equalDistanceHits;
 
-// Installs the trace core's hit bookkeeping (nullptr: hits are not reported).
+// Replaces the hit bookkeeping (nullptr: hits are not reported).
 void setPolynetHitDistanceHook(HitDistanceHook hook);
 
 // The intercept hook of a net's surface: the nearest facet of the first part that the ray
