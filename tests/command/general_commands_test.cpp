@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "command/aliases.h"
 #include "command/general_commands.h"
 #include "command/highlighting.h"
 #include "command/sun_position.h"
@@ -16,62 +15,20 @@ class GeneralCommands : public testsupport::SettingsFixture {
         SettingsFixture::SetUp();
         resetHighlightState();
         resetSunState();
-        resetAliasState();
     }
     void TearDown() override {
         resetHighlightState();
         resetSunState();
-        resetAliasState();
         SettingsFixture::TearDown();
     }
-    // Runs one general command and returns what it printed.
+    // Runs one echo command and returns what it printed.
     std::string general(const std::string& line) {
         testsupport::parseCommandText(line);
         clearScreen();
-        std::string word = parsedCommand().commandWord;
-        result = word == "echo" ? echoCommand() : word == "read" ? readc() : photomc();
+        result = echoCommand();
         return screen();
     }
 };
-
-TEST_F(GeneralCommands, EchoSwitchesTheLineAndTheParsedCommandEcho) {
-    general("echo");
-    EXPECT_EQ(verboseOn, 1);
-    EXPECT_EQ(echoOn, 0);
-    general("echo/on/expanded");
-    EXPECT_EQ(echoOn, 1);
-    general("echo/expanded/off");
-    EXPECT_EQ(echoOn, 0);
-    EXPECT_EQ(verboseOn, 1); // the other switch is untouched
-    general("echo/off");
-    EXPECT_EQ(verboseOn, 0);
-    // chosen belongs to the ray-output command: echo itself changes nothing
-    EXPECT_EQ(general("echo/chosen/off"), "");
-    EXPECT_EQ(result, 1);
-}
-
-TEST_F(GeneralCommands, EchoAliasListsTheAliases) {
-    EXPECT_EQ(general("echo/alias"), "No aliases defined.\n");
-    aliasAdd("lens", "3");
-    EXPECT_NE(general("echo/alias").find("lens <=="), std::string::npos);
-}
-
-TEST_F(GeneralCommands, RayHighlightingIsReportedOnlyWhenAskedOrVerbose) {
-    EXPECT_EQ(general("echo/rayhilite"),
-              "Ray highlighting is inactive.\nObject highlighting is inactive.\n");
-    EXPECT_EQ(general("echo/rayhilite parent=2 decendant=3 color=14"), "");
-    EXPECT_EQ(rayHighlightColor(1, 2, 3), 14);
-    general("echo");
-    EXPECT_EQ(general("echo/rayhilite 4 5 6"),
-              "Ray highlighting is active on ray parent 4 and decendant 5, color 6.\n"
-              "Object highlighting is inactive.\n");
-    general("echo/rayhilite parent=2 decendant=-1");
-    EXPECT_EQ(highlightState().rayParent, -1);
-    // only decendant given: no parent, so the state is printed and nothing changes
-    general("echo/rayhilite decendant=7");
-    EXPECT_EQ(highlightState().rayParent, -1);
-    EXPECT_EQ(highlightState().rayDescendant, -1);
-}
 
 TEST_F(GeneralCommands, SurfaceHighlightingAndHugeValues) {
     general("echo/on");
@@ -81,11 +38,6 @@ TEST_F(GeneralCommands, SurfaceHighlightingAndHugeValues) {
     general("echo/surfacehilite object=1e300 surface=-1e300 color=5");
     EXPECT_EQ(highlightState().surfaceObject, -1);
     EXPECT_EQ(highlightState().surfaceNumber, INT_MIN);
-}
-
-TEST_F(GeneralCommands, ReadAndPhotometrySayTheyDoNothing) {
-    EXPECT_EQ(general("read"), " readc not implemented\n");
-    EXPECT_EQ(general("photometry"), " photomc not implemented\n");
 }
 
 TEST_F(GeneralCommands, SunPositionKeepsItsIntensityInRange) {

@@ -98,27 +98,13 @@ TEST_F(DisplayKeywords, IgesWritesTheSystemViewIntoANewFile) {
     EXPECT_EQ(systemMode, 1);
 }
 
-TEST_F(DisplayKeywords, IgesRefusals) {
-    EXPECT_EQ(run("iges", {}), 1);
-    EXPECT_TRUE(fs::exists(dir.file("sysview.igs")));
-    EXPECT_NE(screen().find("WARNING:  No file name given, Name set to sysview.igs.\n"),
-              std::string::npos);
-    EXPECT_EQ(run("iges", {"name=sysview.igs"}), 0);
-    EXPECT_NE(screen().find("ERROR:  File sysview.igs already exists, command ignored.\n"),
-              std::string::npos);
+TEST_F(DisplayKeywords, IgesRefusesNamesItCannotUse) {
     EXPECT_EQ(run("iges", {"name=no/such/dir/a.igs"}), 0);
     EXPECT_NE(screen().find("ERROR: Error opening file: no/such/dir/a.igs\n"), std::string::npos);
     EXPECT_EQ(run("iges", {"name=" + std::string(300, 'a')}), 0);
     EXPECT_NE(screen().find("ERROR:  File name too long, command ignored."), std::string::npos);
     EXPECT_EQ(lineExportOn, 0);
     EXPECT_EQ(lineExportFile, nullptr);
-}
-
-TEST_F(DisplayKeywords, EnergyReachesItsAnalyses) {
-    EXPECT_EQ(run("energy", {"polar"}), 1);
-    EXPECT_EQ(run("energy", {"xlinear", "filename=out.csv"}, {"object=3"}), 1);
-    EXPECT_EQ(run("energy", {}), 1);
-    EXPECT_EQ(screen().find("ERROR"), std::string::npos);
 }
 
 } // namespace

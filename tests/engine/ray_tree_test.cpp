@@ -166,14 +166,6 @@ TEST_F(RayTreeTest, ResetOnlyTouchesLevelsInUseButRestoresThemAll) {
     EXPECT_EQ(rayTreeLevels[3].weight, 1.0);
 }
 
-TEST_F(RayTreeTest, BranchEndsOnDetectorsOnlyInARayTrace) {
-    EXPECT_TRUE(rayBranchEnds(1, 0));
-    EXPECT_TRUE(rayBranchEnds(0, 1));
-    EXPECT_FALSE(rayBranchEnds(0, 0));
-    traceMode = kTraceModeImage;
-    EXPECT_FALSE(rayBranchEnds(0, 1));
-}
-
 TEST_F(RayTreeTest, SourceMediumIsTheInsideOfItsFirstSurface) {
     ObjectRecord* glass = makeObject(kTypeLens);
     glass->firstSurface->index = -2;
