@@ -2,9 +2,11 @@
 
 #include "command/command_table.h"
 #include "command/document.h"
+#include "command/settings_commands.h"
 #include "engine/current_objects.h"
 
 void registerCommandHandlers() {
+    registerSettingsCommands();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
