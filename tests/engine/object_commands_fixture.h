@@ -11,8 +11,11 @@
 #include "command/reader.h"
 #include "command/settings.h"
 #include "engine/alt_surfaces.h"
+#include "engine/current_objects.h"
 #include "engine/listing.h"
+#include "engine/modify_commands.h"
 #include "engine/object_commands_registration.h"
+#include "engine/object_definitions.h"
 #include "engine/placement_commands.h"
 #include "engine/snug_workbox.h"
 #include "tests/engine/engine_fixture.h"
@@ -23,6 +26,12 @@ class ObjectCommandsTest : public EngineTest {
         EngineTest::SetUp();
         resetModules();
         registerObjectCommands();
+        // The part list owns the define keyword; here the builders are called directly.
+        addCommandHandler("define", [](CQelDoc&) {
+            int found = 0, several = 0, index = 0;
+            getModifier(objectTypeWords, &found, &several, &index, " ");
+            return found ? defineObject(modifierWords[index]) : 0;
+        });
         messageState().screenMirror = [this](std::string_view t) { captured.append(t); };
         doc = std::make_unique<CQelDoc>();
         captured.clear();
@@ -43,6 +52,7 @@ class ObjectCommandsTest : public EngineTest {
         resetAltSurfaceState();
         settingsHooks() = SettingsHooks{};
         listingHooks() = ListingHooks{};
+        modifyHooks() = ModifyHooks{};
         snugWorkboxHooks() = SnugWorkboxHooks{};
         theDocument = nullptr;
     }
@@ -61,6 +71,13 @@ class ObjectCommandsTest : public EngineTest {
             captured.compare(captured.size() - prompt.size(), prompt.size(), prompt) == 0)
             captured.erase(captured.size() - prompt.size());
         return captured;
+    }
+
+    // Defines an object from a command line; nullptr when the definition was refused.
+    ObjectRecord* define(const std::string& line) {
+        lastDefinedObject = 0;
+        run(line);
+        return lastDefinedObject > 0 ? getObject(lastDefinedObject - 1) : nullptr;
     }
 
     // A placed object at the origin (identity placement), its surfaces' matrices set.
