@@ -37,6 +37,7 @@ struct AltSurfaceRecord {
     AltSurfaceRoutine routine;
     int kind = 0;
     double values[kAltSurfaceValues] = {};
+    int valueCount = 0; // values in use: 10 aspheric and toric, 7 the others
     AltSurfaceRecord* next = nullptr;
     const char* routineName = nullptr;
     int namedCount = 0;                 // how many values have names

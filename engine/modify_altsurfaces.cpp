@@ -55,6 +55,7 @@ int attachFresnel(SurfaceRecord* surface, double a, double b) {
     if (numericGiven[1]) v[0] = numericValues[1];
     if (numericGiven[2]) v[1] = numericValues[2];
     r->kind = kNormalRefinement;
+    r->valueCount = 7;
     r->routine = AltSurfaceRoutine{};
     r->routine.normalRefinement = fresnelAltsurface;
     r->routineName = "fresnel";
@@ -82,6 +83,7 @@ int attachGrating(SurfaceRecord* surface) {
     for (int i = 0; i < 3; ++i)
         if (numericGiven[i + 1]) v[i] = numericValues[i + 1];
     r->kind = kDirectionRefinement;
+    r->valueCount = 7;
     r->routine = AltSurfaceRoutine{};
     r->routine.direction = gratingAltsurface;
     r->routineName = "grating";

@@ -5,6 +5,7 @@
 #include "command/settings.h"
 #include "engine/direction_frames.h"
 #include "engine/ray_files.h"
+#include "engine/surface_geometry.h"
 
 namespace {
 constexpr double kGratingDegree = 0.0174532925199;
@@ -65,6 +66,70 @@ double fresnelReflectance(const Vec3& direction, const Vec3& normal, double n1, 
     const double rs = (n1 * ci - n2 * ct) / (n1 * ci + n2 * ct);
     const double rp = (n2 * ci - n1 * ct) / (n1 * ct + n2 * ci);
     return (rs * rs + rp * rp) / 2.0;
+}
+
+void reflectRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
+                Vec3& out) {
+    Vec3 normal, scaled;
+    surfaceNormal(surface, localPoint, localDirection, normal);
+    int tangent = 0;
+    scaleToNormalComponent(localDirection, normal, scaled, tangent);
+    if (tangent) {
+        out = localDirection;
+        return;
+    }
+    reflectScaled(out, normal, scaled);
+}
+
+void refractRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
+                double n1, double n2, Vec3& out, int& totalInternal, double& R) {
+    coatingTransmitted = -1.0;
+    coatingAbsorbed = -1.0;
+    totalInternal = 0;
+
+    Vec3 normal, scaled;
+    surfaceNormal(surface, localPoint, localDirection, normal);
+    R = surface->reflectance;
+    int tangent = 0;
+    scaleToNormalComponent(localDirection, normal, scaled, tangent);
+    if (tangent) {
+        out = localDirection;
+        return;
+    }
+    Vec3 transmitted;
+    refractDirection(localDirection, normal, scaled, n1, n2, transmitted, totalInternal);
+    if (totalInternal) return;
+    out = transmitted;
+
+    // The reflectance models take the cosine of incidence from a unit direction.
+    Vec3 unit = localDirection;
+    normalize3(unit);
+    if (fresnelOn && surface->reflectance == 0.0) {
+        R = fresnelReflectance(unit, normal, n1, n2, transmitted);
+        return;
+    }
+    const CoatingRecord* coating = currentCoating;
+    if (!coating) return;
+    switch (coating->mode) {
+    case kCoatingFresnel:
+        R = fresnelReflectance(unit, normal, n1, n2, transmitted);
+        break;
+    case kCoatingMetal:
+        metalReflectance(unit, normal, *coating, R, coatingTransmitted, coatingAbsorbed);
+        break;
+    case kCoatingLwirMetal:
+        lwirMetalReflectance(unit, normal, *coating, R, coatingTransmitted, coatingAbsorbed);
+        break;
+    default:
+        break;
+    }
+}
+
+int gratingInteraction(SurfaceRecord* surface, const Vec3& localPoint, Vec3& direction, double n,
+                       const double* params) {
+    Vec3 normal;
+    surfaceNormal(surface, localPoint, direction, normal);
+    return gratingDiffract(direction, n, params, normal);
 }
 
 int gratingDiffract(Vec3& direction, double n, const double* params, const Vec3& normal) {
