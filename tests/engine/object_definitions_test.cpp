@@ -104,7 +104,8 @@ TEST_F(DefineTest, RefusedDefinitionsReportTheirFirstFailedCheckAndLeaveNothing)
         {"define/lens/doublet/mater1=bk7 n2=0.5", "ERROR: Material bk7 not found.\n"},
         {"define/lens/doublet/mater2=f2", "ERROR: Material f2 not found.\n"},
         {"define/mirror/flat yhw=-2", "ERROR:  Mirror half widths must be positive numbers."},
-        {"define/mirror/spherical radius=0 fl=0", "ERROR:  Mirror radius must be greater than 0.\n"},
+        {"define/mirror/spherical radius=0 fl=0",
+         "ERROR:  Mirror radius must be greater than 0.\n"},
         {"define/mirror/spherical/oval xhw=-1",
          "ERROR:  Mirror half widths must be greater than 0.\n"},
         {"define/mirror/spherical fl=0", "ERROR:  Focal length must be non-zero.\n"},
@@ -309,7 +310,8 @@ TEST_F(DefineTest, CylindricalLensFacesAndWalls) {
     const double s1 = sag(50, 20); // y powered: the half width is yhw = 20
     // Sides: front, back, y = +yhw, y = -yhw, x = -xhw, x = +xhw.
     const int sides[] = {-1, -1, -1, 1, 1, -1};
-    const Vec3 origins[] = {{0, 0, 0}, {0, 0, 10}, {0, 20, 0}, {0, -20, 0}, {-40, 0, 0}, {40, 0, 0}};
+    const Vec3 origins[] = {{0, 0, 0},   {0, 0, 10},  {0, 20, 0},
+                            {0, -20, 0}, {-40, 0, 0}, {40, 0, 0}};
     for (int i = 0; i < 6; ++i) {
         SurfaceRecord* s = surface(o, i + 1);
         EXPECT_EQ(s->side, sides[i]) << i + 1;
@@ -376,8 +378,10 @@ TEST_F(DefineTest, QuadricObjectsTypeCodesAndSphereBeforeComplete) {
     ObjectRecord* cone = define("define/quadric/cone");
     ASSERT_NE(cone, nullptr);
     EXPECT_EQ(cone->typeCode, kTypeCone);
-    EXPECT_EQ(out, "Bounding sphere set 0 0 5 radius 30 from surface 1\nComplete.\nObject 1 consisting of 1 "
-                   "surface has been defined.\n");
+    EXPECT_EQ(
+        out,
+        "Bounding sphere set 0 0 5 radius 30 from surface 1\nComplete.\nObject 1 consisting of 1 "
+        "surface has been defined.\n");
     ObjectRecord* ellipsoidObject = define("define/cavity/ellipsoid/outside");
     ASSERT_NE(ellipsoidObject, nullptr);
     EXPECT_EQ(ellipsoidObject->typeCode, kTypeBarrel);
@@ -415,8 +419,7 @@ TEST_F(DefineTest, EllipsoidRangeDefaultsToTheWholeBodyAndIsClipped) {
 TEST_F(DefineTest, EltroughTakesTheComputedDepthAndNoZRange) {
     ObjectRecord* o = define("define/quadric/eltrough width=30");
     ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->userParameters.names,
-              (std::vector<std::string>{"a", "b", "width", "length"}));
+    EXPECT_EQ(o->userParameters.names, (std::vector<std::string>{"a", "b", "width", "length"}));
     EXPECT_EQ(values(4), (std::vector<double>{20, 20, 30, 40}));
     const double* e = o->firstSurface->extent;
     EXPECT_EQ(e[1], 20);

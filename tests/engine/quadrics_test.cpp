@@ -25,15 +25,25 @@ TEST(QuadricConstructors, VanishOnSampledSurfacePoints) {
     const double a = 3, b = 5, c = 7;
     const ConstructorCase cases[] = {
         {"cone", [&](double* q) { cone(q, a, b, c); },
-         [&](double u, double v) { return Vec3{a * v * std::cos(u), b * v * std::sin(u), c * v}; }},
+         [&](double u, double v) {
+             return Vec3{a * v * std::cos(u), b * v * std::sin(u), c * v};
+         }},
         {"cylinderAlongX", [&](double* q) { cylinderAlongX(q, a, b); },
-         [&](double u, double v) { return Vec3{v, a * std::cos(u), b * std::sin(u)}; }},
+         [&](double u, double v) {
+             return Vec3{v, a * std::cos(u), b * std::sin(u)};
+         }},
         {"cylinderAlongY", [&](double* q) { cylinderAlongY(q, a, b); },
-         [&](double u, double v) { return Vec3{a * std::cos(u), v, b * std::sin(u)}; }},
+         [&](double u, double v) {
+             return Vec3{a * std::cos(u), v, b * std::sin(u)};
+         }},
         {"troughAlongX", [&](double* q) { troughAlongX(q, a, b); },
-         [&](double u, double v) { return Vec3{v, a * std::cos(u), b + b * std::sin(u)}; }},
+         [&](double u, double v) {
+             return Vec3{v, a * std::cos(u), b + b * std::sin(u)};
+         }},
         {"cylinderAlongZ", [&](double* q) { cylinderAlongZ(q, a, b); },
-         [&](double u, double v) { return Vec3{a * std::cos(u), b * std::sin(u), v}; }},
+         [&](double u, double v) {
+             return Vec3{a * std::cos(u), b * std::sin(u), v};
+         }},
         {"ellipsoid", [&](double* q) { ellipsoid(q, a, b, c); },
          [&](double u, double v) {
              const double w = std::cos(v);
@@ -50,12 +60,24 @@ TEST(QuadricConstructors, VanishOnSampledSurfacePoints) {
                          c * std::cosh(v)};
          }},
         {"hyperbolicParaboloid", [&](double* q) { hyperbolicParaboloid(q, a, b, c); },
-         [&](double u, double v) { return Vec3{u, v, c * (v * v / (b * b) - u * u / (a * a))}; }},
+         [&](double u, double v) {
+             return Vec3{u, v, c * (v * v / (b * b) - u * u / (a * a))};
+         }},
         {"ellipticParaboloid", [&](double* q) { ellipticParaboloid(q, a, b, c); },
-         [&](double u, double v) { return Vec3{u, v, c * (u * u / (a * a) + v * v / (b * b))}; }},
-        {"plane", [&](double* q) { plane(q, {1, 2, 3}); },
-         [&](double u, double v) { return Vec3{u, v, -(u + 2 * v) / 3}; }},
-        {"sphere", [&](double* q) { sphere(q, {1, -2, 4}, 6); },
+         [&](double u, double v) {
+             return Vec3{u, v, c * (u * u / (a * a) + v * v / (b * b))};
+         }},
+        {"plane",
+         [&](double* q) {
+             plane(q, {1, 2, 3});
+         },
+         [&](double u, double v) {
+             return Vec3{u, v, -(u + 2 * v) / 3};
+         }},
+        {"sphere",
+         [&](double* q) {
+             sphere(q, {1, -2, 4}, 6);
+         },
          [&](double u, double v) {
              return Vec3{1 + 6 * std::cos(v) * std::cos(u), -2 + 6 * std::cos(v) * std::sin(u),
                          4 + 6 * std::sin(v)};
@@ -178,8 +200,8 @@ TEST_F(DefineTest, BoundingSphereFromSurfaceAndItsWarning) {
     EXPECT_EQ(boundingSphereFromSurface(o, s), 1);
     EXPECT_DOUBLE_EQ(o->referencePoint.z, 5);
     EXPECT_DOUBLE_EQ(o->boundingRadius, std::sqrt(36.0 + 64 + 100));
-    EXPECT_EQ(out, formatText("Bounding sphere set 0 0 5 radius %lg from surface 1\n",
-                              std::sqrt(200.0)));
+    EXPECT_EQ(
+        out, formatText("Bounding sphere set 0 0 5 radius %lg from surface 1\n", std::sqrt(200.0)));
 }
 
 TEST_F(DefineTest, BoundingSphereFromExtentsReachesEveryCornerOfTurnedBoxes) {
