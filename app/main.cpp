@@ -13,6 +13,7 @@
 #include "command/document.h"
 #include "command/messages.h"
 #include "command/reader.h"
+#include "command/settings_file.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
 
@@ -42,9 +43,6 @@ std::string quoted(const std::string& name) {
     }
     return out + "\"";
 }
-
-// The settings are written back at the end of a run (they arrive with the settings commands).
-void writeSettingsBack() {}
 
 } // namespace
 
@@ -86,6 +84,8 @@ int main(int argc, char** argv) {
     registerCommandHandlers();
     ConsoleDocumentHooks hooks;
     CQelDoc doc(&hooks);
+    // Read once before the first new document, so startup.opt and the files named here win.
+    loadIniSettings();
     doc.OnNewDocument();
 
     if (!files.empty()) {
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         std::free(buffer);
     }
 
-    writeSettingsBack();
+    saveIniSettings();
     closeOutputFiles();
     std::fflush(stdout);
     return 0;

@@ -25,3 +25,7 @@ void loadRequestedCatalog();
 // The dispatcher's whole set row: setCommand, the catalog step, then the index and the
 // object-property refreshes through their hooks (command/settings.h).
 int runSetCommand();
+
+// Puts SET and SHOW into the command keyword table and the settings step into the new
+// document (memsplit is cleared after the start-up macro).
+void registerSettingsCommands();

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +11,7 @@
 
 #include "command/color_tables.h"
 #include "command/parsed_command.h"
+#include "command/reader.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
 #include "platform/scripted_hooks.h"
@@ -19,80 +19,12 @@
 
 namespace testsupport {
 
-// Fills the parsed-command state with one normalised command, as the reader leaves it:
-// lower-case command word and modifiers, modifier values (quoted ones keep their case), the
-// numbers in order and the other words.
+// Fills the parsed-command state with one command line the way the reader does.
 inline void parseCommandText(const std::string& line) {
-    resetParsedCommand();
-    auto& p = parsedCommand();
-    auto lower = [](std::string s) {
-        for (char& c : s)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return s;
-    };
-    for (auto& w : p.modifierWords)
-        std::snprintf(w, sizeof w, " ");
-    for (auto& w : p.parameterWords)
-        std::snprintf(w, sizeof w, " ");
-    std::size_t i = 0, n = line.size();
-    std::size_t end = line.find_first_of(" /");
-    std::string word = lower(line.substr(0, end));
-    std::snprintf(p.commandWord, sizeof p.commandWord, "%.20s", word.c_str());
-    i = end == std::string::npos ? n : end;
-    int numbers = 0, params = 0;
-    while (i < n) {
-        if (line[i] == ' ') {
-            ++i;
-            continue;
-        }
-        if (line[i] == '/') {
-            std::size_t stop = line.find_first_of(" /=", i + 1);
-            if (stop == std::string::npos) stop = n;
-            std::string name = lower(line.substr(i + 1, stop - i - 1));
-            int m = p.modifierCount++;
-            std::snprintf(p.modifierWords[m], sizeof p.modifierWords[m], "%.20s",
-                          name.empty() ? " " : name.c_str());
-            i = stop;
-            if (i < n && line[i] == '=') {
-                ++i;
-                std::string value;
-                if (i < n && line[i] == '"') {
-                    std::size_t close = line.find('"', i + 1);
-                    if (close == std::string::npos) close = n;
-                    value = line.substr(i + 1, close - i - 1);
-                    i = close == n ? n : close + 1;
-                } else {
-                    std::size_t stop2 = line.find_first_of(" /", i);
-                    if (stop2 == std::string::npos) stop2 = n;
-                    value = line.substr(i, stop2 - i);
-                    i = stop2;
-                    double v;
-                    if (!value.empty() && std::isdigit(static_cast<unsigned char>(value[0])) &&
-                        parseNumber(value.c_str(), &v)) {
-                        p.modifierNumber[m] = v;
-                        p.modifierNumberGiven[m] = 1;
-                    }
-                }
-                std::snprintf(p.quotedStrings[m], sizeof p.quotedStrings[m], "%s", value.c_str());
-                p.modifierHasValue[m] = 1;
-            }
-            continue;
-        }
-        std::size_t stop = line.find(' ', i);
-        if (stop == std::string::npos) stop = n;
-        std::string token = line.substr(i, stop - i);
-        i = stop;
-        double v;
-        if (parseNumber(token.c_str(), &v)) {
-            if (numbers < kMaxNumerics) {
-                p.numericValues[numbers] = v;
-                p.numericGiven[numbers] = 1;
-                ++numbers;
-            }
-        } else if (params < kMaxParameterWords) {
-            std::snprintf(p.parameterWords[params++], 41, "%.40s", lower(token).c_str());
-        }
-    }
+    std::string command = line;
+    normalizeLine(command);
+    parseNumerics(command);
+    splitCommandWords(command);
 }
 
 // Scratch home and working directory, MERIDYN_INI pointing into it, fresh module state and
@@ -103,6 +35,8 @@ class SettingsFixture : public ::testing::Test {
         oldDir_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
         resetMessageState();
+        resetReaderState();
+        resetParsedCommand();
         programHome = dir.path().string();
         setOutputFiles();
         messageState().screenMirror = [this](std::string_view t) { screen_.append(t); };
