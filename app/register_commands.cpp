@@ -2,13 +2,23 @@
 
 #include "command/command_table.h"
 #include "command/document.h"
+#include "command/settings.h"
 #include "command/settings_commands.h"
 #include "engine/current_objects.h"
 #include "engine/object_commands_registration.h"
+#include "engine/polynet_command.h"
+#include "engine/random_sampling.h"
+#include "engine/ray_files.h"
 #include "parts/part_commands.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
+    settingsHooks().seedRandom = [](int seed) { seedRandom(static_cast<unsigned>(seed)); };
+    settingsHooks().closeRayFiles = [] {
+        closeRayFile();
+        closeSpotFile();
+    };
+    registerPolynetCommand();
     registerObjectCommands();
     registerPartCommands();
     // After every execute operation the current object, light source, detector and polygon net

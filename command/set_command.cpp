@@ -11,42 +11,17 @@
 #include "command/settings_commands.h"
 #include "platform/temp_file.h"
 
-const char* const kSetKeywords[] = {"board",
-                                    "screen",
-                                    "raylimits",
-                                    "workbox",
-                                    "aimpoint",
-                                    "entrance",
-                                    "viewbeep",
-                                    "fletch",
-                                    "color",
-                                    "wavelength",
-                                    "aspect",
-                                    "sun",
-                                    "units",
-                                    "silent_err",
-                                    "resolution",
-                                    "dispfile",
-                                    "materials",
-                                    "size",
-                                    "grid",
-                                    "fresnel",
-                                    "add_rays",
-                                    "iteration",
-                                    "frame",
-                                    "rayrainbow",
-                                    "proximity_glue",
-                                    "autoretrace",
-                                    "saverays",
-                                    "savespots",
-                                    "autoredraw",
-                                    "matcatalog",
-                                    "primary_wavelength",
-                                    "energy",
-                                    "sphlensvertex",
-                                    "weightwave",
-                                    "shuffle",
-                                    " "};
+// clang-format off
+const char* const kSetKeywords[] = {
+    "board",              "screen",    "raylimits",     "workbox",    "aimpoint",
+    "entrance",           "viewbeep",  "fletch",        "color",      "wavelength",
+    "aspect",             "sun",       "units",         "silent_err", "resolution",
+    "dispfile",           "materials", "size",          "grid",       "fresnel",
+    "add_rays",           "iteration", "frame",         "rayrainbow", "proximity_glue",
+    "autoretrace",        "saverays",  "savespots",     "autoredraw", "matcatalog",
+    "primary_wavelength", "energy",    "sphlensvertex", "weightwave", "shuffle",
+    " "};
+// clang-format on
 
 namespace {
 

@@ -6,12 +6,14 @@
 #include "command/settings.h"
 #include "command/settings_commands.h"
 
+// clang-format off
 const char* const kShowKeywords[] = {
     "board",       "screen",     "raylimits", "workbox",    "aimpoint",      "entrance",
     "viewbeep",    "fletch",     "color",     "wavelength", "aspect",        "units",
     "silent_err",  "resolution", "dispfile",  "materials",  "size",          "grid",
     "fresnel",     "add_rays",   "iteration", "frame",      "rayrainbow",    "proximity_glue",
     "autoretrace", "saverays",   "energy",    "savespots",  "sphlensvertex", " "};
+// clang-format on
 
 namespace {
 

@@ -3,11 +3,7 @@
 #include <algorithm>
 
 #include "command/settings.h"
-
-SnugWorkboxHooks& snugWorkboxHooks() {
-    static SnugWorkboxHooks h;
-    return h;
-}
+#include "engine/polynet_records.h"
 
 namespace {
 
@@ -41,9 +37,13 @@ void widenByObject(Box& box, const ObjectRecord* object) {
         widenBySurfacePoint(box, first, object->referencePoint);
         return;
     }
-    if (object->typeCode == kTypePolynet && snugWorkboxHooks().forEachPolynetVertex) {
-        snugWorkboxHooks().forEachPolynetVertex(
-            object, [&](const Vec3& v) { widenBySurfacePoint(box, first, v); });
+    if (object->typeCode == kTypePolynet) {
+        const auto* part = static_cast<const PolynetRecord*>(first->typeData);
+        if (!part) return;
+        for (const PolygonRecord* p = part->firstPolygon; p; p = p->nextPolygon)
+            for (const ContourNode* c = p->firstContour; c; c = c->nextContour)
+                for (const VertexNode* v = c->firstVertex; v; v = v->next)
+                    if (v->point) widenBySurfacePoint(box, first, *v->point);
         return;
     }
     for (const SurfaceRecord* s = first; s; s = s->next)

@@ -1,7 +1,6 @@
 #include "command/color_tables.h"
 
 #include <fstream>
-#include <random>
 
 #include "tests/command/settings_fixture.h"
 
@@ -117,27 +116,6 @@ TEST_F(ColorTables, BadFilesChangeNothing) {
 TEST_F(ColorTables, SaveFailureIsReported) {
     std::filesystem::create_directory("colors.opt"); // cannot be opened as a file
     EXPECT_EQ(saveColorMap(), 0);
-}
-
-TEST_F(ColorTables, RandomColorFilesNeverCrashOrHalfLoad) {
-    std::mt19937 gen(99);
-    const char alphabet[] = "0123456789 \n\r\t-+x\xff";
-    for (int round = 0; round < 400; ++round) {
-        resetColorMap();
-        std::string text;
-        int len = static_cast<int>(gen() % 120);
-        for (int i = 0; i < len; ++i)
-            text.push_back(alphabet[gen() % (sizeof alphabet - 1)]);
-        writeColors(text);
-        int ok = loadColorMap();
-        for (int i = 0; i < kColorCount; ++i) {
-            ASSERT_GE(colorTableState().mapped[i], 0);
-            ASSERT_LT(colorTableState().mapped[i], kColorCount);
-            if (!ok) {
-                ASSERT_EQ(colorTableState().mapped[i], i) << "round " << round;
-            }
-        }
-    }
 }
 
 } // namespace

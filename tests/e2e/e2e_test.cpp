@@ -3,8 +3,9 @@
 // A case is a folder of cases/. Every file of it is copied into a fresh home directory, which is
 // also the working directory of the run. With stdin.txt the program reads that as standard
 // input; otherwise it is given the arguments of args.txt (one a line), by default main.mac.
-// expected.screen.out, expected.meridyn.log and expected.stdout hold the expected texts (each
-// optional), with @HOME@ for the home directory.
+// expected.screen.out, expected.meridyn.log, expected.stdout and expected.meridyn.ini hold the
+// expected texts (each optional), with @HOME@ for the home directory. The run's settings file is
+// meridyn.ini of the home directory (a case may bring one).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,6 +65,8 @@ Child start(const fs::path& home, const std::vector<std::string>& args, const fs
     run.pid = fork();
     if (run.pid == 0) {
         if (chdir(home.c_str()) != 0) _exit(126);
+        // The settings file of the run lives in its home, never in the user's own.
+        setenv("MERIDYN_INI", (home / "meridyn.ini").c_str(), 1);
         int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
         int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
         int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -125,7 +128,7 @@ TEST_P(MacroCase, ProducesTheExpectedTexts) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << readFile(home.path() / "stderr.txt");
 
     std::string homeText = fs::canonical(home.path()).string();
-    for (const char* file : {"screen.out", "meridyn.log", "stdout"}) {
+    for (const char* file : {"screen.out", "meridyn.log", "stdout", "meridyn.ini"}) {
         fs::path expected = source / (std::string("expected.") + file);
         if (!fs::exists(expected)) continue;
         fs::path actual = home.path() / (std::string(file) == "stdout" ? "stdout.txt" : file);

@@ -120,9 +120,24 @@ TEST_F(CoatingsTest, MetalAtNormalIncidenceMatchesTheAbsorbingFormula) {
     EXPECT_NEAR(A, 1 - R, 1e-15);
     EXPECT_EQ(T, 0);
 
-    // An incident index of 0 has zero denominators: full reflection, not 0/0.
-    metalReflectance(incident(30), kNormal, metal(0.5, 0, 0, 0, 1, 0), R, T, A);
-    EXPECT_EQ(R, 1.0);
+    // s and p light part at oblique incidence: s reflects more.
+    double rs = 0, rp = 0;
+    c.cons[0] = 0;
+    metalReflectance(incident(70), kNormal, c, rs, T, A);
+    c.cons[0] = 1;
+    metalReflectance(incident(70), kNormal, c, rp, T, A);
+    EXPECT_GT(rs, rp);
+    EXPECT_LE(rs, 1.0);
+    EXPECT_GE(rp, 0.0);
+}
+
+TEST_F(CoatingsTest, DegenerateMetalGivesAFiniteReflectance) {
+    CoatingRecord c = metal(0.5, 0, 0, 0, 1, 0); // incident index 0
+    double R = -5, T = 0, A = 0;
+    metalReflectance(incident(30), kNormal, c, R, T, A);
+    EXPECT_TRUE(std::isfinite(R));
+    EXPECT_GE(R, 0.0);
+    EXPECT_LE(R, 1.0);
 }
 
 TEST_F(CoatingsTest, LwirModelLimits) {
@@ -137,5 +152,13 @@ TEST_F(CoatingsTest, LwirModelLimits) {
         EXPECT_GT(R, 0.99) << angle;
         EXPECT_LE(R, 1.0);
         EXPECT_NEAR(A, 1 - R, 1e-15);
+    }
+    // Reflectance grows with the conductivity.
+    double previous = 0;
+    for (double sigma : {0.0, 0.5, 2.0, 10.0, 100.0}) {
+        lwirMetalReflectance(incident(20), kNormal, lwir(0.5, 0, 1, 1, sigma, 0), R, T, A);
+        EXPECT_GT(R, previous);
+        EXPECT_LE(R, 1.0);
+        previous = R;
     }
 }

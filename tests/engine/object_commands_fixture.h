@@ -53,7 +53,6 @@ class ObjectCommandsTest : public EngineTest {
         settingsHooks() = SettingsHooks{};
         listingHooks() = ListingHooks{};
         modifyHooks() = ModifyHooks{};
-        snugWorkboxHooks() = SnugWorkboxHooks{};
         theDocument = nullptr;
     }
 

@@ -53,6 +53,23 @@ bool same(const Vec3& a, const Vec3& b) {
 
 } // namespace
 
+TEST_F(OpticsTest, ScalingToTheNormalComponent) {
+    Vec3 out{5, 5, 5};
+    int tangent = 0;
+    scaleToNormalComponent({3, 0, -0.5}, {0, 0, 1}, out, tangent);
+    EXPECT_EQ(tangent, 0);
+    EXPECT_DOUBLE_EQ(out.x, 6);
+    EXPECT_DOUBLE_EQ(out.z, -1);
+    out = {5, 5, 5};
+    scaleToNormalComponent({1, 2, 0}, {0, 0, 1}, out, tangent);
+    EXPECT_EQ(tangent, 1);
+    EXPECT_TRUE(same(out, Vec3{5, 5, 5}));
+
+    Vec3 r;
+    reflectScaled(r, {0, 0, 1}, {0.5, 0.25, -1});
+    EXPECT_TRUE(same(r, Vec3{0.5, 0.25, 1}));
+}
+
 TEST_F(OpticsTest, RefractionObeysTheVectorSnellLaw) {
     const Vec3 normals[] = {{0, 0, -1}, unit({0.3, -0.4, 0.8})};
     const double pairs[][2] = {{1.0, 1.5}, {1.5, 1.0}, {1.0, 2.4}, {1.33, 1.0}, {1.5, 1.5}};
@@ -118,13 +135,33 @@ TEST_F(OpticsTest, FresnelReflectanceAtNormalAndOtherIncidences) {
         double expected = (p[0] - p[1]) / (p[0] + p[1]);
         EXPECT_NEAR(reflectance(0, p[0], p[1]), expected * expected, 1e-15);
     }
+    EXPECT_NEAR(reflectance(0, 1.0, 1.5), 0.04, 1e-15);
     // At Brewster's angle p light is not reflected: R = rs^2 / 2.
     const double brewster = std::atan(1.5) * 180.0 / M_PI;
     const double t = std::asin(std::sin(brewster * M_PI / 180) / 1.5);
     const double ci = std::cos(brewster * M_PI / 180), ct = std::cos(t);
     const double rs = (ci - 1.5 * ct) / (ci + 1.5 * ct);
     EXPECT_NEAR(reflectance(brewster, 1.0, 1.5), rs * rs / 2, 1e-12);
+    double previous = 0;
+    for (double angle = 60; angle < 90; angle += 1) {
+        double R = reflectance(angle, 1.0, 1.5);
+        EXPECT_GT(R, previous);
+        EXPECT_LE(R, 1.0);
+        previous = R;
+    }
     EXPECT_GT(reflectance(89.99, 1.0, 1.5), 0.99);
+}
+
+TEST_F(OpticsTest, TraceWavelengthFollowsTheIndex) {
+    wavelengthTable[3] = 1.2;
+    wavelengthIndex = 3;
+    EXPECT_EQ(traceWavelength(), 1.2);
+    wavelengthIndex = 0;
+    EXPECT_EQ(traceWavelength(), 0.5);
+    wavelengthIndex = 12;
+    EXPECT_EQ(traceWavelength(), 0.0);
+    wavelengthIndex = -1;
+    EXPECT_EQ(traceWavelength(), 0.0);
 }
 
 TEST_F(OpticsTest, GratingOrderZeroKeepsTheDirection) {

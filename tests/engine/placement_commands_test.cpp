@@ -4,6 +4,7 @@
 #include "command/aliases.h"
 #include "engine/current_objects.h"
 #include "engine/placement.h"
+#include "engine/polynet_records.h"
 #include "engine/surface_designator.h"
 #include "tests/engine/object_commands_fixture.h"
 
@@ -311,7 +312,7 @@ TEST_F(SnugWorkbox, FitsEveryPlacedObjectAndLeavesAnEmptyModelAlone) {
     EXPECT_NEAR(workbox.halfSize[1], 5, 1e-12);
 }
 
-TEST_F(SnugWorkbox, FlatRangesBecomeOneAndPolygonNetsUseTheirVertices) {
+TEST_F(SnugWorkbox, FlatRangesBecomeOneAndPolygonNetsCountByTheirFirstPart) {
     makeObject(kTypeAxis);
     activateObject(1, 4, 5, 6, 0, 0, 0, 0);
     snugWorkbox();
@@ -320,14 +321,33 @@ TEST_F(SnugWorkbox, FlatRangesBecomeOneAndPolygonNetsUseTheirVertices) {
     for (double h : workbox.halfSize)
         EXPECT_EQ(h, 1);
 
+    // A net counts by the vertices of its first part, not by its extent box.
     ObjectRecord* net = makeObject(kTypePolynet);
     setExtent(net->firstSurface, -100, 100, -100, 100, -100, 100);
+    PolyPoint points[3] = {{-4, 5, 6}, {4, 9, 6}, {0, 7, 6}};
+    VertexNode vertices[3];
+    for (int i = 0; i < 3; ++i) {
+        vertices[i].point = &points[i];
+        vertices[i].next = i < 2 ? &vertices[i + 1] : nullptr;
+    }
+    ContourNode contour;
+    contour.firstVertex = &vertices[0];
+    PolygonRecord facet;
+    facet.firstContour = &contour;
+    PolyPoint far{500, 500, 500};
+    VertexNode farVertex;
+    farVertex.point = &far;
+    ContourNode farContour;
+    farContour.firstVertex = &farVertex;
+    PolygonRecord farFacet;
+    farFacet.firstContour = &farContour;
+    PolynetRecord secondPart;
+    secondPart.firstPolygon = &farFacet;
+    PolynetRecord firstPart;
+    firstPart.firstPolygon = &facet;
+    firstPart.nextPart = &secondPart;
+    net->firstSurface->typeData = &firstPart;
     activateObject(2, 0, 0, 0, 0, 0, 0, 0);
-    snugWorkboxHooks().forEachPolynetVertex = [](const ObjectRecord*,
-                                                 const std::function<void(const Vec3&)>& visit) {
-        visit({-4, 5, 6});
-        visit({4, 9, 6});
-    };
     snugWorkbox();
     EXPECT_DOUBLE_EQ(workbox.center[0], 0);
     EXPECT_DOUBLE_EQ(workbox.halfSize[0], 4);

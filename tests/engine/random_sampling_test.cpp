@@ -30,11 +30,29 @@ TEST_F(RandomSamplingTest, ProgramGeneratorRunsItsOwnPinnedSequence) {
 
     // A plug-in's copy of the generator keeps its own state.
     platform::Rand15 pluginCopy;
+    seedRandom(1);
+    randomInt();
+    randomInt();
     EXPECT_EQ(pluginCopy.next(), 16838);
+    EXPECT_EQ(randomInt(), 10113);
+
     seedRandom(2);
     EXPECT_NE(randomInt(), 16838);
     resetRandomState();
     EXPECT_EQ(randomInt(), 16838);
+}
+
+TEST_F(RandomSamplingTest, UniformDrawsCoverBothEnds) {
+    double lo = 1, hi = 0;
+    for (int i = 0; i < 200000; ++i) {
+        double u = randomUniform();
+        ASSERT_GE(u, 0.0);
+        ASSERT_LE(u, 1.0);
+        lo = std::fmin(lo, u);
+        hi = std::fmax(hi, u);
+    }
+    EXPECT_EQ(lo, 0.0);
+    EXPECT_EQ(hi, 1.0);
 }
 
 TEST_F(RandomSamplingTest, CosineLampDirectionsAreUnitOnBothSides) {
@@ -176,27 +194,36 @@ TEST_F(RandomSamplingTest, DeflectionAlongTheAxisKeepsOrReverses) {
 
 TEST_F(RandomSamplingTest, NormalFramesRoundTripAndTakeTheReferenceToZ) {
     seedRandom(4);
-    auto check = [](Vec3 ref, const Vec3& v) {
+    for (int i = 0; i < 500; ++i) {
+        Vec3 ref, v;
+        directionFromCosine(ref, 2.0 * randomUniform() - 1.0);
+        v = {randomUniform() - 0.5, randomUniform() - 0.5, randomUniform() - 0.5};
         Vec3 z, local, back;
         toNormalFrame(ref, ref, z);
+        EXPECT_NEAR(z.x, 0, 1e-12);
+        EXPECT_NEAR(z.y, 0, 1e-12);
         EXPECT_NEAR(z.z, 1, 1e-12);
         toNormalFrame(v, ref, local);
-        toGlobalFromNormalFrame(local, ref, back);
         EXPECT_NEAR(length(local), length(v), 1e-12);
+        toGlobalFromNormalFrame(local, ref, back);
+        EXPECT_NEAR(back.x, v.x, 1e-12);
+        EXPECT_NEAR(back.y, v.y, 1e-12);
+        EXPECT_NEAR(back.z, v.z, 1e-12);
+    }
+}
+
+TEST_F(RandomSamplingTest, ReferenceAlongYIsNudgedInPlace) {
+    for (double y : {1.0, -1.0}) {
+        Vec3 ref{0, y, 0};
+        Vec3 v{0.2, 0.3, -0.4}, local, back;
+        toNormalFrame(v, ref, local);
+        EXPECT_EQ(ref.x, 1e-7);
+        EXPECT_EQ(ref.z, 1e-7);
+        EXPECT_EQ(ref.y, y);
+        toGlobalFromNormalFrame(local, ref, back);
         EXPECT_NEAR(back.x, v.x, 1e-9);
         EXPECT_NEAR(back.y, v.y, 1e-9);
         EXPECT_NEAR(back.z, v.z, 1e-9);
-        return ref;
-    };
-    for (int i = 0; i < 500; ++i) {
-        Vec3 ref;
-        directionFromCosine(ref, 2.0 * randomUniform() - 1.0);
-        check(ref, {randomUniform() - 0.5, randomUniform() - 0.5, randomUniform() - 0.5});
-    }
-    // A reference along y is nudged in the caller's vector.
-    for (double y : {1.0, -1.0}) {
-        Vec3 nudged = check({0, y, 0}, {0.2, 0.3, -0.4});
-        EXPECT_EQ(nudged.x, 1e-7);
-        EXPECT_EQ(nudged.z, 1e-7);
+        EXPECT_NEAR(local.z, dot3(v, ref), 1e-12);
     }
 }

@@ -52,6 +52,18 @@ TEST_F(ScatterLawsTest, FractionZeroKeepsSpecularAndOneAlwaysScatters) {
     EXPECT_FALSE(same(out, specular));
 }
 
+TEST_F(ScatterLawsTest, FractionSplitsSpecularAndScatteredShares) {
+    const Vec3 specular{0, 0, 1};
+    int scattered = 0;
+    const int n = 40000;
+    for (int i = 0; i < n; ++i) {
+        Vec3 normal{0, 0, 1}, out;
+        ASSERT_EQ(scatterLambertian(specular, 0.25, out, 1.0, normal), 1);
+        scattered += !same(out, specular);
+    }
+    EXPECT_NEAR(scattered / double(n), 0.25, 0.01);
+}
+
 TEST_F(ScatterLawsTest, EveryLawRefusesTheWrongSideAndLeavesOutAlone) {
     const Vec3 specular = unit({0.1, 0, -0.9});
     Vec3 normal{0, 0, 1};
@@ -113,6 +125,18 @@ TEST_F(ScatterLawsTest, XyExponentialSpreadsAlongTheRightAxes) {
     // Mean |offset| is 2 sigma on each axis.
     EXPECT_NEAR(sx / 20000, 2e-4, 2e-5);
     EXPECT_NEAR(sy / 20000, 0.2, 0.01);
+}
+
+TEST_F(ScatterLawsTest, PowerLawStaysNearSpecularForSmallExponents) {
+    const int n = 40000;
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        Vec3 normal{0, 0, 1}, out{0, 0, 1};
+        ASSERT_EQ(scatterPowerLaw(out, 0.0, 1.0, out, 1.0, normal), 1);
+        sum += out.z;
+    }
+    // Exponent 0 gives rho = 2 sqrt(u): the lambertian law.
+    EXPECT_NEAR(sum / n, 2.0 / 3.0, 0.005);
 }
 
 TEST_F(ScatterLawsTest, NormalAlongYIsNudgedForTheCaller) {
