@@ -9,6 +9,7 @@
 #include "engine/polynet_command.h"
 #include "engine/random_sampling.h"
 #include "engine/ray_files.h"
+#include "parts/part_commands.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
@@ -19,6 +20,7 @@ void registerCommandHandlers() {
     };
     registerPolynetCommand();
     registerObjectCommands();
+    registerPartCommands();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });
