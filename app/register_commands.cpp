@@ -4,11 +4,13 @@
 #include "command/document.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
+#include "display/display_commands.h"
 #include "engine/current_objects.h"
 #include "engine/ray_files.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
+    registerDisplayCommands();
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
         closeSpotFile();
