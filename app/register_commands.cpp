@@ -6,15 +6,19 @@
 #include "command/settings_commands.h"
 #include "display/display_commands.h"
 #include "engine/current_objects.h"
+#include "engine/polynet_command.h"
+#include "engine/random_sampling.h"
 #include "engine/ray_files.h"
 
 void registerCommandHandlers() {
     registerSettingsCommands();
     registerDisplayCommands();
+    settingsHooks().seedRandom = [](int seed) { seedRandom(static_cast<unsigned>(seed)); };
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
         closeSpotFile();
     };
+    registerPolynetCommand();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });

@@ -37,8 +37,9 @@ void notePossibleAlias(const char* word) {
 
 } // namespace
 
+// Sets aliasExpanded when it expands; the flag is cleared once per command (parseNumerics), so
+// handlers can tell that any word of the command named an alias.
 bool aliasExpand(std::string& word) {
-    readerState().aliasExpanded = 0;
     if (word.empty() || !isAsciiLetter(word[0])) return false;
     std::string lower = word;
     for (char& c : lower)

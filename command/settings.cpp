@@ -31,7 +31,6 @@ void resetSettings() {
     s.workbox = WorkboxRecord{};
     s.fletchOn = 0;
     resetColorMap();
-    s.currentWavelength = 0.5;
     if (hooks.setSunPosition) hooks.setSunPosition(10.0, 20.0, 255.0, 1);
     s.viewFrame = 1;
     s.unitIndex = 0;

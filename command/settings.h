@@ -33,7 +33,6 @@ struct SettingsState {
     double wavelengthTable[kWavelengthSlots] = {0.5, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
     double weightTable[kWavelengthSlots] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     int wavelengthsChanged = 0;
-    double currentWavelength = 0.5; // micrometres; the tracers set it per wavelength
 
     // Ray and spot data files.
     int saveRays = 1;
@@ -105,7 +104,6 @@ inline int& sphLensVertex = settingsState().sphLensVertex;
 inline auto& wavelengthTable = settingsState().wavelengthTable;
 inline auto& weightTable = settingsState().weightTable;
 inline int& wavelengthsChanged = settingsState().wavelengthsChanged;
-inline double& currentWavelength = settingsState().currentWavelength;
 inline int& saveRays = settingsState().saveRays;
 inline int& spotsOff = settingsState().spotsOff;
 inline int& addRays = settingsState().addRays;

@@ -11,6 +11,7 @@ struct KeptBlock {
 struct BlockRegistry {
     std::vector<KeptBlock> blocks;
     int failuresPending = 0;
+    int generation = 0;
     ~BlockRegistry() { release(); }
     void release() {
         for (auto& b : blocks)
@@ -48,4 +49,9 @@ void failNextModelBlocks(int count) {
 void releaseAllModelBlocks() {
     registry().release();
     registry().failuresPending = 0;
+    ++registry().generation;
+}
+
+int modelBlockGeneration() {
+    return registry().generation;
 }

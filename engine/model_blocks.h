@@ -15,6 +15,9 @@ bool modelBlockAllocationFails();
 void failNextModelBlocks(int count);
 // Frees every block. Only for test resets: every record pointer becomes invalid.
 void releaseAllModelBlocks();
+// Counts the calls of releaseAllModelBlocks, so that a module that keeps pointers into blocks
+// can tell that they were released under it.
+int modelBlockGeneration();
 
 // `count` value-initialised records, or nullptr when no memory can be had.
 template <class T> T* allocZeroedBlock(std::size_t count) {

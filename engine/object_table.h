@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "engine/vector_math.h"
@@ -70,9 +71,9 @@ using InterceptHook = int (*)(SurfaceRecord* surface, const Vec3& point, Vec3& d
 // Normal hook: (surface, local point, out local normal).
 using NormalHook = void (*)(SurfaceRecord* surface, const Vec3& localPoint, Vec3& normal);
 
-// The named parameters of an object.
+// The named parameters of an object. The list keeps its own copy of the names.
 struct UserParameterList {
-    const char (*names)[21] = nullptr; // 21-character name slots, owned by whoever attached them
+    std::vector<std::string> names;
     std::vector<double> values;
     int count = 0;
 };

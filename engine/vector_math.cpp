@@ -2,15 +2,6 @@
 
 #include <cmath>
 
-void normalize3(Vec3& v) {
-    double s = v.x * v.x + v.y * v.y + v.z * v.z;
-    if (s == 0.0) return;
-    double r = std::sqrt(s);
-    v.x /= r;
-    v.y /= r;
-    v.z /= r;
-}
-
 Vec3 cross3(const Vec3& a, const Vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -36,13 +27,6 @@ void multiply4(const PlacementMatrix& a, const PlacementMatrix& b, PlacementMatr
         t[3][j] = a[3][0] * b[0][j] + a[3][1] * b[1][j] + a[3][2] * b[2][j] + a[3][3] * b[3][j];
     t[3][3] = a[3][3] * b[3][3];
     out = t;
-}
-
-void transformPoint(const Vec3& p, Vec3& out, const PlacementMatrix& m) {
-    Vec3 r{p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
-           p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
-           p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
-    out = r;
 }
 
 void transformHomogeneous(const double p4[4], const PlacementMatrix& m, double out4[4]) {

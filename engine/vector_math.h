@@ -3,6 +3,8 @@
 // translation and column 3 is (0, 0, 0, 1).
 #pragma once
 
+#include <cmath>
+
 struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
@@ -31,7 +33,15 @@ struct PlacementMatrix {
 inline constexpr double kDegree = 0.017453292519943295;
 
 // Scales v to unit length; a vector of squared length exactly 0 stays as it is.
-void normalize3(Vec3& v);
+// Inline: the trace core calls it for every ray and surface.
+inline void normalize3(Vec3& v) {
+    double s = v.x * v.x + v.y * v.y + v.z * v.z;
+    if (s == 0.0) return;
+    double r = std::sqrt(s);
+    v.x /= r;
+    v.y /= r;
+    v.z /= r;
+}
 Vec3 cross3(const Vec3& a, const Vec3& b);
 
 void identity4(PlacementMatrix& m);
@@ -39,7 +49,12 @@ void copy4(const PlacementMatrix& source, PlacementMatrix& destination);
 // out = A x B for affine matrices; out may be A or B.
 void multiply4(const PlacementMatrix& a, const PlacementMatrix& b, PlacementMatrix& out);
 // out = (p, 1) x M without the fourth component. out may be p.
-void transformPoint(const Vec3& p, Vec3& out, const PlacementMatrix& m);
+inline void transformPoint(const Vec3& p, Vec3& out, const PlacementMatrix& m) {
+    Vec3 r{p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+           p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+           p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+    out = r;
+}
 // x, y, z as transformPoint but with the point's own w; the new w is w x M[3][3].
 void transformHomogeneous(const double p4[4], const PlacementMatrix& m, double out4[4]);
 // M := T(t) x M.

@@ -173,6 +173,14 @@ TEST_F(ReaderTest, AliasesExpandWithSurfaceSuffix) {
     EXPECT_NE(screen().find(" =>modify Lens1.2\nLens1.2 <- 7.2\n"), std::string::npos);
 }
 
+TEST_F(ReaderTest, AliasExpandedFlagLastsForTheWholeCommand) {
+    aliasAdd("lens1", "7");
+    parseOne("modify lens1 5 6"); // numbers after the alias must not clear the flag
+    EXPECT_EQ(readerState().aliasExpanded, 1);
+    parseOne("modify 5 6");
+    EXPECT_EQ(readerState().aliasExpanded, 0);
+}
+
 TEST_F(ReaderTest, PendingAliasNameIsTheLastNameWord) {
     parseOne("define/lens first second x=1");
     EXPECT_EQ(aliasState().pendingAliasName, "second");

@@ -212,7 +212,6 @@ TEST_F(SettingsFile, ResetSettingsDefaultsThenFile) {
     EXPECT_EQ(minRayEnergy, 0.01);
     EXPECT_EQ(maxGhosts, 2);
     EXPECT_EQ(s.saveRays + s.autoRetrace + s.energyAbsolute, 3);
-    EXPECT_EQ(currentWavelength, 0.5);
     EXPECT_EQ(s.wavelengthTable[3], 7);
     EXPECT_EQ(autoRedraw, 0); // the file wins over the default
     EXPECT_EQ(memsplit, 1);

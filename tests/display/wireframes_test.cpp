@@ -2,6 +2,7 @@
 #include <set>
 
 #include "display/wireframes.h"
+#include "engine/user_parameters.h"
 #include "tests/display/view_fixture.h"
 
 namespace {
@@ -285,10 +286,9 @@ class CpcTest : public WireframeTest {
         const double a = 20, thi = 20 * kDegree, tho = output * kDegree;
         const bool cone = 90 - output > 0.00001;
         ObjectRecord* o = makeObject(kWireCpc, cone ? 2 : 1);
-        values = {20, output, a};
-        o->userParameters.names = kNames;
-        o->userParameters.values = values;
-        o->userParameters.count = 3;
+        const double values[3] = {20, output, a};
+        allocUserParameters(o, 3, kNames);
+        setUserParameters(o, values);
         const double entrance = a * std::sin(tho) / std::sin(thi);
         const double length =
             a * (std::sin(thi) + std::cos(thi) * std::sin(tho)) / (std::sin(thi) * std::sin(thi));
@@ -307,8 +307,7 @@ class CpcTest : public WireframeTest {
         setExtent(o->firstSurface, -entrance, entrance, -entrance, entrance, l, length);
         return o;
     }
-    static constexpr char kNames[3][21] = {"input_angle", "output_angle", "radius_exit"};
-    std::vector<double> values;
+    static constexpr const char* kNames[4] = {"input_angle", "output_angle", "radius_exit", " "};
 };
 
 TEST_F(CpcTest, RingsAndMeridiansOfTheWall) {
@@ -324,7 +323,9 @@ TEST_F(CpcTest, RingsAndMeridiansOfTheWall) {
         const double r = std::hypot(e.p.x, e.p.y);
         EXPECT_GE(r, 20 - 1e-2);
         EXPECT_LE(r, 20 / std::sin(20 * kDegree) + 1e-2);
-        if (std::fabs(e.p.z - top) < 1) EXPECT_NEAR(r, 20 / std::sin(20 * kDegree), 0.5);
+        if (std::fabs(e.p.z - top) < 1) {
+            EXPECT_NEAR(r, 20 / std::sin(20 * kDegree), 0.5);
+        }
     }
     wireframeDetail = 3; // eight meridians, sixteen rings
     EXPECT_EQ(draw(makeCpc(90)).size(), 24u * 29);

@@ -27,8 +27,7 @@ TEST_F(ObjectTableTest, RevivedSlotStartsLikeANewRecord) {
     second->referencePoint = {1, 2, 3};
     second->traceable = 1;
     second->placed = 1;
-    static const char names[2][21] = {"xsize", "ysize"};
-    second->userParameters.names = names;
+    second->userParameters.names = {"xsize", "ysize"};
     second->userParameters.values = {20, 20};
     second->userParameters.count = 2;
 
@@ -48,7 +47,7 @@ TEST_F(ObjectTableTest, RevivedSlotStartsLikeANewRecord) {
     EXPECT_EQ(revived->defined, 0);
     EXPECT_EQ(revived->userParameters.count, 0);
     EXPECT_TRUE(revived->userParameters.values.empty());
-    EXPECT_EQ(revived->userParameters.names, nullptr);
+    EXPECT_TRUE(revived->userParameters.names.empty());
     EXPECT_EQ(objectCount, 3);
     EXPECT_EQ(highestObjectIndex, 2);
 }

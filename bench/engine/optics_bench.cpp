@@ -1,0 +1,180 @@
+// Speed of the ray-surface interaction: one ray against one quadric through its intercept hook,
+// and the nearest hit over a row of lenses followed by the optics at the hit.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "command/settings.h"
+#include "engine/object_table.h"
+#include "engine/optics.h"
+#include "engine/placement.h"
+#include "engine/surface_geometry.h"
+#include "engine/surface_hits.h"
+#include "engine/surface_media.h"
+
+namespace {
+
+constexpr int kRays = 4096;
+
+struct Ray {
+    Vec3 point, direction;
+};
+
+// A fan of rays from behind the origin towards +z, spread over about +-30 across.
+std::vector<Ray> rayFan() {
+    std::vector<Ray> rays(kRays);
+    for (int i = 0; i < kRays; ++i) {
+        const double u = (i % 64) / 63.0 - 0.5, v = (i / 64) / 63.0 - 0.5;
+        rays[i].point = {60 * u, 60 * v, -100};
+        rays[i].direction = {0.05 * v, -0.05 * u, 1};
+    }
+    return rays;
+}
+
+ObjectRecord* newObject(int type, int surfaces) {
+    ObjectRecord* o = allocObjectSlot();
+    if (!o) std::abort();
+    initObjectRecord(o);
+    o->typeCode = type;
+    SurfaceRecord** link = &o->firstSurface;
+    for (int i = 1; i <= surfaces; ++i) {
+        SurfaceRecord* s = allocSurface();
+        if (!s) std::abort();
+        initSurfaceRecord(s);
+        s->number = i;
+        s->owner = o;
+        *link = s;
+        link = &s->next;
+    }
+    o->surfaceCount = surfaces;
+    return o;
+}
+
+void placeAt(ObjectRecord* o, double z, double beta) {
+    translatePlacement(0, 0, z, o->globalToLocal, o->localToGlobal);
+    rotatePlacementY(beta, o->globalToLocal, o->localToGlobal);
+    o->activated = o->placed = 1;
+    o->traceable = 1;
+    setobj(o);
+}
+
+void BM_QuadricIntercept(benchmark::State& state) {
+    resetObjectTable();
+    resetSurfaceHitState();
+    // A concave spherical mirror of radius 200 and aperture 50, slightly tilted.
+    ObjectRecord* o = newObject(kTypeMirror, 1);
+    SurfaceRecord* s = o->firstSurface;
+    const double R = 200;
+    double* q = s->quadric;
+    q[0] = q[4] = q[8] = 1;
+    q[11] = -2 * R;
+    s->shapeCode = kShapeSphere;
+    const double e[6] = {-25, 25, -25, 25, -1, 2};
+    std::copy(e, e + 6, s->extent);
+    placeAt(o, 0, 2);
+    const std::vector<Ray> rays = rayFan();
+    long hits = 0;
+    for (auto _ : state) {
+        for (const Ray& r : rays) {
+            resetHitBookkeeping();
+            double nearest = -1.0;
+            Vec3 d = r.direction;
+            hits += s->intercept(s, r.point, d, nearest);
+            benchmark::DoNotOptimize(nearest);
+        }
+    }
+    if (hits == 0) std::abort();
+    state.SetItemsProcessed(state.iterations() * kRays);
+    resetObjectTable();
+}
+BENCHMARK(BM_QuadricIntercept);
+
+// F = diag . (x^2, y^2, z^2) + linear . p + constant.
+void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant, int shape) {
+    std::fill(std::begin(s->quadric), std::end(s->quadric), 0.0);
+    s->quadric[0] = diag.x;
+    s->quadric[4] = diag.y;
+    s->quadric[8] = diag.z;
+    s->quadric[9] = linear.x;
+    s->quadric[10] = linear.y;
+    s->quadric[11] = linear.z;
+    s->quadric[12] = constant;
+    s->shapeCode = shape;
+}
+
+// A biconvex lens of radius r on both faces, as the lens builder lays it out: faces at -t/2 and
+// +t/2 (surface origins at the vertices), the edge cylinder of the diameter third.
+void makeLens(double z, double r, double thickness, double diameter, double index) {
+    ObjectRecord* o = newObject(kTypeLens, 3);
+    SurfaceRecord* s1 = o->firstSurface;
+    SurfaceRecord* s2 = s1->next;
+    SurfaceRecord* s3 = s2->next;
+    const double h = thickness / 2, R = diameter / 2;
+    const double sag = r - std::sqrt(r * r - R * R);
+    for (SurfaceRecord* s : {s1, s2, s3}) {
+        s->index = index;
+        const double e[6] = {-R, R, -R, R, 0, 0};
+        std::copy(e, e + 6, s->extent);
+    }
+    setQuadric(s1, {1, 1, 1}, {0, 0, -2 * r}, 0, kShapeSphere);
+    s1->side = -1;
+    s1->extent[5] = sag;
+    translationMatrix({0, 0, -h}, s1->surfaceToObject);
+    translationMatrix({0, 0, h}, s1->objectToSurface);
+    setQuadric(s2, {1, 1, 1}, {0, 0, 2 * r}, 0, kShapeSphere);
+    s2->side = 1;
+    s2->extent[4] = -sag;
+    translationMatrix({0, 0, h}, s2->surfaceToObject);
+    translationMatrix({0, 0, -h}, s2->objectToSurface);
+    setQuadric(s3, {1 / (R * R), 1 / (R * R), 0}, {}, -1, kShapeCylinder);
+    s3->side = -1;
+    s3->extent[4] = sag - h;
+    s3->extent[5] = h - sag;
+    placeAt(o, z, 0);
+}
+
+// The nearest hit over a row of five lenses (15 quadric surfaces, no bounding spheres, so every
+// hook runs for every ray), then normal, media, refraction and Fresnel reflectance at the hit.
+void BM_InterceptRefract(benchmark::State& state) {
+    resetObjectTable();
+    resetSurfaceHitState();
+    resetSurfaceMediaState();
+    resetSettingsState();
+    resetOpticsState();
+    fresnelOn = 1;
+    constexpr int kLenses = 5;
+    for (int i = 0; i < kLenses; ++i)
+        makeLens(40.0 * i, 150, 12, 80, 1.5);
+    const int surfaces = 3 * kLenses;
+    const std::vector<Ray> rays = rayFan();
+    long hits = 0;
+    double sum = 0;
+    for (auto _ : state) {
+        for (const Ray& r : rays) {
+            SurfaceRecord* s = nullptr;
+            Vec3 hit, local, localDirection, out;
+            double distance = 0, n2 = 1, absorptivity = 0, luminance = 0, R = 0;
+            int noHit = 0, totalInternal = 0;
+            findNearestIntercept(r.point, r.direction, s, hit, distance, noHit);
+            if (noHit) continue;
+            ++hits;
+            Vec3 d = r.direction;
+            normalize3(d);
+            toLocalPoint(hit, local, s);
+            toLocalDirection(d, localDirection, s);
+            surfaceMedia(s, local, localDirection, n2, absorptivity, luminance);
+            refractRay(s, local, localDirection, 1.0, n2, out, totalInternal, R);
+            sum += R + out.z;
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    if (hits == 0) std::abort();
+    state.SetItemsProcessed(state.iterations() * kRays * surfaces);
+    state.counters["hit share"] = double(hits) / (double(state.iterations()) * kRays);
+    resetObjectTable();
+}
+BENCHMARK(BM_InterceptRefract);
+
+} // namespace
