@@ -2,6 +2,7 @@
 #include <set>
 
 #include "display/wireframes.h"
+#include "engine/polynet_belt.h"
 #include "engine/user_parameters.h"
 #include "tests/display/view_fixture.h"
 
@@ -81,7 +82,7 @@ TEST_F(WireframeTest, ExportLabelsAreTheKindNames) {
     ASSERT_EQ(s.size(), 3u + 7u);
     EXPECT_EQ(s[0].label, "axes");
     EXPECT_EQ(s[9].label, "point");
-    // An unknown kind, and a polygon net for now, draw nothing.
+    // An unknown kind, and a polygon net without its net, draw nothing.
     makeObject(13);
     makeObject(kWirePrism);
     EXPECT_EQ(drawAll().size(), 10u);
@@ -348,6 +349,41 @@ TEST_F(CpcTest, TheConeTakesHalfTheRingsAndMeetsTheWall) {
     // Without its parameters nothing can be drawn.
     o->userParameters.count = 0;
     EXPECT_TRUE(draw(o).empty());
+}
+
+TEST_F(WireframeTest, PolygonNetContoursNormalsAndTheHighlightedFacet) {
+    ObjectRecord* o = makeObject(kWirePrism, 1, {0, 0, 50});
+    PolynetRecord* net = allocPolynet();
+    ASSERT_EQ(polynetBuildBelt(net, kPolarXY, 10, 4, 4), 1);
+    o->firstSurface->typeData = net;
+    auto s = draw(o);
+    // Four facets of one closed four-corner contour each.
+    ASSERT_EQ(s.size(), 16u);
+    EXPECT_EQ(countColour(s, 12), 16);
+    for (const auto& e : s) {
+        EXPECT_NEAR(std::fabs(e.p.z - 50), 2, 1e-4);
+        EXPECT_NEAR(std::hypot(e.p.x, e.p.y), 10, 1e-4); // corners on the radius
+    }
+    EXPECT_TRUE(near(s[3].q, s[0].p)); // closed
+    EXPECT_EQ(plotState().currentColour, 15);
+
+    viewModeState().facetNormals = 1;
+    s = draw(o);
+    ASSERT_EQ(s.size(), 4u * (4 + 1 + 4));
+    // The first normal starts at the facet's centre and points away from the axis.
+    const Segment& normal = s[4];
+    EXPECT_NEAR(std::hypot(normal.p.x, normal.p.y), 10 / std::sqrt(2.0), 1e-4);
+    EXPECT_NEAR(displaytest::length(normal), 0.04 * (75 + 50 + 100), 1e-4);
+    EXPECT_GT(std::hypot(normal.q.x, normal.q.y), 10 / std::sqrt(2.0));
+
+    viewModeState().facetNormals = 0;
+    setSurfaceHighlight(o->number, 2, 13);
+    s = draw(o);
+    ASSERT_EQ(s.size(), 16u + 4u);
+    EXPECT_EQ(countColour(s, 13), 4);
+    EXPECT_TRUE(near(s[16].p, s[4].p));    // facet 2 again
+    setSurfaceHighlight(o->number, 9, 13); // no such facet: nothing more
+    EXPECT_EQ(draw(o).size(), 16u);
 }
 
 TEST_F(WireframeTest, CylindricalLensSurfacesByRole) {
