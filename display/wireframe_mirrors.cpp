@@ -128,8 +128,8 @@ void drawFamily(const SurfaceRecord* s, int n, int acrossAxis, int directionAxis
 
 bool userParameter(const ObjectRecord* object, const char* name, double& value) {
     const UserParameterList& list = object->userParameters;
-    const std::size_t n = std::min({static_cast<std::size_t>(std::max(list.count, 0)),
-                                    list.names.size(), list.values.size()});
+    const std::size_t n = std::min(
+        {static_cast<std::size_t>(std::max(list.count, 0)), list.names.size(), list.values.size()});
     for (std::size_t i = 0; i < n; ++i)
         if (list.names[i] == name) {
             value = list.values[i];
