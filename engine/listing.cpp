@@ -1,10 +1,13 @@
 #include "engine/listing.h"
 
+#include <charconv>
+#include <cstring>
+#include <vector>
+
 #include "command/aliases.h"
 #include "command/parsed_command.h"
 #include "engine/alt_surfaces.h"
 #include "engine/placement.h"
-#include "engine/surface_designator.h"
 #include "engine/user_parameters.h"
 
 ListingHooks& listingHooks() {
@@ -15,6 +18,42 @@ ListingHooks& listingHooks() {
 namespace {
 
 const char* const kGeometryWords[] = {"geometry", " "};
+
+// The labels of the objects for the rows of one table, found in one pass over the aliases rather
+// than by a search per row: a model of hundreds of named objects would otherwise list in
+// quadratic time. A label is what objectLabel gives: the first alias whose text is the number.
+class TableLabels {
+  public:
+    TableLabels() : names_(kMaxObjects + 1) {
+        for (const AliasRecord& a : aliasState().aliases) {
+            int n = 0;
+            const char* end = a.text + std::strlen(a.text);
+            auto [last, error] = std::from_chars(a.text, end, n);
+            if (error != std::errc() || last != end || n < 1 || n > kMaxObjects) continue;
+            if (std::to_string(n) == a.text && names_[n].empty()) names_[n] = a.name;
+        }
+        active_ = this;
+    }
+    ~TableLabels() { active_ = nullptr; }
+    TableLabels(const TableLabels&) = delete;
+    TableLabels& operator=(const TableLabels&) = delete;
+
+    // The label of an object number, from the table being listed when there is one.
+    static std::string of(int number) {
+        if (active_ && number >= 1 && number <= kMaxObjects && !active_->names_[number].empty())
+            return active_->names_[number];
+        if (active_) return std::to_string(number);
+        return objectLabel(number);
+    }
+    static std::string designator(const SurfaceRecord* s) {
+        const int owner = s->owner ? s->owner->number : 0;
+        return formatText("%s.%d", of(owner).c_str(), s->number == 0 ? 1 : s->number);
+    }
+
+  private:
+    std::vector<std::string> names_;
+    static inline TableLabels* active_ = nullptr;
+};
 
 const char* yesNo(int flag) {
     return flag ? "Yes" : "No ";
@@ -29,7 +68,7 @@ const SurfaceRecord* firstListed(int index, int surfaceNumber) {
 }
 
 void surfaceRow(const SurfaceRecord* s, OutputChannel channel) {
-    const std::string designator = surfaceDesignator(s);
+    const std::string designator = TableLabels::designator(s);
     const double transmission = 1 - s->reflectance - s->absorbtion;
     std::string glass;
     auto& glassName = listingHooks().objectMaterialName;
@@ -46,11 +85,11 @@ void surfaceRow(const SurfaceRecord* s, OutputChannel channel) {
 void extentRow(const SurfaceRecord* s, OutputChannel channel) {
     const double* e = s->extent;
     outText(channel, "    %s     %7.5g %7.5g %7.5g   %7.5g %7.5g %7.5g\n",
-            surfaceDesignator(s).c_str(), e[0], e[2], e[4], e[1], e[3], e[5]);
+            TableLabels::designator(s).c_str(), e[0], e[2], e[4], e[1], e[3], e[5]);
 }
 
 void nonSurfaced(int index) {
-    outText(outputChannel, "%s is a non-surfaced object.\n", objectLabel(index + 1));
+    outText(outputChannel, "%s is a non-surfaced object.\n", TableLabels::of(index + 1).c_str());
 }
 
 } // namespace
@@ -94,6 +133,7 @@ void listObjects(int index, int all, OutputChannel channel) {
         outText(channel, " Object number %d is not defined.\n", index + 1);
         return;
     }
+    const TableLabels labels;
     if (geometry) {
         outText(channel, "                         Location                        Orientation\n");
         outText(channel, "Object #       ");
@@ -126,17 +166,20 @@ void dispobj(int index, OutputChannel channel, int geometry) {
         return;
     }
     if (!object) {
-        outText(outputChannel, "Object %s not found by dispobj.\n", objectLabel(index + 1));
+        outText(outputChannel, "Object %s not found by dispobj.\n",
+                TableLabels::of(index + 1).c_str());
         return;
     }
     const std::string surfaces = object->surfaceCount > 1
                                      ? formatText("  1 -%3d  ", object->surfaceCount)
                                      : std::string("  1       ");
-    outText(channel, " %5s . %s  %s      %s       %s\n", objectLabel(index + 1), surfaces.c_str(),
-            objectTypeLabel(object->typeCode), yesNo(object->activated), yesNo(object->placed));
+    outText(channel, " %5s . %s  %s      %s       %s\n", TableLabels::of(index + 1).c_str(),
+            surfaces.c_str(), objectTypeLabel(object->typeCode), yesNo(object->activated),
+            yesNo(object->placed));
 }
 
 void listSurfaces(int surfaceNumber, int index, int all, OutputChannel channel) {
+    const TableLabels labels;
     outText(channel, "                         Surface                          Volume\n");
     outText(channel,
             "Object.surface   Refl.  Tran.  Absor.  Resrvd.    Ref_Index  Absor.  Resrvd.\n");
@@ -157,6 +200,7 @@ void listSurfaces(int surfaceNumber, int index, int all, OutputChannel channel) 
 }
 
 void listExtents(int surfaceNumber, int index, int all, OutputChannel channel) {
+    const TableLabels labels;
     outText(channel, "     Surface#   xmin   ymin   zmin         xmax   ymax   zmax\n");
     if (all) {
         for (int i = 0; i <= highestObjectIndex; ++i) {

@@ -48,6 +48,9 @@ const char* const kExtentHeader = "     Surface#   xmin   ymin   zmin         xm
 } // namespace
 
 TEST_F(Listing, ObjectTable) {
+    // Only an alias whose text is the number itself names an object.
+    aliasAdd("padded", "02");
+    aliasAdd("later", "4x");
     const std::string all = std::string(kObjectHeader) +
                             " lens1 .   1 -  3         Lens           Yes       Yes\n"
                             "     2 .   1             Mirror          No        No \n"
