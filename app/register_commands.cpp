@@ -4,6 +4,7 @@
 #include "command/document.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
+#include "display/display_commands.h"
 #include "engine/current_objects.h"
 #include "engine/object_commands_registration.h"
 #include "engine/polynet_command.h"
@@ -13,6 +14,7 @@
 
 void registerCommandHandlers() {
     registerSettingsCommands();
+    registerDisplayCommands();
     settingsHooks().seedRandom = [](int seed) { seedRandom(static_cast<unsigned>(seed)); };
     settingsHooks().closeRayFiles = [] {
         closeRayFile();
