@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "command/aliases.h"
 #include "command/messages.h"
@@ -78,7 +79,7 @@ AltSurfaceRecord* asphericRecord(SurfaceRecord* surface) {
 
 // The bounding sphere keeps every corner of the surface's extent box inside it, so that the
 // intercept pre-test never rejects a hit on the resampled surface.
-void enclosExtentBox(ObjectRecord* object, const SurfaceRecord* surface) {
+void encloseExtentBox(ObjectRecord* object, const SurfaceRecord* surface) {
     if (!(object->boundingRadius > 0)) return;
     const double* e = surface->extent;
     double radius = object->boundingRadius;
@@ -209,7 +210,7 @@ int shiftMirrorCentre(SurfaceRecord* surface, double dx, double dy) {
     const double middle = (surface->extent[4] + surface->extent[5]) / 2;
     if (object) {
         object->referencePoint.z = middle;
-        enclosExtentBox(object, surface);
+        encloseExtentBox(object, surface);
         setobj(object);
     }
     outText(outputChannel, " Surface z extents modified to %lg %lg centered at %lg\n",

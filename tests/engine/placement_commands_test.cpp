@@ -354,12 +354,3 @@ TEST_F(SnugWorkbox, FlatRangesBecomeOneAndPolygonNetsCountByTheirFirstPart) {
     EXPECT_DOUBLE_EQ(workbox.halfSize[1], 2);
     EXPECT_EQ(workbox.halfSize[2], 1);
 }
-
-TEST_F(SnugWorkbox, SetWorkboxSnugCallsItThroughTheSettingsHook) {
-    ObjectRecord* o = makeObject(kTypeMirror);
-    setExtent(o->firstSurface, -3, 3, -2, 2, -1, 1);
-    activateObject(1, 0, 0, 0, 0, 0, 0, 0);
-    ASSERT_TRUE(settingsHooks().snugWorkbox);
-    settingsHooks().snugWorkbox();
-    EXPECT_DOUBLE_EQ(workbox.halfSize[0], 3);
-}
