@@ -154,15 +154,6 @@ TEST(ShiftQuadric, MovesTheSurfaceByTheVector) {
                 EXPECT_NEAR(evaluate(s.quadric, {x, y, z}), evaluate(q, Vec3{x, y, z} - v), 1e-12);
 }
 
-TEST(Sag, SignsAndLimits) {
-    EXPECT_EQ(sag(0, 10), 0);
-    EXPECT_DOUBLE_EQ(sag(10, 6), 2);
-    EXPECT_DOUBLE_EQ(sag(-10, 6), -2);
-    EXPECT_DOUBLE_EQ(sag(10, 10), 10);
-    // Past the radius the hemisphere, never a NaN.
-    EXPECT_DOUBLE_EQ(sag(-10, 12), -10);
-}
-
 TEST_F(DefineTest, MoveSurfaceLocalPlacesTheSurfaceAtTheOffset) {
     ObjectRecord* o = makeObject(kTypeLens);
     SurfaceRecord* s = o->firstSurface;
@@ -231,19 +222,4 @@ TEST_F(DefineTest, BoundingSphereFromExtentsReachesEveryCornerOfTurnedBoxes) {
     out.clear();
     boundingSphereFromExtents(one);
     EXPECT_EQ(out, formatText("Bounding sphere set 3 0 1 radius %lg\n", std::sqrt(3.0)));
-}
-
-TEST_F(DefineTest, ExtentsDiagonalUsesTheFartherLimitOfEachAxis) {
-    ObjectRecord* o = makeObject(kTypeMirror);
-    setExtent(o->firstSurface, -3, 1, -1, 4, 0, 12);
-    EXPECT_DOUBLE_EQ(extentsDiagonal(o), 13);
-    EXPECT_EQ(extentsDiagonal(makeObject(kTypeMirror, 0)), 0);
-}
-
-TEST_F(DefineTest, MaterialLookupFindsNothing) {
-    double n = 1.5;
-    out.clear();
-    EXPECT_EQ(lookupMaterialIndex("bk7", n), 1);
-    EXPECT_EQ(n, 1.5);
-    EXPECT_EQ(out, "ERROR: Material bk7 not found.\n");
 }

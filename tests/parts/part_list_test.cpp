@@ -72,14 +72,6 @@ class PartListTest : public testsupport::InterpreterTest {
     std::string out;
 };
 
-TEST_F(PartListTest, TheListIsThePartListWhileItLives) {
-    EXPECT_EQ(thePartList, list.get());
-    auto other = std::make_unique<CPartList>();
-    EXPECT_EQ(thePartList, other.get());
-    other.reset();
-    EXPECT_EQ(thePartList, nullptr);
-}
-
 TEST_F(PartListTest, UnnamedObjectsAreNamedByKindAndNumberAndThatNameBecomesTheirAlias) {
     EXPECT_EQ(run("define/lens"),
               "Complete.\nObject 1 consisting of 3 surfaces has been defined.\n");
@@ -219,13 +211,6 @@ TEST_F(PartListTest, ClearingTheModelEmptiesObjectsPartsAliasesAndRayFiles) {
     EXPECT_EQ(list->partCount(), 0);
     run("define/lens");
     EXPECT_EQ(partNames(), "lens1");
-}
-
-TEST_F(PartListTest, RemoveAllLeavesTheObjects) {
-    run("define/lens");
-    list->RemoveAll();
-    EXPECT_EQ(list->partCount(), 0);
-    EXPECT_NE(getObject(0), nullptr);
 }
 
 } // namespace
