@@ -3,7 +3,9 @@
 #include "command/command_table.h"
 #include "command/messages.h"
 #include "command/parsed_command.h"
+#include "display/plot_primitives.h"
 #include "display/view_modes.h"
+#include "engine/listing.h"
 
 namespace {
 
@@ -24,6 +26,11 @@ std::string viewTypeWord() {
 }
 
 void registerDisplayCommands() {
+    // The listing's display-file branch writes into the display file that view/save opened.
+    listingHooks().displayFile = []() -> std::FILE* {
+        const PlotState& s = plotState();
+        return s.displayFileOpen ? s.displayFile : nullptr;
+    };
     addCommandHandler("view", [](CQelDoc&) {
         const std::string word = viewTypeWord();
         return word.empty() ? 0 : viewCommand(word.c_str());
