@@ -5,11 +5,13 @@
 #include "command/general_commands.h"
 #include "command/settings.h"
 #include "command/settings_commands.h"
-#include "display/display_keywords.h"
+#include "display/display_commands.h"
 #include "engine/current_objects.h"
+#include "engine/object_commands_registration.h"
 #include "engine/polynet_command.h"
 #include "engine/random_sampling.h"
 #include "engine/ray_files.h"
+#include "parts/part_commands.h"
 #include "parts/parts_keywords.h"
 
 void registerCommandHandlers() {
@@ -21,8 +23,10 @@ void registerCommandHandlers() {
         closeSpotFile();
     };
     registerPolynetCommand();
+    registerObjectCommands();
+    registerPartCommands();
     registerPartsKeywords();
-    registerDisplayKeywords();
+    registerDisplayCommands();
     // After every execute operation the current object, light source, detector and polygon net
     // are recomputed.
     documentSteps().afterRun.push_back([](CQelDoc&) { refreshCurrentObjects(0); });

@@ -51,7 +51,5 @@ PictureFile::Result ConsoleView::afterCommand() {
 }
 
 bool ConsoleView::exportHpgl(const std::string& path) {
-    if (!exportHpglPlot(path, view_)) return false;
-    writePicture();
-    return true;
+    return exportHpglPlot(path, view_);
 }

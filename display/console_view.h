@@ -30,7 +30,8 @@ class ConsoleView {
     PictureFile::Result afterCommand();
     // The HPGL export: `path` becomes the plot, its first line is written and the view repaints
     // once, which writes the plot and closes it. False when the file cannot be opened (an
-    // information box says so).
+    // information box says so). The picture on disk stays that of the last command: text in a
+    // plot is stroked, not the screen's.
     bool exportHpgl(const std::string& path);
     // The document's "update all views".
     void updateAllViews() { view_.updateAllViews(); }

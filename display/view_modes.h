@@ -41,6 +41,7 @@ struct ViewModeState {
     int repaintRequested = 0;
     int saveRequested = 0;
     int zeroBasedScaling = 1;       // the energy plot is scaled from zero
+    int facetNormals = 0;           // polygon nets show their facet normals (a view menu option)
     ViewHost* viewWindow = nullptr; // the view that requestRedraw updates
 };
 

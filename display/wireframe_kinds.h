@@ -27,3 +27,4 @@ void drawMirrorWireframe(const ObjectRecord* object);
 void drawTroughWireframe(const ObjectRecord* object);
 void drawEllipsoidWireframe(const ObjectRecord* object);
 void drawCpcWireframe(const ObjectRecord* object);
+void drawPolynetWireframe(const ObjectRecord* object);

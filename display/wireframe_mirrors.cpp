@@ -2,7 +2,6 @@
 // compound parabolic concentrator.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "command/settings.h"
 #include "display/plot_primitives.h"
@@ -129,11 +128,11 @@ void drawFamily(const SurfaceRecord* s, int n, int acrossAxis, int directionAxis
 
 bool userParameter(const ObjectRecord* object, const char* name, double& value) {
     const UserParameterList& list = object->userParameters;
-    const int n = std::min<int>(
-        list.count, static_cast<int>(std::min(list.names.size(), list.values.size())));
-    for (int i = 0; i < n; ++i)
-        if (std::strncmp(list.names[static_cast<std::size_t>(i)].c_str(), name, 20) == 0) {
-            value = list.values[static_cast<std::size_t>(i)];
+    const std::size_t n = std::min(
+        {static_cast<std::size_t>(std::max(list.count, 0)), list.names.size(), list.values.size()});
+    for (std::size_t i = 0; i < n; ++i)
+        if (list.names[i] == name) {
+            value = list.values[i];
             return true;
         }
     return false;

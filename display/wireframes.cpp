@@ -164,9 +164,10 @@ void drawObjectWireframe(const ObjectRecord* object) {
     case kWireCpc:
         drawCpcWireframe(object);
         break;
+    case kWirePrism:
+        drawPolynetWireframe(object);
+        break;
     default:
-        // Polygon nets ("prism") are drawn from their facet records, which the polygon-net
-        // module brings; until then they have no wireframe.
         break;
     }
 }

@@ -120,15 +120,4 @@ TEST_F(ProfileTest, SagAndExtentTest) {
     EXPECT_FALSE(pointInExtent(sphere, {10.0000101, 0, 0}));
 }
 
-TEST_F(ProfileTest, EllipseRingAndClosedPolygon) {
-    Vec3 ring[4];
-    drawEllipseRing(2, 1, ring, 4);
-    EXPECT_TRUE(near(ring[0], {2, 0, 0}));
-    EXPECT_TRUE(near(ring[1], {0, 1, 0}, 1e-12));
-    EXPECT_TRUE(near(ring[3], {0, -1, 0}, 1e-12));
-    auto s = capture([&] { drawClosedPolygon(nullptr, ring, 4); });
-    ASSERT_EQ(s.size(), 4u);
-    EXPECT_TRUE(near(s[3].p, ring[3]) && near(s[3].q, ring[0]));
-}
-
 } // namespace

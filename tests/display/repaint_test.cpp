@@ -106,17 +106,6 @@ TEST_F(RepaintTest, FourViewsDrawThreeFixedPanesAndTheCurrentOne) {
     }
 }
 
-TEST_F(RepaintTest, FourViewsPaneAnglesAndFits) {
-    setViewType(1);
-    makeObject(kWireAxes)->firstSurface->axisLength = 10;
-    auto s = repaintSegments(30, 20);
-    // The axis object is drawn once per pane, each time from the origin.
-    int axes = 0;
-    for (const auto& e : s)
-        axes += e.label == "axes" && displaytest::near(e.p, {0, 0, 0});
-    EXPECT_GE(axes, 4 * 3);
-}
-
 TEST_F(RepaintTest, FilmAndEnergyFallBackWithoutADetector) {
     setViewType(1);
     filmMode = 1; // chosen while a detector existed

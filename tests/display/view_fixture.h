@@ -21,6 +21,7 @@
 #include "engine/current_objects.h"
 #include "engine/object_table.h"
 #include "engine/placement.h"
+#include "engine/polynet_records.h"
 #include "engine/ray_files.h"
 #include "engine/view_transform.h"
 #include "tests/display/display_test_support.h"
@@ -58,6 +59,7 @@ class ViewTest : public PlotTest {
         resetHighlightState();
         resetRayFiles();
         resetCurrentObjects();
+        resetPolynetAllocators();
         resetObjectTable();
         resetParsedCommand();
     }

@@ -2,6 +2,8 @@
 #include <set>
 
 #include "display/wireframes.h"
+#include "engine/polynet_belt.h"
+#include "engine/user_parameters.h"
 #include "tests/display/view_fixture.h"
 
 namespace {
@@ -80,7 +82,7 @@ TEST_F(WireframeTest, ExportLabelsAreTheKindNames) {
     ASSERT_EQ(s.size(), 3u + 7u);
     EXPECT_EQ(s[0].label, "axes");
     EXPECT_EQ(s[9].label, "point");
-    // An unknown kind, and a polygon net for now, draw nothing.
+    // An unknown kind, and a polygon net without its net, draw nothing.
     makeObject(13);
     makeObject(kWirePrism);
     EXPECT_EQ(drawAll().size(), 10u);
@@ -285,10 +287,9 @@ class CpcTest : public WireframeTest {
         const double a = 20, thi = 20 * kDegree, tho = output * kDegree;
         const bool cone = 90 - output > 0.00001;
         ObjectRecord* o = makeObject(kWireCpc, cone ? 2 : 1);
-        values = {20, output, a};
-        o->userParameters.names = {kNames[0], kNames[1], kNames[2]};
-        o->userParameters.values = values;
-        o->userParameters.count = 3;
+        const double values[3] = {20, output, a};
+        allocUserParameters(o, 3, kNames);
+        setUserParameters(o, values);
         const double entrance = a * std::sin(tho) / std::sin(thi);
         const double length =
             a * (std::sin(thi) + std::cos(thi) * std::sin(tho)) / (std::sin(thi) * std::sin(thi));
@@ -307,8 +308,7 @@ class CpcTest : public WireframeTest {
         setExtent(o->firstSurface, -entrance, entrance, -entrance, entrance, l, length);
         return o;
     }
-    static constexpr char kNames[3][21] = {"input_angle", "output_angle", "radius_exit"};
-    std::vector<double> values;
+    static constexpr const char* kNames[4] = {"input_angle", "output_angle", "radius_exit", " "};
 };
 
 TEST_F(CpcTest, RingsAndMeridiansOfTheWall) {
@@ -324,7 +324,9 @@ TEST_F(CpcTest, RingsAndMeridiansOfTheWall) {
         const double r = std::hypot(e.p.x, e.p.y);
         EXPECT_GE(r, 20 - 1e-2);
         EXPECT_LE(r, 20 / std::sin(20 * kDegree) + 1e-2);
-        if (std::fabs(e.p.z - top) < 1) EXPECT_NEAR(r, 20 / std::sin(20 * kDegree), 0.5);
+        if (std::fabs(e.p.z - top) < 1) {
+            EXPECT_NEAR(r, 20 / std::sin(20 * kDegree), 0.5);
+        }
     }
     wireframeDetail = 3; // eight meridians, sixteen rings
     EXPECT_EQ(draw(makeCpc(90)).size(), 24u * 29);
@@ -347,6 +349,41 @@ TEST_F(CpcTest, TheConeTakesHalfTheRingsAndMeetsTheWall) {
     // Without its parameters nothing can be drawn.
     o->userParameters.count = 0;
     EXPECT_TRUE(draw(o).empty());
+}
+
+TEST_F(WireframeTest, PolygonNetContoursNormalsAndTheHighlightedFacet) {
+    ObjectRecord* o = makeObject(kWirePrism, 1, {0, 0, 50});
+    PolynetRecord* net = allocPolynet();
+    ASSERT_EQ(polynetBuildBelt(net, kPolarXY, 10, 4, 4), 1);
+    o->firstSurface->typeData = net;
+    auto s = draw(o);
+    // Four facets of one closed four-corner contour each.
+    ASSERT_EQ(s.size(), 16u);
+    EXPECT_EQ(countColour(s, 12), 16);
+    for (const auto& e : s) {
+        EXPECT_NEAR(std::fabs(e.p.z - 50), 2, 1e-4);
+        EXPECT_NEAR(std::hypot(e.p.x, e.p.y), 10, 1e-4); // corners on the radius
+    }
+    EXPECT_TRUE(near(s[3].q, s[0].p)); // closed
+    EXPECT_EQ(plotState().currentColour, 15);
+
+    viewModeState().facetNormals = 1;
+    s = draw(o);
+    ASSERT_EQ(s.size(), 4u * (4 + 1 + 4));
+    // The first normal starts at the facet's centre and points away from the axis.
+    const Segment& normal = s[4];
+    EXPECT_NEAR(std::hypot(normal.p.x, normal.p.y), 10 / std::sqrt(2.0), 1e-4);
+    EXPECT_NEAR(displaytest::length(normal), 0.04 * (75 + 50 + 100), 1e-4);
+    EXPECT_GT(std::hypot(normal.q.x, normal.q.y), 10 / std::sqrt(2.0));
+
+    viewModeState().facetNormals = 0;
+    setSurfaceHighlight(o->number, 2, 13);
+    s = draw(o);
+    ASSERT_EQ(s.size(), 16u + 4u);
+    EXPECT_EQ(countColour(s, 13), 4);
+    EXPECT_TRUE(near(s[16].p, s[4].p));    // facet 2 again
+    setSurfaceHighlight(o->number, 9, 13); // no such facet: nothing more
+    EXPECT_EQ(draw(o).size(), 16u);
 }
 
 TEST_F(WireframeTest, CylindricalLensSurfacesByRole) {

@@ -2,14 +2,14 @@
 #include <fstream>
 
 #include "display/console_view.h"
-#include "display/display_keywords.h"
+#include "display/display_commands.h"
 #include "tests/display/view_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class DisplayKeywords : public displaytest::ViewTest {
+class DisplayCommands : public displaytest::ViewTest {
   protected:
     void SetUp() override {
         ViewTest::SetUp();
@@ -41,7 +41,7 @@ class DisplayKeywords : public displaytest::ViewTest {
     }
 };
 
-TEST_F(DisplayKeywords, ViewChoosesTheModeAndThePalette) {
+TEST_F(DisplayCommands, ViewChoosesTheModeAndThePalette) {
     EXPECT_EQ(run("view", {"orthogonal", "gray"}), 1);
     EXPECT_EQ(orthogonalMode, 1);
     EXPECT_EQ(greyPalette, 1);
@@ -56,7 +56,7 @@ TEST_F(DisplayKeywords, ViewChoosesTheModeAndThePalette) {
     EXPECT_EQ(viewElevation, 10.0);
 }
 
-TEST_F(DisplayKeywords, TwoViewTypesAreRefusedAndChangeNothing) {
+TEST_F(DisplayCommands, TwoViewTypesAreRefusedAndChangeNothing) {
     run("view", {"orthogonal"});
     EXPECT_EQ(run("view", {"x", "y", "gray", "iges"}), 0);
     EXPECT_EQ(orthogonalMode, 1);
@@ -65,7 +65,7 @@ TEST_F(DisplayKeywords, TwoViewTypesAreRefusedAndChangeNothing) {
     EXPECT_NE(screen().find("ERROR: Multiple view modifiers not permitted."), std::string::npos);
 }
 
-TEST_F(DisplayKeywords, ViewIgesExportsOneRepaintAndOverwrites) {
+TEST_F(DisplayCommands, ViewIgesExportsOneRepaintAndOverwrites) {
     std::ofstream(dir.file("sysview.igs")) << "old contents\n";
     ConsoleView view(160, 120);
     makeObject(kWireAxes)->firstSurface->axisLength = 30;
@@ -81,7 +81,7 @@ TEST_F(DisplayKeywords, ViewIgesExportsOneRepaintAndOverwrites) {
     EXPECT_EQ(fs::file_size(dir.file("sysview.igs")), size);
 }
 
-TEST_F(DisplayKeywords, ViewIgesThatCannotOpenItsFileEndsTheCommand) {
+TEST_F(DisplayCommands, ViewIgesThatCannotOpenItsFileEndsTheCommand) {
     fs::create_directory(dir.file("sysview.igs"));
     run("view", {"orthogonal"});
     EXPECT_EQ(run("view", {"iges", "x"}), 0);
@@ -89,7 +89,7 @@ TEST_F(DisplayKeywords, ViewIgesThatCannotOpenItsFileEndsTheCommand) {
     EXPECT_NE(screen().find("ERROR: Unable to open iges output file.\n"), std::string::npos);
 }
 
-TEST_F(DisplayKeywords, IgesWritesTheSystemViewIntoANewFile) {
+TEST_F(DisplayCommands, IgesWritesTheSystemViewIntoANewFile) {
     ConsoleView view(160, 120);
     makeObject(kWireAxes)->firstSurface->axisLength = 30;
     EXPECT_EQ(run("iges", {"name=model.igs"}), 1);
@@ -98,7 +98,7 @@ TEST_F(DisplayKeywords, IgesWritesTheSystemViewIntoANewFile) {
     EXPECT_EQ(systemMode, 1);
 }
 
-TEST_F(DisplayKeywords, IgesRefusesNamesItCannotUse) {
+TEST_F(DisplayCommands, IgesRefusesNamesItCannotUse) {
     EXPECT_EQ(run("iges", {"name=no/such/dir/a.igs"}), 0);
     EXPECT_NE(screen().find("ERROR: Error opening file: no/such/dir/a.igs\n"), std::string::npos);
     EXPECT_EQ(run("iges", {"name=" + std::string(300, 'a')}), 0);

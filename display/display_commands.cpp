@@ -1,22 +1,25 @@
-#include "display/display_keywords.h"
+#include "display/display_commands.h"
 
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "command/command_table.h"
+#include "command/messages.h"
 #include "command/parsed_command.h"
 #include "display/angular_analysis.h"
 #include "display/film_plane_analysis.h"
+#include "display/plot_primitives.h"
 #include "display/segment_3d.h"
 #include "display/view_modes.h"
+#include "engine/listing.h"
 
 namespace {
 
 const char* const kExportWords[] = {"iges", " "};
-const char* const kViewTypes[] = {"system", "film",  "maxwellian", "from_object", "orthogonal",
-                                  "x",      "y",     "z",          "energy",      "intensity",
-                                  "image",  "polar", " "};
+const char* const kViewTypeWords[] = {"system", "film",  "maxwellian", "from_object", "orthogonal",
+                                      "x",      "y",     "z",          "energy",      "intensity",
+                                      "image",  "polar", " "};
 const char* const kScalingWords[] = {"zero_based", "min_based", "absolute", " "};
 const char* const kPaletteWords[] = {"gray", "spectrum", " "};
 const char* const kNameWords[] = {"name", " "};
@@ -28,10 +31,9 @@ enum { kGray = 0, kSpectrum = 1 };
 enum { kEncircled = 1, kPolar = 3 };
 
 // The entry of a table that the command's modifiers name (the first of several), or -1.
-int modifierChoice(KeywordTable table, int* several = nullptr) {
+int modifierChoice(KeywordTable table) {
     int found = 0, many = 1, index = 0;
     getModifier(table, &found, &many, &index, " ");
-    if (several) *several = found && many;
     if (!found) return -1;
     for (int i = 0; std::strcmp(table[i], " ") != 0; ++i)
         if (std::strcmp(table[i], modifierWords[index]) == 0) return i;
@@ -58,14 +60,20 @@ void resetViewOptionsState() {
     viewOptionsState() = ViewOptionsState{};
 }
 
+std::string viewTypeWord() {
+    int found = 0, several = 1, index = 0;
+    getModifier(kViewTypeWords, &found, &several, &index, " ");
+    if (several) {
+        errorText(outputChannel, "Multiple view modifiers not permitted.\n");
+        return {};
+    }
+    return found ? modifierWords[index] : "system";
+}
+
 int viewCommandOptions() {
     const bool iges = modifierChoice(kExportWords) >= 0;
-    int several = 0;
-    const int type = modifierChoice(kViewTypes, &several);
-    if (several) {
-        errorText(outputChannel, "Multiple view modifiers not permitted.");
-        return 0;
-    }
+    const std::string type = viewTypeWord();
+    if (type.empty()) return 0;
     if (iges && !beginLineExport(kDefaultIgesName)) {
         errorText(outputChannel, "Unable to open iges output file.\n");
         return 0;
@@ -73,7 +81,7 @@ int viewCommandOptions() {
     if (modifierChoice(kScalingWords) == kMinBased) viewModeState().zeroBasedScaling = 0;
     const int palette = modifierChoice(kPaletteWords);
     if (palette >= 0) greyPalette = palette == kGray ? 1 : 0;
-    const int result = viewCommand(kViewTypes[type < 0 ? 0 : type]);
+    const int result = viewCommand(type.c_str());
     // The repaint ends the export when it draws; a view that drew nothing leaves it to us.
     if (iges) endLineExport();
     return result;
@@ -112,7 +120,12 @@ int energyCommand() {
     return filmPlaneCommand(kEnergyTypes[type < 0 ? kEncircled : type], file);
 }
 
-void registerDisplayKeywords() {
+void registerDisplayCommands() {
+    // The listing's display-file branch writes into the display file that view/save opened.
+    listingHooks().displayFile = []() -> std::FILE* {
+        const PlotState& s = plotState();
+        return s.displayFileOpen ? s.displayFile : nullptr;
+    };
     setCommandHandler("view", [](CQelDoc&) { return viewCommandOptions(); });
     setCommandHandler("iges", [](CQelDoc&) { return igesCommand(); });
     setCommandHandler("energy", [](CQelDoc&) { return energyCommand(); });
