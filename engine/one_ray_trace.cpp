@@ -6,6 +6,7 @@
 #include "command/settings.h"
 #include "engine/alt_surfaces.h"
 #include "engine/optics.h"
+#include "engine/placement_commands.h"
 #include "engine/ray_files.h"
 #include "engine/surface_geometry.h"
 #include "engine/surface_hits.h"
@@ -31,12 +32,6 @@ bool closedFromInside(int type) {
 void toGlobalUnit(const Vec3& local, Vec3& out, const SurfaceRecord* surface) {
     toGlobalDirection(local, out, surface);
     normalize3(out);
-}
-
-// The information box of a vector of the single-ray trace.
-// TODO(placement): use showVector once the placement commands have landed; it shows the same box.
-void showTraceVector(const char* label, const Vec3& v) {
-    infoText("%s: %lf %lf %lf\n", label, v.x, v.y, v.z);
 }
 
 } // namespace
@@ -240,8 +235,8 @@ int traceSingleRay(const Vec3& direction, const ObjectRecord* sourceObject) {
     Vec3 start, globalDirection;
     toGlobalPoint(Vec3{}, start, frame);
     toGlobalDirection(direction, globalDirection, frame);
-    showTraceVector("orign", start);
-    showTraceVector("dir", globalDirection);
+    showVector("orign", start);
+    showVector("dir", globalDirection);
 
     int errorFlag = 0;
     traceOneRay(start, globalDirection, sourceObject, errorFlag);

@@ -30,17 +30,6 @@ class TraceTest : public SurfaceTest {
         return o;
     }
 
-    // Traces one ray with rays.dat (and spots.dat) open, as the single trace does.
-    int trace(const Vec3& start, const Vec3& direction, const ObjectRecord* source) {
-        openRayOutput(0);
-        openSpotOutput(0);
-        int error = 0;
-        traceOneRay(start, direction, source, error);
-        closeSpotFile();
-        closeRayFile();
-        return error;
-    }
-
     std::vector<RayPointRecord> rays() {
         const std::string bytes = testsupport::readFile(home("rays.dat"));
         std::vector<RayPointRecord> out;
@@ -57,19 +46,7 @@ class TraceTest : public SurfaceTest {
                                            kSpotRecordBytes));
         return out;
     }
-    // The number of paths (records with a start flag).
-    int paths() {
-        int n = 0;
-        for (const auto& r : rays())
-            n += r.flag == kRayFlagPathStart;
-        return n;
-    }
 };
-
-inline Vec3 unit(Vec3 v) {
-    normalize3(v);
-    return v;
-}
 
 #define EXPECT_VEC_NEAR(a, b, tol)                                                                 \
     do {                                                                                           \
