@@ -34,16 +34,6 @@ class LensTest : public OneRayTest {
     ObjectRecord* source = nullptr;
 };
 
-TEST_F(LensTest, AxialRayPassesStraightThrough) {
-    // Any length is traced as the unit direction; the box shows it as given.
-    ASSERT_EQ(traceSingleRay({0, 0, 5}, source), 1);
-    expectPath({{1, {0, 0, -50}}, {0, {0, 0, -5}}, {0, {0, 0, 5}}, {0, {0, 0, 2505}}});
-    EXPECT_TRUE(spots().empty());
-    ASSERT_EQ(hooks.boxes.size(), 2u);
-    EXPECT_EQ(hooks.boxes[0].text, "orign: 0.000000 0.000000 -50.000000\n");
-    EXPECT_EQ(hooks.boxes[1].text, "dir: 0.000000 0.000000 5.000000\n");
-}
-
 TEST_F(LensTest, FresnelGhostsFollowTheGhostLimit) {
     fresnelOn = 1;
     const Vec3 A{0, 0, -50}, F{0, 0, -5}, B{0, 0, 5}, fwd{0, 0, 2505}, back{0, 0, -2505};

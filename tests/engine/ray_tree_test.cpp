@@ -92,22 +92,6 @@ TEST_F(RayTreeTest, BranchesComeBackDeepestFirst) {
     EXPECT_EQ(done, 1);
 }
 
-TEST_F(RayTreeTest, GhostLimitDropsTheSecondBranch) {
-    SurfaceRecord* s = makePlaneObject({0, 0, 0})->firstSurface;
-    resetRayTree(0, rayDepthLimit() - 1);
-    startRayMedium(nullptr);
-    maxGhosts = 1;
-    currentRay.ghostCount = 1; // a restored ghost
-    setBranch(reflectedBranch, kBranchStore, {}, {0, 0, -1}, 0.1, 1.0);
-    setBranch(transmittedBranch, kBranchFollow, {}, {0, 0, 1}, 0.9, 1.0);
-    interact(s);
-    EXPECT_EQ(rayTreeLevels[0].pending, 0);
-    EXPECT_EQ(rayTreeLevels[0].surface, s);
-    int done = 0;
-    popRayBranch(done);
-    EXPECT_EQ(done, 1); // nothing was stored
-}
-
 TEST_F(RayTreeTest, ImageModeSumsCollectedLightDownTheTree) {
     traceMode = kTraceModeImage;
     resetRayTree(0, rayDepthLimit() - 1);
@@ -164,25 +148,6 @@ TEST_F(RayTreeTest, ResetOnlyTouchesLevelsInUseButRestoresThemAll) {
     EXPECT_EQ(rayTreeLevels[3].weight, 0.5);
     resetRayTree(0, kRayTreeLevels - 1);
     EXPECT_EQ(rayTreeLevels[3].weight, 1.0);
-}
-
-TEST_F(RayTreeTest, SourceMediumIsTheInsideOfItsFirstSurface) {
-    ObjectRecord* glass = makeObject(kTypeLens);
-    glass->firstSurface->index = -2;
-    glass->firstSurface->absorbtivity = 0.3;
-    glass->firstSurface->luminence = 4;
-    refractiveIndexTable = {1.0, 1.2, 1.7};
-    ObjectRecord* source = makeSource({});
-    startRayMedium(source);
-    EXPECT_EQ(currentRay.index, 1.0);
-    source->firstSurface->inside = glass->firstSurface;
-    currentRay.ghostCount = 3;
-    startRayMedium(source);
-    EXPECT_EQ(currentRay.index, 1.7);
-    EXPECT_EQ(currentRay.absorptivity, 0.3);
-    EXPECT_EQ(currentRay.luminance, 4);
-    EXPECT_EQ(currentRay.energy, 1.0);
-    EXPECT_EQ(currentRay.ghostCount, 0);
 }
 
 // Single interactions: a ray from z = -100 along +z onto a plane at the origin.
@@ -300,20 +265,6 @@ TEST_F(StepTest, CollectedLuminanceOfSurfaceAndMedium) {
     currentRay.energy = 0.5;
     takeRayBranch(plane, 1, 4.0);
     EXPECT_EQ(currentRay.accumulated, 2.0);
-}
-
-TEST_F(StepTest, DetectorsStopARayTraceButNotAnImage) {
-    plane->owner->typeCode = kTypeRaytraceDetector;
-    plane->reflectance = 0.3;
-    TraceStepResult r = step();
-    EXPECT_EQ(r.onDetector, 1);
-    EXPECT_EQ(r.ended, 0);
-    EXPECT_EQ(r.interceptProduced, 1);
-    EXPECT_EQ(transmittedBranch.state, kBranchNone);
-    traceMode = kTraceModeImage;
-    r = step();
-    EXPECT_EQ(r.onDetector, 0);
-    EXPECT_EQ(transmittedBranch.state, kBranchFollow);
 }
 
 TEST_F(StepTest, ClosedMirrorsEndRaysFromTheirInside) {
