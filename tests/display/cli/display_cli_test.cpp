@@ -3,71 +3,22 @@
 // expected files of a case as numbers, since coordinates are "%g" and "%f" text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "tests/display/png_decoder.h"
+#include "tests/e2e/cli_runner.h"
 
 namespace fs = std::filesystem;
+using namespace clitest;
 
 namespace {
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-class ScratchHome {
-  public:
-    ScratchHome() {
-        std::string pattern = (fs::temp_directory_path() / "meridyn-cli-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchHome() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-// Runs meridyn-cli in `home` with `args` and standard input from `input` (or nothing); returns
-// its exit status, -1 when it did not exit normally.
-int runCli(const fs::path& home, const std::vector<std::string>& args, const fs::path& input = {}) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        if (chdir(home.c_str()) != 0) _exit(126);
-        setenv("MERIDYN_INI", (home / "meridyn.ini").c_str(), 1);
-        int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-        int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0) _exit(126);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(MERIDYN_CLI)};
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(MERIDYN_CLI, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // Words of a record; ";" stands alone so that HPGL numbers are words of their own.
 std::vector<std::string> words(std::string line) {
