@@ -69,6 +69,16 @@ int main(int argc, char** argv) {
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        }
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
+            arg != "--picture" && arg != "--hpgl" && arg != "--size") {
+            std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
+            usage();
+            return 2;
+        }
         if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size") {
             if (i + 1 >= argc) {
                 usage();

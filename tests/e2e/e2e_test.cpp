@@ -116,4 +116,17 @@ TEST(ConsoleArguments, HomeMustBeADirectory) {
     EXPECT_EQ(WEXITSTATUS(finishCli(missing)), 2);
 }
 
+TEST(ConsoleArguments, HelpAndUnknownOptionsDoNotRunAnything) {
+    ScratchHome home;
+    Child help = startCli(home.path(), {"--help"}, {});
+    EXPECT_EQ(WEXITSTATUS(finishCli(help)), 0);
+    EXPECT_NE(readFile(home.path() / "stderr.txt").find("usage: meridyn-cli"), std::string::npos);
+    Child bogus = startCli(home.path(), {"--bogus"}, {});
+    EXPECT_EQ(WEXITSTATUS(finishCli(bogus)), 2);
+    EXPECT_NE(readFile(home.path() / "stderr.txt").find("unknown option --bogus"),
+              std::string::npos);
+    // Neither started the interpreter: no log was written in the home directory.
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "meridyn.log"));
+}
+
 } // namespace
