@@ -7,4 +7,5 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target meridyn-cli -j"$(nproc)"
 mkdir -p out
 cd out
-../build/app/meridyn-cli --home . "../examples/${1:-demo.mac}"
+../build/app/meridyn-cli --home . --picture demo.png "../examples/${1:-demo.mac}"
+echo "Picture: out/demo.png; log: out/meridyn.log; screen text: out/screen.out"

@@ -1,6 +1,8 @@
 // meridyn-cli: the console driver. Runs the interpreter with the terminal as command line and
 // screen text: each FILE is opened as the document opens a file; without FILE each line of
-// standard input is one command line.
+// standard input is one command line. The view is an offscreen picture of --size pixels,
+// repainted after start-up and after every command run while AutoRedraw is on; --picture keeps
+// it on disk as a PNG, --hpgl plots it at the end.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "command/messages.h"
 #include "command/reader.h"
 #include "command/settings_file.h"
+#include "display/console_view.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
 
@@ -21,17 +24,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The history list of a console is the terminal itself.
+// The history list of a console is the terminal itself; its one view is the offscreen picture.
+// The redraw after a command run is the driver's (ConsoleView::afterCommand).
 class ConsoleDocumentHooks : public DocumentHooks {
   public:
+    explicit ConsoleDocumentHooks(ConsoleView& view) : view_(view) {}
     void addHistoryLine(const std::string& text) override {
         std::fputs(text.c_str(), stdout);
         if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
     }
+    void updateAllViews() override { view_.updateAllViews(); }
+
+  private:
+    ConsoleView& view_;
 };
 
 void usage() {
-    std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [FILE...]\n");
+    std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [--size WxH] [--picture FILE.png] "
+                         "[--hpgl FILE] [FILE...]\n");
+}
+
+// Repaints after a command run and keeps the picture; a picture that cannot be written is said
+// once per failure.
+void afterCommand(ConsoleView& view, const std::string& picture) {
+    if (view.afterCommand() == PictureFile::Result::Failed)
+        std::fprintf(stderr, "meridyn-cli: cannot write the picture %s\n", picture.c_str());
 }
 
 // A file name as the quoted value of macro/name= (a quote is written twice).
@@ -47,16 +64,38 @@ std::string quoted(const std::string& name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string home;
+    std::string home, picture, hpgl;
+    int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--home") {
+        if (arg == "--help" || arg == "-h") {
+            usage();
+            return 0;
+        }
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
+            arg != "--picture" && arg != "--hpgl" && arg != "--size") {
+            std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
+            usage();
+            return 2;
+        }
+        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size") {
             if (i + 1 >= argc) {
                 usage();
                 return 2;
             }
-            home = argv[++i];
+            std::string value = argv[++i];
+            if (arg == "--home") {
+                home = value;
+            } else if (arg == "--picture") {
+                picture = value;
+            } else if (arg == "--hpgl") {
+                hpgl = value;
+            } else if (!parseViewSize(value, width, height)) {
+                std::fprintf(stderr, "meridyn-cli: --size takes WxH, each 1 to %d\n",
+                             RasterSurface::kMaxSide);
+                return 2;
+            }
         } else {
             files.push_back(arg);
         }
@@ -82,16 +121,20 @@ int main(int argc, char** argv) {
     };
 
     registerCommandHandlers();
-    ConsoleDocumentHooks hooks;
+    ConsoleView view(width, height,
+                     picture.empty() ? std::nullopt : std::optional<fs::path>(picture));
+    ConsoleDocumentHooks hooks(view);
     CQelDoc doc(&hooks);
     // Read once before the first new document, so startup.opt and the files named here win.
     loadIniSettings();
     doc.OnNewDocument();
+    afterCommand(view, picture);
 
     if (!files.empty()) {
         for (const auto& file : files) {
             commandBuffer = "macro/name=" + quoted(file);
             doc.ExecuteCommandAndRedraw();
+            afterCommand(view, picture);
         }
     } else {
         char* buffer = nullptr;
@@ -118,10 +161,14 @@ int main(int argc, char** argv) {
             platform::hooks().escapePending(); // an Escape pressed while idle belongs to no command
             commandBuffer = line;
             doc.ExecuteCommand();
+            afterCommand(view, picture);
             if (doc.StopWordTyped()) break;
         }
         std::free(buffer);
     }
+
+    // The console's stand-in for the document's HPGL export, after the last command.
+    if (!hpgl.empty()) view.exportHpgl(hpgl);
 
     saveIniSettings();
     closeOutputFiles();

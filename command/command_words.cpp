@@ -25,6 +25,7 @@ void notePossibleAlias(const char* word) {
         return;
     }
     if (aliasFindByName(word)) {
+        parsedCommand().aliasInUse = 1;
         errorText(outputChannel, "Alias is already in use: %s.  Use object number.\n", word);
         return;
     }

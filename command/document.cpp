@@ -33,9 +33,13 @@ CQelDoc::CQelDoc(DocumentHooks* hooks) {
     readerState().inputStream = messageState().consoleStream;
     theDocument = this;
     if (programHome.empty()) programHome = platform::currentDirectory();
+    for (auto& make : documentSteps().members)
+        members_.push_back(make(*this));
 }
 
 CQelDoc::~CQelDoc() {
+    while (!members_.empty())
+        members_.pop_back();
     if (theDocument == this) theDocument = nullptr;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,11 @@ class CQelDoc;
 
 // Steps that later subsystems hang on the document's life cycle.
 using DocumentStep = std::function<void(CQelDoc&)>;
+// Makes an object that the document owns for a later subsystem (the raytrace manager).
+using DocumentMemberFactory = std::function<std::shared_ptr<void>(CQelDoc&)>;
 struct DocumentSteps {
+    // Run by the constructor in this order; the members die with the document, last first.
+    std::vector<DocumentMemberFactory> members;
     std::vector<DocumentStep> clearModel; // new document: objects, parts, ray files, statistics
     std::vector<DocumentStep> afterNewDocument; // new document, after the start-up macro
     std::vector<DocumentStep> afterRun;         // after every execute operation (current objects)
@@ -101,6 +106,7 @@ class CQelDoc {
     bool stopWordTyped_ = false;
     bool paused_ = false;
     std::string lastEnergyCommand_;
+    std::vector<std::shared_ptr<void>> members_;
 };
 
 // The one document of the program (null before it is made).

@@ -155,6 +155,7 @@ void clearParsedCommand() {
     }
     for (auto& w : p.parameterWords)
         std::strcpy(w, " ");
+    p.aliasInUse = 0;
 }
 
 int keywordTableSize(KeywordTable table) {

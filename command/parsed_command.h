@@ -29,6 +29,7 @@ struct ParsedCommand {
     double numericValues[kMaxNumerics] = {};
     int numericGiven[kMaxNumerics] = {};
     char parameterWords[kMaxParameterWords + 1][41] = {};
+    int aliasInUse = 0; // a parameter word of the command is already an alias name
 };
 
 ParsedCommand& parsedCommand();

@@ -1,12 +1,13 @@
 #include "display/plot_primitives.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cmath>
 
 #include "command/color_tables.h"
 #include "command/messages.h"
+#include "command/settings.h"
+#include "display/c_format.h"
 #include "display/view_host.h"
 
 namespace {
@@ -16,20 +17,6 @@ constexpr double kDefaultTextDivisor = 280.0;
 // Clipping settles within a few passes; a segment that has not settled by then (only possible
 // with rounding at the very edge) is dropped rather than looped over.
 constexpr int kMaxClipPasses = 16;
-
-// Records are built without the C library's locale so that a decimal comma never reaches a
-// display or HPGL file: "%g" and "%f" both have exact equivalents in to_chars.
-void appendG(std::string& s, double v) {
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
-    s.append(buf, r.ptr);
-}
-
-void appendF(std::string& s, double v) {
-    char buf[400]; // the widest double in fixed notation with six decimals fits
-    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 6);
-    s.append(buf, r.ptr);
-}
 
 void appendD(std::string& s, double v) {
     s += std::to_string(truncateToInt(v));
@@ -195,6 +182,7 @@ void setPenColor(int index) {
     }
     if (s.drawingSurface) s.drawingSurface->selectPen(pen);
     s.currentColour = pen;
+    s.currentColourIndex = clampPen(index);
 }
 
 void beginPage() {
@@ -327,6 +315,7 @@ void strokeText(const StrokeFont& font, double spacing, double size, std::string
 void beginViewDraw(ViewHost& window, DrawSurface& surface) {
     PlotState& s = plotState();
     s.currentColour = 15;
+    s.currentColourIndex = 15;
     s.drawingSurface = &surface;
     s.drawingWindow = &window;
     s.currentPoint = {std::numeric_limits<double>::quiet_NaN(),
@@ -341,7 +330,7 @@ void beginViewDraw(ViewHost& window, DrawSurface& surface) {
         height = window.clientHeight() - window.statusLineHeight();
     }
     // A client area without height (a minimised window) has no proportion of its own.
-    s.aspect = width > 0 && height > 0 ? static_cast<double>(width) / height : 1.0;
+    aspect = width > 0 && height > 0 ? static_cast<double>(width) / height : 1.0;
     setScreenRange(0.0, width - 1.0, 0.0, height - 1.0);
     setWindow(0, 1200, 0, 800);
     s.bottomPixel = height - 1;

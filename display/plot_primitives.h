@@ -34,10 +34,10 @@ struct PlotState {
     PlotPoint currentPoint{std::numeric_limits<double>::quiet_NaN(),
                            std::numeric_limits<double>::quiet_NaN()}; // world units; NaN: none
     int currentColour = 15;                                           // pen number now selected
+    int currentColourIndex = 15; // the colour index that selected it
     DrawSurface* drawingSurface = nullptr;
     ViewHost* drawingWindow = nullptr;
-    int bottomPixel = 599; // device y is flipped against it for the surface
-    double aspect = 4.0 / 3.0;
+    int bottomPixel = 599;            // device y is flipped against it for the surface
     double textHeightDivisor = 280.0; // the stroke-font unit is the window height over this
 
     int displayFileOpen = 0;
@@ -84,6 +84,6 @@ void strokeText(const StrokeFont& font, double spacing, double size, std::string
                 double x, double y);
 
 // Starts drawing into a view window or a printer page: current colour 15 (no record), the
-// current point forgotten, the text divisor 280, the screen range of the surface and the
-// window 0..1200 x 0..800.
+// current point forgotten, the text divisor 280, the screen range of the surface, the window
+// 0..1200 x 0..800 and the settings' `aspect` from the surface.
 void beginViewDraw(ViewHost& window, DrawSurface& surface);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "display/raster_surface.h"
+#include "display/repaint.h"
 
 class ViewHost {
   public:
@@ -20,7 +21,8 @@ class ViewHost {
     virtual std::array<double, 3> pickedPoint() const = 0;
 };
 
-// The console's view: no status line, no mouse, and every update repaints its raster at once.
+// The console's view: no status line, no mouse, and every update repaints its raster at once,
+// by default with the repaint of the view (paintView).
 class HeadlessViewHost : public ViewHost {
   public:
     // Draws the picture; the raster is already erased to white when it is called.
@@ -28,7 +30,7 @@ class HeadlessViewHost : public ViewHost {
 
     explicit HeadlessViewHost(int width = RasterSurface::kDefaultWidth,
                               int height = RasterSurface::kDefaultHeight)
-        : raster_(width, height) {}
+        : raster_(width, height), paint_(&paintView) {}
 
     int clientWidth() const override { return raster_.width(); }
     int clientHeight() const override { return raster_.height(); }

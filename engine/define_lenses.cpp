@@ -96,13 +96,9 @@ void sphericalLensGeometry(ObjectRecord* object, double r1, double r2, double th
     }
 }
 
-bool buildSphericalLens(DefineContext& context) {
-    readValues(context, kLensValues, 5);
-    const double r1 = useDefault(0, 100);
-    const double r2 = useDefault(1, -100);
-    const double thickness = useDefault(2, 20);
-    const double diameter = useDefault(3, 70);
-    const double n = useDefault(4, 1.33);
+// The checks a rod and a spherical lens share, in this order: the diameter, the index, then the
+// length along z, refused with `lengthMessage`.
+bool checkSingleElement(double diameter, double n, double length, const char* lengthMessage) {
     if (!(diameter > 0)) {
         errorText(outputChannel, "Diameter must be positive.\n");
         return false;
@@ -111,26 +107,45 @@ bool buildSphericalLens(DefineContext& context) {
         errorText(outputChannel, "N must be greater than unity.\n");
         return false;
     }
-    if (!(thickness > 0)) {
-        errorText(outputChannel, "Thickness must be greater than zero.\n");
+    if (!(length > 0)) {
+        errorText(outputChannel, "%s", lengthMessage);
         return false;
     }
+    return true;
+}
+
+// Makes a rod or spherical lens of `typeCode`: faces r1 and r2 (radius 0 flat), then the edge.
+bool makeSingleElement(DefineContext& context, int typeCode, double r1, double r2, double thickness,
+                       double diameter, double n, bool vertexOrigin) {
+    ObjectRecord* object = context.object;
+    if (!appendSurfaces(object, 3, "Out of memory space for surfaces.\n")) return false;
+    object->typeCode = typeCode;
+    object->wireframeKind = kWireSingleLens;
+    SurfaceRecord* s1 = object->firstSurface;
+    s1->shapeCode = r1 != 0 ? kShapeSphere : kShapeFlat;
+    s1->next->shapeCode = r2 != 0 ? kShapeSphere : kShapeFlat;
+    s1->next->next->shapeCode = kShapeCylinder;
+    sphericalLensGeometry(object, r1, r2, thickness, diameter, n, vertexOrigin);
+    return true;
+}
+
+bool buildSphericalLens(DefineContext& context) {
+    readValues(context, kLensValues, 5);
+    const double r1 = useDefault(0, 100);
+    const double r2 = useDefault(1, -100);
+    const double thickness = useDefault(2, 20);
+    const double diameter = useDefault(3, 70);
+    const double n = useDefault(4, 1.33);
+    if (!checkSingleElement(diameter, n, thickness, "Thickness must be greater than zero.\n"))
+        return false;
     for (double r : {r1, r2}) {
         if (r != 0 && std::fabs(2 * r) < diameter) {
             errorText(outputChannel, "Surface radii must be greater than diameter / 2.0\n");
             return false;
         }
     }
-    ObjectRecord* object = context.object;
-    if (!appendSurfaces(object, 3, "Out of memory space for surfaces.\n")) return false;
-    object->typeCode = kTypeLens;
-    object->wireframeKind = kWireSingleLens;
-    SurfaceRecord* s1 = object->firstSurface;
-    s1->shapeCode = r1 != 0 ? kShapeSphere : kShapeFlat;
-    s1->next->shapeCode = r2 != 0 ? kShapeSphere : kShapeFlat;
-    s1->next->next->shapeCode = kShapeCylinder;
-    sphericalLensGeometry(object, r1, r2, thickness, diameter, n, sphLensVertex != 0);
-    return true;
+    return makeSingleElement(context, kTypeLens, r1, r2, thickness, diameter, n,
+                             sphLensVertex != 0);
 }
 
 // A face of the cylindrical lens as first made: flat, absorbing, elliptic outline.
@@ -341,28 +356,9 @@ bool buildRod(DefineContext& context) {
     const double length = useDefault(0, 200);
     const double diameter = useDefault(1, 40);
     const double n = useDefault(2, 1.33);
-    if (!(diameter > 0)) {
-        errorText(outputChannel, "Diameter must be positive.\n");
+    if (!checkSingleElement(diameter, n, length, "Length must be greater than zero.\n"))
         return false;
-    }
-    if (n < 1) {
-        errorText(outputChannel, "N must be greater than unity.\n");
-        return false;
-    }
-    if (!(length > 0)) {
-        errorText(outputChannel, "Length must be greater than zero.\n");
-        return false;
-    }
-    ObjectRecord* object = context.object;
-    if (!appendSurfaces(object, 3, "Out of memory space for surfaces.\n")) return false;
-    object->typeCode = kTypeRod;
-    object->wireframeKind = kWireSingleLens;
-    SurfaceRecord* s1 = object->firstSurface;
-    s1->shapeCode = kShapeFlat;
-    s1->next->shapeCode = kShapeFlat;
-    s1->next->next->shapeCode = kShapeCylinder;
-    sphericalLensGeometry(object, 0, 0, length, diameter, n, false);
-    return true;
+    return makeSingleElement(context, kTypeRod, 0, 0, length, diameter, n, false);
 }
 
 bool buildLens(DefineContext& context) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "command/aliases.h"
 #include "command/messages.h"
 #include "engine/object_table.h"
 
@@ -24,4 +25,11 @@ void parseSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber,
         errorText(outputChannel, "Surface %d is undefined.\n", surfaceNumber);
         error = 1;
     }
+}
+
+std::string surfaceDesignator(const SurfaceRecord* surface) {
+    if (!surface) return {};
+    const int number = surface->number == 0 ? 1 : surface->number;
+    const int owner = surface->owner ? surface->owner->number : 0;
+    return formatText("%s.%d", objectLabel(owner), number);
 }

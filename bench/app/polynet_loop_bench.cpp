@@ -3,41 +3,22 @@
 // written to screen.out and every line to meridyn.log.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "app/register_commands.h"
+#include "bench/bench_support.h"
 #include "command/command_table.h"
 #include "command/document.h"
 #include "command/messages.h"
 #include "command/reader.h"
 #include "engine/object_table.h"
 #include "engine/polynet_command.h"
-#include "platform/platform_hooks.h"
 
 namespace {
 
 constexpr int kFacets = 20000;
 constexpr int kCommands = 6 * kFacets + 2;
-
-class QuietHooks : public platform::PlatformHooks {
-  public:
-    void messageBox(const std::string&, const std::string&, platform::BoxIcon) override {}
-    bool askYesNo(const std::string&, const std::string&, bool d) override { return d; }
-    void beep() override {}
-    bool escapePending() override { return false; }
-};
-
-std::string makeHome() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "meridyn-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    return pattern;
-}
 
 // A strip of triangles, each written as the importer writes a facet.
 void writeMacro(const std::string& path) {
@@ -55,13 +36,9 @@ void writeMacro(const std::string& path) {
 }
 
 void BM_BuildNetThroughTheCommandLoop(benchmark::State& state) {
-    static QuietHooks hooks;
-    platform::setHooks(&hooks);
+    bench::MacroHome home("mesh.mac");
     registerCommandHandlers();
-    std::string home = makeHome();
-    programHome = home;
-    std::string macro = home + "/mesh.mac";
-    writeMacro(macro);
+    writeMacro(home.macro());
     {
         CQelDoc doc;
         for (auto _ : state) {
@@ -70,7 +47,7 @@ void BM_BuildNetThroughTheCommandLoop(benchmark::State& state) {
             resetObjectTable();
             resetPolynets();
             state.ResumeTiming();
-            commandBuffer = "macro/name=\"" + macro + "\"";
+            commandBuffer = home.macroCommand();
             doc.ExecuteCommandAndRedraw();
         }
         state.SetItemsProcessed(state.iterations() * kCommands);
@@ -79,11 +56,7 @@ void BM_BuildNetThroughTheCommandLoop(benchmark::State& state) {
             o ? static_cast<const PolynetRecord*>(o->firstSurface->typeData) : nullptr;
         if (!net || net->polygonCount != kFacets) state.SkipWithError("net was not built");
     }
-    closeOutputFiles();
     resetCommandHandlers();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
-    platform::setHooks(nullptr);
 }
 BENCHMARK(BM_BuildNetThroughTheCommandLoop)->Unit(benchmark::kMillisecond);
 

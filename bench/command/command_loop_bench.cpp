@@ -2,36 +2,18 @@
 // document's command loop, with every line written to meridyn.log.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
+#include "bench/bench_support.h"
 #include "command/document.h"
 #include "command/messages.h"
 #include "command/reader.h"
-#include "platform/platform_hooks.h"
 
 namespace {
 
 constexpr int kLines = 100000;
-
-class QuietHooks : public platform::PlatformHooks {
-  public:
-    void messageBox(const std::string&, const std::string&, platform::BoxIcon) override {}
-    bool askYesNo(const std::string&, const std::string&, bool d) override { return d; }
-    void beep() override {}
-    bool escapePending() override { return false; }
-};
-
-std::string makeHome() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "meridyn-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    return pattern;
-}
 
 void writeMacro(const std::string& path) {
     static const char* const lines[] = {
@@ -50,29 +32,19 @@ void writeMacro(const std::string& path) {
 }
 
 void BM_MacroThroughTheCommandLoop(benchmark::State& state) {
-    static QuietHooks hooks;
-    platform::setHooks(&hooks);
-    std::string home = makeHome();
-    programHome = home;
-    std::string macro = home + "/bench.mac";
-    writeMacro(macro);
-    {
-        CQelDoc doc;
-        for (auto _ : state) {
-            state.PauseTiming();
-            deleteOutputFiles();
-            state.ResumeTiming();
-            commandBuffer = "macro/name=\"" + macro + "\"";
-            doc.ExecuteCommandAndRedraw();
-        }
-        state.SetItemsProcessed(state.iterations() * kLines);
-        state.counters["log_bytes"] =
-            static_cast<double>(std::filesystem::file_size(home + "/meridyn.log"));
+    bench::MacroHome home("bench.mac");
+    writeMacro(home.macro());
+    CQelDoc doc;
+    for (auto _ : state) {
+        state.PauseTiming();
+        deleteOutputFiles();
+        state.ResumeTiming();
+        commandBuffer = home.macroCommand();
+        doc.ExecuteCommandAndRedraw();
     }
-    closeOutputFiles();
-    std::error_code ec;
-    std::filesystem::remove_all(home, ec);
-    platform::setHooks(nullptr);
+    state.SetItemsProcessed(state.iterations() * kLines);
+    state.counters["log_bytes"] =
+        static_cast<double>(std::filesystem::file_size(home.home() + "/meridyn.log"));
 }
 BENCHMARK(BM_MacroThroughTheCommandLoop)->Unit(benchmark::kMillisecond);
 

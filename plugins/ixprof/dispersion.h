@@ -46,4 +46,13 @@ inline double dispersionFormB(double nd, double lambda) {
     return std::sqrt(n2);
 }
 
+// A dispersion form with the wavelengths (micrometres, inclusive) it holds for.
+struct DispersionForm {
+    double (*index)(double nd, double lambda);
+    double lo, hi;
+};
+
+constexpr DispersionForm kFormA{dispersionFormA, 0.38, 2.2};
+constexpr DispersionForm kFormB{dispersionFormB, 0.365, 2.5};
+
 } // namespace

@@ -66,4 +66,36 @@ inline double forwardGradient(double neighbour, double n, double s) {
     return (neighbour - n) * n * s * kInverseStep;
 }
 
+// Whether the forward neighbours must hold an index too.
+enum class Neighbours { Any, AtLeastOne };
+
+// Answers n = indexAt(X, Y, Z) (millimetres) with G from forward differences along x, y and z.
+// With Neighbours::AtLeastOne a finite answer whose neighbour lies below 1 is refused as an
+// index below 1 is: the index computed is kept, the gradient is not written.
+template <class IndexAt>
+inline int answerFromDifferences(GrinCallRecord* r, const GrinInput& in, IndexAt indexAt,
+                                 Neighbours neighbours = Neighbours::Any) {
+    const double n = indexAt(in.X, in.Y, in.Z);
+    const double nx = indexAt(in.X + kStep, in.Y, in.Z);
+    const double ny = indexAt(in.X, in.Y + kStep, in.Z);
+    const double nz = indexAt(in.X, in.Y, in.Z + kStep);
+    const double gx = forwardGradient(nx, n, in.s), gy = forwardGradient(ny, n, in.s),
+                 gz = forwardGradient(nz, n, in.s);
+    if (neighbours == Neighbours::AtLeastOne && std::isfinite(gx) && std::isfinite(gy) &&
+        std::isfinite(gz) && std::isfinite(n) && (nx < 1.0 || ny < 1.0 || nz < 1.0))
+        return belowOne(r, n);
+    return answer(r, n, gx, gy, gz);
+}
+
+// The squared distance from the z axis, millimetres squared.
+inline double radialSquared(const GrinInput& in) {
+    return in.X * in.X + in.Y * in.Y;
+}
+
+// Answers a profile whose gradient is radial, G = radial (X, Y), plus gz along z.
+inline int answerRadial(GrinCallRecord* r, const GrinInput& in, double n, double radial,
+                        double gz = 0.0) {
+    return answer(r, n, in.X * radial, in.Y * radial, gz);
+}
+
 } // namespace

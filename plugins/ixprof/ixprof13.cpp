@@ -13,7 +13,7 @@ MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     if (!r) return -1;
     const GrinInput in = readInput(r);
     const double* p = in.p;
-    const double n = p[1] + p[2] * (in.X * in.X + in.Y * in.Y);
+    const double n = p[1] + p[2] * radialSquared(in);
     const double radial = 2.0 * p[2] * in.s * n;
-    return answer(r, n, in.X * radial, in.Y * radial, 0.0);
+    return answerRadial(r, in, n, radial);
 }

@@ -15,14 +15,7 @@ MERIDYN_PLUGIN_EXPORT int UserParamNames(char* buffer) {
 MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     if (!r) return -1;
     const GrinInput in = readInput(r);
-    const double n = radialAxialPolynomial(in.p, in.X, in.Y, in.Z);
-    const double nx = radialAxialPolynomial(in.p, in.X + kStep, in.Y, in.Z);
-    const double ny = radialAxialPolynomial(in.p, in.X, in.Y + kStep, in.Z);
-    const double nz = radialAxialPolynomial(in.p, in.X, in.Y, in.Z + kStep);
-    const double gx = forwardGradient(nx, n, in.s), gy = forwardGradient(ny, n, in.s),
-                 gz = forwardGradient(nz, n, in.s);
-    if (std::isfinite(gx) && std::isfinite(gy) && std::isfinite(gz) && std::isfinite(n) &&
-        (nx < 1.0 || ny < 1.0 || nz < 1.0))
-        return belowOne(r, n);
-    return answer(r, n, gx, gy, gz);
+    return answerFromDifferences(
+        r, in, [&in](double x, double y, double z) { return radialAxialPolynomial(in.p, x, y, z); },
+        Neighbours::AtLeastOne);
 }

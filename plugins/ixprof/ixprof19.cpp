@@ -15,7 +15,7 @@ MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     if (!r) return -1;
     const GrinInput in = readInput(r);
     const double* p = in.p;
-    const double r2 = in.X * in.X + in.Y * in.Y;
+    const double r2 = radialSquared(in);
     const double q =
         (((((p[7] * r2 + p[6]) * r2 + p[5]) * r2 + p[4]) * r2 + p[3]) * r2 + p[2]) * r2 + p[1];
     const double dq =
@@ -26,5 +26,5 @@ MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     // n grad n is half the gradient of n^2 = |q|: X s q' where q is positive, its negative
     // where q is negative.
     const double radial = (q < 0.0 ? -1.0 : 1.0) * in.s * dq;
-    return answer(r, n, in.X * radial, in.Y * radial, 0.0);
+    return answerRadial(r, in, n, radial);
 }

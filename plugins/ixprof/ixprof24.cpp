@@ -9,8 +9,8 @@ MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     const double n0 = 1.5868 + 0.00814 * v;
     const double g = 0.5945 + 0.003936 * v + 0.0005539 * v * v;
     const double a = g * g;
-    const double r2 = in.X * in.X + in.Y * in.Y;
+    const double r2 = radialSquared(in);
     const double n = n0 * (1.0 - a * r2 / 2.0);
     const double radial = -n * in.s * n0 * a;
-    return answer(r, n, in.X * radial, in.Y * radial, 0.0);
+    return answerRadial(r, in, n, radial);
 }

@@ -40,9 +40,9 @@ MERIDYN_PLUGIN_EXPORT int UserGrinDefinition(GrinCallRecord* r) {
     const double n1 = 1.520364 + 5492.546 * v - 31220780.0 * v * v - 2.031711e-10 * lw;
     const double n2 = kGlass.a + kGlass.b * v + kGlass.c * v * v + kGlass.d * lw;
     const double n3 = kGlass.e + kGlass.f * v + kGlass.g * lw;
-    const double r2 = in.X * in.X + in.Y * in.Y;
+    const double r2 = radialSquared(in);
     const double n = n1 + n2 * r2 + n3 * r2 * r2;
     // (X / r) dn/dr with dn/dr = 2 r (N2 + 2 N3 r^2), written without r so the axis gives 0.
     const double radial = 2.0 * (n2 + 2.0 * n3 * r2) * in.s * n;
-    return answer(r, n, in.X * radial, in.Y * radial, 0.0);
+    return answerRadial(r, in, n, radial);
 }

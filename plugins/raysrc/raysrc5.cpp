@@ -7,15 +7,14 @@ const char* const kNames[MERIDYN_PARAM_SLOTS] = {"x_size", "y_size", "z_size", "
                                                  "",       "weight", "",       ""};
 
 bool sampleEllipsoidPoint(double xs, double ys, double zs, Vec3& p) {
-    for (int i = 0; i < kPointTries; ++i) {
-        double x = (2.0 * uniform() - 1.0) * xs;
-        double y = (2.0 * uniform() - 1.0) * ys;
-        double z = (2.0 * uniform() - 1.0) * zs;
-        if (!(x * x / (xs * xs) + y * y / (ys * ys) + z * z / (zs * zs) <= 1.0)) continue;
-        p = {x, y, z};
+    return samplePoint(p, [&](Vec3& q) {
+        const double x = uniformSpan(xs);
+        const double y = uniformSpan(ys);
+        const double z = uniformSpan(zs);
+        if (!(x * x / (xs * xs) + y * y / (ys * ys) + z * z / (zs * zs) <= 1.0)) return false;
+        q = {x, y, z};
         return true;
-    }
-    return false;
+    });
 }
 
 } // namespace
@@ -25,16 +24,9 @@ MERIDYN_PLUGIN_EXPORT int UserParamNames(char* buffer) {
 }
 
 MERIDYN_PLUGIN_EXPORT int UserSourceRay(SourceCallRecord* r) {
-    if (!r) return -1;
-    if (isCheckCall(r)) return checkSizesAndSeed(r, {0, 1, 2});
-    beginRay(r, true);
-    const Cone cone = NormalizeConeAngles(r);
-    Vec3 p;
-    if (!sampleEllipsoidPoint(param(r, 0), param(r, 1), param(r, 2), p)) return -1;
-    for (int attempt = 0; attempt < kRayAttempts; ++attempt) {
-        const Vec3 d = SampleIsotropicDirection();
-        if (!AcceptDirection(cone, d)) continue;
-        if (writeRay(r, p, d)) return 0;
-    }
-    return -1;
+    return sizedSourceCall(r, {0, 1, 2}, [r](const Cone& cone) {
+        Vec3 p;
+        if (!sampleEllipsoidPoint(param(r, 0), param(r, 1), param(r, 2), p)) return -1;
+        return writeIsotropicRay(r, cone, p);
+    });
 }

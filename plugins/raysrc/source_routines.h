@@ -28,6 +28,11 @@ inline double uniform() {
     return generator.unit();
 }
 
+// Uniform over [-half, half], on the generator's grid.
+inline double uniformSpan(double half) {
+    return (2.0 * uniform() - 1.0) * half;
+}
+
 struct Vec3 {
     double x, y, z;
 };
@@ -38,6 +43,14 @@ inline bool isFinite(const Vec3& v) {
 
 inline double& param(SourceCallRecord* r, int k) {
     return r->v[SRC_PARAM0 + k];
+}
+
+// Rejection sampling of a start point: up to kPointTries calls of `draw`, which writes p and
+// returns true when its candidate is inside the shape.
+template <class Draw> inline bool samplePoint(Vec3& p, Draw draw) {
+    for (int i = 0; i < kPointTries; ++i)
+        if (draw(p)) return true;
+    return false;
 }
 
 // Seeds the generator from the clock, or from MERIDYN_PLUGIN_SEED when it holds an unsigned
@@ -209,6 +222,27 @@ inline bool writeRay(SourceCallRecord* r, const Vec3& p, const Vec3& d) {
     r->v[SRC_DIR_Y] = d.y;
     r->v[SRC_DIR_Z] = d.z;
     return true;
+}
+
+// The call of a source with sizes: a check-only call checks the listed size slots; a ray call
+// presets the direction and the weight, then `trace` makes the ray within the cone (0) or
+// fails (-1).
+template <int N, class Trace>
+inline int sizedSourceCall(SourceCallRecord* r, const int (&sizes)[N], Trace trace) {
+    if (!r) return -1;
+    if (isCheckCall(r)) return checkSizesAndSeed(r, sizes);
+    beginRay(r, true);
+    return trace(NormalizeConeAngles(r));
+}
+
+// A ray from p in a direction uniform over the sphere, tried until one lies in the cone.
+inline int writeIsotropicRay(SourceCallRecord* r, const Cone& cone, const Vec3& p) {
+    for (int attempt = 0; attempt < kRayAttempts; ++attempt) {
+        const Vec3 d = SampleIsotropicDirection();
+        if (!AcceptDirection(cone, d)) continue;
+        if (writeRay(r, p, d)) return 0;
+    }
+    return -1;
 }
 
 } // namespace

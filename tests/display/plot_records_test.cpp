@@ -1,6 +1,7 @@
 #include <clocale>
 #include <cmath>
 
+#include "command/settings.h"
 #include "display/plot_files.h"
 #include "display/recording_surface.h"
 #include "display/view_host.h"
@@ -203,7 +204,7 @@ TEST_F(RecordsTest, OneViewDrawWritesOneScreenWindowViewportTriple) {
     EXPECT_EQ(plotState().currentColour, 15);
     EXPECT_EQ(plotState().textHeightDivisor, 280);
     EXPECT_EQ(plotState().bottomPixel, 479);
-    EXPECT_DOUBLE_EQ(plotState().aspect, 640.0 / 480.0);
+    EXPECT_DOUBLE_EQ(aspect, 640.0 / 480.0);
     beginPage();
     moveAbs(0, 0); // the point before the draw is forgotten: this move is written
     Lines d = display();

@@ -6,22 +6,17 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
+#include "tests/e2e/cli_runner.h"
+
 namespace fs = std::filesystem;
+using clitest::readFile;
 
 namespace {
-
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 class TypedSession {
   public:
@@ -52,7 +47,7 @@ class TypedSession {
         if (write(input_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
             return false;
         for (int i = 0; i < 500; ++i) {
-            if (readAll(home_ / "meridyn.log").find(line) != std::string::npos) return true;
+            if (readFile(home_ / "meridyn.log").find(line) != std::string::npos) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
@@ -99,7 +94,7 @@ TEST(DataFiles, SavingSwitchedOffDeletesThem) {
         int status = session.finish();
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    std::string out = readAll(home / "stdout.txt");
+    std::string out = readFile(home / "stdout.txt");
     EXPECT_NE(out.find("Ray data saving is OFF.\n"), std::string::npos);
     EXPECT_NE(out.find("Spot data saving is OFF.\n"), std::string::npos);
     std::error_code ec;

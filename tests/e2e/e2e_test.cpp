@@ -11,83 +11,25 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
+#include "tests/e2e/cli_runner.h"
+
 namespace fs = std::filesystem;
+using namespace clitest;
 
 namespace {
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t pos = 0; (pos = text.find(from, pos)) != std::string::npos; pos += to.size())
         text.replace(pos, from.size(), to);
     return text;
-}
-
-class ScratchHome {
-  public:
-    ScratchHome() {
-        std::string pattern = (fs::temp_directory_path() / "meridyn-e2e-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchHome() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-struct Child {
-    pid_t pid = -1;
-    int status = -1;
-};
-
-// Starts meridyn-cli in `home` with `args`; standard input from `input` (or /dev/null),
-// standard output and error to files in the home directory.
-Child start(const fs::path& home, const std::vector<std::string>& args, const fs::path& input) {
-    Child run;
-    run.pid = fork();
-    if (run.pid == 0) {
-        if (chdir(home.c_str()) != 0) _exit(126);
-        // The settings file of the run lives in its home, never in the user's own.
-        setenv("MERIDYN_INI", (home / "meridyn.ini").c_str(), 1);
-        int in = open(input.empty() ? "/dev/null" : input.c_str(), O_RDONLY);
-        int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (in < 0 || out < 0 || err < 0) _exit(126);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(MERIDYN_CLI));
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(MERIDYN_CLI, argv.data());
-        _exit(127);
-    }
-    return run;
-}
-
-int finish(Child& run) {
-    waitpid(run.pid, &run.status, 0);
-    return run.status;
 }
 
 std::vector<std::string> caseNames() {
@@ -122,8 +64,8 @@ TEST_P(MacroCase, ProducesTheExpectedTexts) {
         for (std::string line; std::getline(list, line);)
             if (!line.empty()) args.push_back(line);
     }
-    Child run = start(home.path(), args, input);
-    int status = finish(run);
+    Child run = startCli(home.path(), args, input);
+    int status = finishCli(run);
     ASSERT_TRUE(WIFEXITED(status)) << "meridyn-cli did not exit normally";
     EXPECT_EQ(WEXITSTATUS(status), 0) << readFile(home.path() / "stderr.txt");
 
@@ -147,13 +89,13 @@ TEST(ConsoleEscape, InterruptLeavesTheRunningMacros) {
     std::ofstream(home.path() / "outer.mac")
         << "macro/name=\"inner.mac\" iterations=100000000\nnoop after inner\n";
     std::ofstream(home.path() / "input.txt") << "macro/name=\"outer.mac\"\nnoop typed later\n";
-    Child run = start(home.path(), {"--home", "."}, home.path() / "input.txt");
+    Child run = startCli(home.path(), {"--home", "."}, home.path() / "input.txt");
     // Wait until the macro is under way.
     for (int i = 0;
          i < 200 && readFile(home.path() / "meridyn.log").find("noop 3") == std::string::npos; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     kill(run.pid, SIGINT);
-    int status = finish(run);
+    int status = finishCli(run);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     std::string out = readFile(home.path() / "stdout.txt");
@@ -165,13 +107,26 @@ TEST(ConsoleEscape, InterruptLeavesTheRunningMacros) {
 
 TEST(ConsoleArguments, HomeMustBeADirectory) {
     ScratchHome home;
-    Child run = start(home.path(), {"--home", "no/such/dir"}, {});
-    int status = finish(run);
+    Child run = startCli(home.path(), {"--home", "no/such/dir"}, {});
+    int status = finishCli(run);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_NE(readFile(home.path() / "stderr.txt").find("is not a directory"), std::string::npos);
-    Child missing = start(home.path(), {"--home"}, {});
-    EXPECT_EQ(WEXITSTATUS(finish(missing)), 2);
+    Child missing = startCli(home.path(), {"--home"}, {});
+    EXPECT_EQ(WEXITSTATUS(finishCli(missing)), 2);
+}
+
+TEST(ConsoleArguments, HelpAndUnknownOptionsDoNotRunAnything) {
+    ScratchHome home;
+    Child help = startCli(home.path(), {"--help"}, {});
+    EXPECT_EQ(WEXITSTATUS(finishCli(help)), 0);
+    EXPECT_NE(readFile(home.path() / "stderr.txt").find("usage: meridyn-cli"), std::string::npos);
+    Child bogus = startCli(home.path(), {"--bogus"}, {});
+    EXPECT_EQ(WEXITSTATUS(finishCli(bogus)), 2);
+    EXPECT_NE(readFile(home.path() / "stderr.txt").find("unknown option --bogus"),
+              std::string::npos);
+    // Neither started the interpreter: no log was written in the home directory.
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "meridyn.log"));
 }
 
 } // namespace

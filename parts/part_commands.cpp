@@ -1,0 +1,27 @@
+#include "parts/part_commands.h"
+
+#include "command/command_table.h"
+#include "command/document.h"
+#include "engine/clear_model.h"
+#include "parts/part_list.h"
+
+namespace {
+
+// The document's list: made with the handlers, it lives as long as the program.
+CPartList& documentPartList() {
+    static CPartList list;
+    return list;
+}
+
+} // namespace
+
+void registerPartCommands() {
+    CPartList& list = documentPartList();
+    thePartList = &list;
+    addCommandHandler("define", [](CQelDoc&) { return thePartList->DefinePart(); });
+    addCommandHandler("delete", [](CQelDoc&) { return thePartList->DeleteCommand(); });
+    documentSteps().clearModel.push_back([](CQelDoc&) {
+        clearAllObjects();
+        thePartList->RemoveAll();
+    });
+}

@@ -1,0 +1,117 @@
+#include "parts/part_list.h"
+
+#include "command/aliases.h"
+#include "command/messages.h"
+#include "command/parsed_command.h"
+#include "engine/command_values.h"
+#include "engine/object_definitions.h"
+#include "engine/placement_commands.h"
+
+namespace {
+
+const char* const kMaterialModifier[] = {"material", " "};
+
+// The glass of that name in the loaded catalogs. No catalog can be loaded yet, so there is none.
+const void* findCatalogGlass(const char* name) {
+    (void)name;
+    return nullptr;
+}
+
+} // namespace
+
+CPartList::CPartList() {
+    thePartList = this;
+}
+
+CPartList::~CPartList() {
+    RemoveAll();
+    if (thePartList == this) thePartList = nullptr;
+}
+
+CPart* CPartList::FindPart(const std::string& name) const {
+    const int index = FindPartIndex(name);
+    return index < 0 ? nullptr : parts_[static_cast<std::size_t>(index)].get();
+}
+
+int CPartList::FindPartIndex(const std::string& name) const {
+    if (name.empty()) return -1;
+    for (std::size_t i = 0; i < parts_.size(); ++i)
+        if (parts_[i]->name == name) return static_cast<int>(i);
+    return -1;
+}
+
+CPart* CPartList::part(int index) const {
+    if (index < 0 || index >= partCount()) return nullptr;
+    return parts_[static_cast<std::size_t>(index)].get();
+}
+
+int CPartList::DefinePart() {
+    if (parsedCommand().aliasInUse) {
+        errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
+        return 0;
+    }
+    int found = 0, several = 0, index = 0;
+    getModifier(kMaterialModifier, &found, &several, &index,
+                "Multiple define modifiers not permitted.");
+    if (found) {
+        if (!modifierHasValue[index]) {
+            errorText(outputChannel, "Material requested without name\n");
+            return 0;
+        }
+        if (!findCatalogGlass(quotedStrings[index])) {
+            errorText(outputChannel, "Material %s not found in catalogs\n", quotedStrings[index]);
+            return 0;
+        }
+    }
+    found = several = index = 0;
+    getModifier(objectTypeWords, &found, &several, &index, "object type");
+    if (!found) {
+        errorText(outputChannel, "Object type not given. Command ignored.\n");
+        return 0;
+    }
+    const int number = defineObject(modifierWords[index]);
+    ObjectRecord* object = number > 0 ? getObject(number - 1) : nullptr;
+    if (!object) return 0;
+
+    std::string name = objectLabel(number);
+    if (!name.empty() && name[0] >= '0' && name[0] <= '9') {
+        name = MakePartName(*this, object);
+        aliasAdd(name.c_str(), std::to_string(number).c_str());
+    }
+    auto made = std::make_unique<CPart>(object);
+    made->name = name;
+    parts_.push_back(std::move(made));
+    return 1;
+}
+
+int CPartList::DeleteCommand() {
+    if (!numericGiven[0]) {
+        errorText(outputChannel, "No object ID given, thus no deletion.");
+        return 0;
+    }
+    const int number = commandNumberValue(numericValues[0]);
+    const int index = FindPartIndex(objectLabel(number));
+    if (index < 0) {
+        errorText(outputChannel, "Unable to find part %d to delete\n", number);
+        return 1;
+    }
+    deletePartAt(index, number);
+    return 1;
+}
+
+bool CPartList::DeletePart(const std::string& name) {
+    const int index = FindPartIndex(name);
+    if (index < 0) return false;
+    const ObjectRecord* object = parts_[static_cast<std::size_t>(index)]->geometry;
+    deletePartAt(index, object ? object->number : 0);
+    return true;
+}
+
+void CPartList::deletePartAt(int index, int objectNumber) {
+    parts_.erase(parts_.begin() + index);
+    deleteObject("object", objectNumber);
+}
+
+void CPartList::RemoveAll() {
+    parts_.clear();
+}

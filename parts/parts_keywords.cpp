@@ -1,0 +1,17 @@
+#include "parts/parts_keywords.h"
+
+#include <memory>
+
+#include "command/command_table.h"
+#include "command/document.h"
+#include "parts/ray_output_command.h"
+#include "parts/raytrace_manager.h"
+
+void registerPartsKeywords() {
+    addCommandHandler("echo", [](CQelDoc&) { return RayOutputCommand(); });
+    documentSteps().members.push_back(
+        [](CQelDoc&) { return std::make_shared<CRaytraceManager>(); });
+    setCommandHandler("raytrace", [](CQelDoc&) {
+        return theRaytraceManager ? theRaytraceManager->Raytrace() : 0;
+    });
+}

@@ -1,0 +1,5 @@
+#include "parts/ray_output_command.h"
+
+int RayOutputCommand() {
+    return 0;
+}
