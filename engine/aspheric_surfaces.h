@@ -24,9 +24,9 @@ struct AsphericCache {
     double x = 0, y = 0;
     int result = kSagNotReal;
     double dx = 0, dy = 0, r2 = 0;
-    double m = 1;      // sqrt(1 - (k + 1) cv^2 r2), 0 beyond the rim
+    double m = 1;      // sqrt(1 - (k + 1) cv^2 r2): 0 at a hemisphere's rim, 1 without a real sag
     double sag = 0;    // the sag at the point
-    double mSlope = 0; // m x d(sag)/d(r^2) x 2: the radial slope factor scaled by m
+    double mSlope = 0; // m G, where dz/dx = dx G and dz/dy = dy G: finite where m is 0
 };
 
 AsphericCache& asphericCache();
@@ -54,10 +54,10 @@ void asphericNormal(SurfaceRecord* surface, const Vec3& localPoint, Vec3& normal
 // Intercept hook: the base conic's nearest root (found without touching the caller's nearest or
 // the hit bookkeeping), refined by Newton steps along the ray onto the sag, at most
 // iterationMaxCount of them, to iterationTolerance. A refined point that is not ahead of the ray
-// (after the self-hit rule), is off the surface's extents, outside its lens or has no real sag
-// is tried once more from the conic's other root when both were accepted. The refined distance
-// is noted in the hit bookkeeping and becomes the nearest when it is nearer. Without an aspheric
-// record the quadric intercept.
+// (after the self-hit rule), lies off the surface's outline or in its hole, outside its lens or
+// has no real sag is tried once more from the conic's other root when both were accepted. The
+// refined distance is noted in the hit bookkeeping and becomes the nearest when it is nearer.
+// Without an aspheric record the quadric intercept.
 int asphericIntercept(SurfaceRecord* surface, const Vec3& point, Vec3& direction, double& nearest);
 void installAsphericHooks(SurfaceRecord* surface);
 

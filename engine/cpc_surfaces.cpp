@@ -96,6 +96,10 @@ double polish(const WallProbe& wall, const ScaledRay& r, double s, double& resid
 
 } // namespace
 
+void resetCpcState() {
+    module() = CpcModule{};
+}
+
 bool cpcShape(double inputAngle, double outputAngle, double exitRadius, CpcShape& shape) {
     shape = CpcShape{};
     const double a = exitRadius;

@@ -34,6 +34,9 @@ struct CpcShape {
 // below the output angle).
 bool cpcShape(double inputAngle, double outputAngle, double exitRadius, CpcShape& shape);
 
+// Forgets the shape kept for the last parameters (every intercept of a CPC asks for the same).
+void resetCpcState();
+
 // The nearest meeting of the ray (local point, local direction of any length) with the wall
 // between l and Lt: nonzero with the distance along the unit direction and the local hit point.
 // Roots nearer than 1e-5, or nearer than 1e-6 on a surface the ray is leaving (when a surface is

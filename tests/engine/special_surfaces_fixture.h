@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/aspheric_surfaces.h"
+#include "engine/cpc_surfaces.h"
 #include "engine/modify_altsurfaces.h"
 #include "engine/toric_surfaces.h"
 #include "engine/user_parameters.h"
@@ -16,6 +17,7 @@ class SpecialSurfaceTest : public SurfaceTest {
         SurfaceTest::SetUp();
         clearAsphericCache();
         resetToricState();
+        resetCpcState();
     }
     void TearDown() override {
         clearAsphericCache();
