@@ -1,9 +1,8 @@
-// Aspheric, toric and CPC surfaces on objects made by the define builders: the media the trace
+// Aspheric and CPC surfaces on objects made by the define builders: the media the trace
 // meets through aspheric lens faces, and DEFINE/MIRROR/CPC through the definition of a mirror.
 #include "engine/aspheric_surfaces.h"
 #include "engine/cpc_surfaces.h"
 #include "engine/modify_altsurfaces.h"
-#include "engine/toric_surfaces.h"
 #include "tests/engine/define_fixture.h"
 
 namespace {
@@ -13,12 +12,9 @@ class SpecialDefineTest : public DefineTest {
     void SetUp() override {
         DefineTest::SetUp();
         clearAsphericCache();
-        resetToricState();
-        toricState().yrevStatus = 0;
     }
     void TearDown() override {
         clearAsphericCache();
-        resetToricState();
         DefineTest::TearDown();
     }
     static int modifyAlt(const char* modifiers, std::initializer_list<double> values) {
@@ -79,24 +75,6 @@ TEST_F(SpecialDefineTest, AsphericLensEdgeRunsFromRimToRim) {
     const SurfaceRecord* edge = getSurface(0, 3);
     EXPECT_NEAR(edge->extent[4], asphericSagAt(getSurface(0, 1), 0, 35) - 10, 1e-12);
     EXPECT_NEAR(edge->extent[5], asphericSagAt(getSurface(0, 2), 0, 35) + 10, 1e-12);
-}
-
-TEST_F(SpecialDefineTest, ToricMirrorFromTheDefineBuilder) {
-    ObjectRecord* m = define("define/mirror/flat xhw=15 yhw=10");
-    ASSERT_NE(m, nullptr);
-    ASSERT_EQ(modifyAlt("/altsurfaces/toric", {1.1, 80, 120}), 1);
-    place(m, {0, 0, 30});
-    SurfaceRecord* s = m->firstSurface;
-    SurfaceRecord* hitSurface = nullptr;
-    Vec3 hit, local;
-    double distance;
-    int noHit;
-    findNearestIntercept({7, -4, 0}, {0.05, 0.02, 1}, hitSurface, hit, distance, noHit);
-    ASSERT_EQ(hitSurface, s);
-    toLocalPoint(hit, local, s);
-    double z;
-    yrevSag({1 / 80.0, 1 / 120.0, 0}, local.x, local.y, z);
-    EXPECT_NEAR(local.z, z, 1e-11);
 }
 
 TEST_F(SpecialDefineTest, CpcMirrorThroughTheMirrorDefinition) {
