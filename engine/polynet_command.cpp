@@ -401,8 +401,10 @@ void resetPolynets() {
     resetPolynetTraceState();
 }
 
-const PolynetPartRequest& polynetPartRequest() {
-    return polynetCommandState().partRequest;
+PolynetPartRequest takePolynetPartRequest() {
+    PolynetPartRequest request = polynetCommandState().partRequest;
+    polynetCommandState().partRequest = PolynetPartRequest{};
+    return request;
 }
 
 PolynetRecord* polynetUnderConstruction() {

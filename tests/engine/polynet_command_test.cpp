@@ -32,13 +32,15 @@ TEST_F(PolynetCommandTest, StartMakesTheCarryingObjectAndCloseAndFinishPrepareTh
     EXPECT_DOUBLE_EQ(s->luminence, 3);
     EXPECT_DOUBLE_EQ(s->absorbtivity, 0.0625);
     EXPECT_DOUBLE_EQ(s->index, 1.33);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 1);
-    EXPECT_EQ(polynetPartRequest().polarPlane, kPolarNone);
+    const PolynetPartRequest request = takePolynetPartRequest();
+    EXPECT_EQ(request.objectNumber, 1);
+    EXPECT_EQ(request.polarPlane, kPolarNone);
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0); // taken once
 
     EXPECT_EQ(runAll({"polynet/polygon", "polynet/chain", "polynet/point 0 0 1",
                       "polynet/point x=4 z=1", "polynet/point 4 3 1", "polynet/close"}),
               0);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 0); // only start and belt make a part
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0); // only start and belt make a part
     PolygonRecord* p = objectPolynet(1)->firstPolygon;
     EXPECT_DOUBLE_EQ(p->reflectance, 0.25); // new facets take the start values
     EXPECT_DOUBLE_EQ(p->absorbtion, 0.5);
@@ -57,7 +59,7 @@ TEST_F(PolynetCommandTest, RejectedStepsChangeNothing) {
     ASSERT_EQ(run("polynet/start first"), 1);
     EXPECT_EQ(run("polynet/start first"), 0); // the name is an alias in use
     EXPECT_EQ(objectCount, 1);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 0);
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0);
     EXPECT_EQ(run("polynet/chain"), 0); // no facet
     ASSERT_EQ(run("polynet/polygon"), 1);
     EXPECT_EQ(run("polynet/point 1 2 3"), 0); // no chain
@@ -222,8 +224,9 @@ TEST_F(PolynetCommandTest, BeltsInEachPlane) {
         newScreen();
         ASSERT_EQ(run(formatText("polynet/belt/%s PolarRad 100 0.25 36", pl.word)), 1);
         EXPECT_EQ(newScreen().rfind("Added alias:", 0), 0u);
-        EXPECT_EQ(polynetPartRequest().objectNumber, 1);
-        EXPECT_EQ(polynetPartRequest().polarPlane, pl.value);
+        const PolynetPartRequest request = takePolynetPartRequest();
+        EXPECT_EQ(request.objectNumber, 1);
+        EXPECT_EQ(request.polarPlane, pl.value);
         EXPECT_EQ(lastDefinedObject, 1);
         EXPECT_EQ(polynetUnderConstruction(), nullptr);
         PolynetRecord* net = objectPolynet(1);
