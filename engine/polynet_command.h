@@ -45,7 +45,7 @@ int polynetCommand();
 void registerPolynetCommand();
 
 // The net under construction, nullptr when none is, or when its object was deleted since (a
-// deleted object ends the construction).
+// deleted object ends the construction and discards a trim begun on the net).
 PolynetRecord* polynetUnderConstruction();
 // Ends the construction without finishing the net.
 void endPolynetConstruction();

@@ -179,6 +179,25 @@ TEST_F(PolynetCommandTest, DeletingTheObjectEndsTheConstruction) {
     EXPECT_EQ(polynetUnderConstruction(), nullptr);
 }
 
+TEST_F(PolynetCommandTest, ATrimOfADeletedNetGoesWithIt) {
+    ASSERT_EQ(runAll({"polynet/start", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+                      "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close",
+                      "polynet/trim/begin", "polynet/trim/inside", "polynet/chain",
+                      "polynet/point 0.1 0.1 0", "polynet/point 0.2 0.1 0"}),
+              0);
+    deleteObjectNow(getObject(0));
+    // The next net starts with no trim: its trim/end finds none, its trim/begin is no error,
+    // and its points go into its own facets.
+    ASSERT_EQ(runAll({"polynet/start", "polynet/polygon", "polynet/chain"}), 0);
+    newScreen();
+    EXPECT_EQ(run("polynet/point 5 5 5"), 1);
+    EXPECT_EQ(objectPolynet(1)->firstPolygon->firstContour->vertexCount, 1);
+    EXPECT_EQ(run("polynet/trim/end"), 1);
+    EXPECT_EQ(run("polynet/trim/begin"), 1);
+    EXPECT_EQ(newScreen(), "Error trim/begin not found.Polygon end.\n"
+                           "Polynet trim commenced.\nPolygon begin.\n");
+}
+
 TEST_F(PolynetCommandTest, MemoryFailuresChangeNothing) {
     failNextModelBlocks(1);
     EXPECT_EQ(run("polynet/start"), 0);
