@@ -95,6 +95,8 @@ bool hasFacetWithChain(const PolynetRecord* net) {
 // alias in use or the object cannot be made.
 int beginConstruction(PolynetCommandState& st, PolynetRecord* net, int plane,
                       const double values[7]) {
+    // A net deleted while under construction takes its unfinished trim with it.
+    polynetUnderConstruction();
     ObjectRecord* object = createPolynetObject(net, values);
     if (!object) {
         errorText(outputChannel, "Out of memory for polygon.\n");
@@ -401,8 +403,10 @@ void resetPolynets() {
     resetPolynetTraceState();
 }
 
-const PolynetPartRequest& polynetPartRequest() {
-    return polynetCommandState().partRequest;
+PolynetPartRequest takePolynetPartRequest() {
+    PolynetPartRequest request = polynetCommandState().partRequest;
+    polynetCommandState().partRequest = PolynetPartRequest{};
+    return request;
 }
 
 PolynetRecord* polynetUnderConstruction() {
@@ -413,6 +417,7 @@ PolynetRecord* polynetUnderConstruction() {
     if (!o || o != b.object || o->typeCode != kTypePolynet || !o->firstSurface ||
         o->firstSurface->typeData != b.net) {
         endPolynetConstruction();
+        resetPolynetTrim();
         return nullptr;
     }
     return b.net;

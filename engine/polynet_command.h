@@ -45,15 +45,15 @@ int polynetCommand();
 void registerPolynetCommand();
 
 // The net under construction, nullptr when none is, or when its object was deleted since (a
-// deleted object ends the construction).
+// deleted object ends the construction and discards a trim begun on the net).
 PolynetRecord* polynetUnderConstruction();
 // Ends the construction without finishing the net.
 void endPolynetConstruction();
 
-// TODO(part model): the part list's polynet definition runs after polynetCommand; it makes a
-// part for `objectNumber` (named like a defined object's part, with the catalog glass of a
-// material modifier) and stores `polarPlane` in it, and does nothing when objectNumber is 0.
-const PolynetPartRequest& polynetPartRequest();
+// The net the last polynet command created by start or belt, for the part list's polynet step
+// that runs after the command (objectNumber 0 when it created none). Taking it clears it, so a
+// net gets one part however often the step runs.
+PolynetPartRequest takePolynetPartRequest();
 
 // A new object of type 14 that carries `net` on its one surface, with the start values reflect,
 // absorbtion, lumina, diffuse, volumin, volabsor and index. nullptr when no object slot or

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/object_table.h"
+#include "engine/polynet_belt.h"
 
 class CPartList;
 
@@ -18,6 +19,8 @@ class CPart {
     ObjectRecord* geometry = nullptr;
     std::string kindName; // the kind name of the object's type code, e.g. "lens", "cpc"
     std::string name;     // the object's label when the part was made
+    // The plane of a net's polar plot (kPolarXY, kPolarXZ, kPolarYZ), kPolarNone for none.
+    int polarPlane = kPolarNone;
 };
 
 // A name for the part of an object that has no name of its own: the first four characters of

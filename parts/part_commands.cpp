@@ -20,6 +20,8 @@ void registerPartCommands() {
     thePartList = &list;
     addCommandHandler("define", [](CQelDoc&) { return thePartList->DefinePart(); });
     addCommandHandler("delete", [](CQelDoc&) { return thePartList->DeleteCommand(); });
+    // After the engine's polynet handler (registered earlier): the net it made becomes a part.
+    addCommandHandler("polynet", [](CQelDoc&) { return thePartList->DefinePolynet(); });
     documentSteps().clearModel.push_back([](CQelDoc&) {
         clearAllObjects();
         thePartList->RemoveAll();

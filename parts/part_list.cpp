@@ -6,6 +6,7 @@
 #include "engine/command_values.h"
 #include "engine/object_definitions.h"
 #include "engine/placement_commands.h"
+#include "engine/polynet_command.h"
 
 namespace {
 
@@ -45,25 +46,41 @@ CPart* CPartList::part(int index) const {
     return parts_[static_cast<std::size_t>(index)].get();
 }
 
+bool CPartList::materialFound() {
+    int found = 0, several = 0, index = 0;
+    getModifier(kMaterialModifier, &found, &several, &index,
+                "Multiple define modifiers not permitted.");
+    if (!found) return true;
+    if (!modifierHasValue[index]) {
+        errorText(outputChannel, "Material requested without name\n");
+        return false;
+    }
+    if (!findCatalogGlass(quotedStrings[index])) {
+        errorText(outputChannel, "Material %s not found in catalogs\n", quotedStrings[index]);
+        return false;
+    }
+    return true;
+}
+
+CPart& CPartList::appendPart(ObjectRecord* object) {
+    std::string name = objectLabel(object->number);
+    if (!name.empty() && name[0] >= '0' && name[0] <= '9') {
+        name = MakePartName(*this, object);
+        aliasAdd(name.c_str(), std::to_string(object->number).c_str());
+    }
+    auto made = std::make_unique<CPart>(object);
+    made->name = name;
+    parts_.push_back(std::move(made));
+    return *parts_.back();
+}
+
 int CPartList::DefinePart() {
     if (parsedCommand().aliasInUse) {
         errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
         return 0;
     }
+    if (!materialFound()) return 0;
     int found = 0, several = 0, index = 0;
-    getModifier(kMaterialModifier, &found, &several, &index,
-                "Multiple define modifiers not permitted.");
-    if (found) {
-        if (!modifierHasValue[index]) {
-            errorText(outputChannel, "Material requested without name\n");
-            return 0;
-        }
-        if (!findCatalogGlass(quotedStrings[index])) {
-            errorText(outputChannel, "Material %s not found in catalogs\n", quotedStrings[index]);
-            return 0;
-        }
-    }
-    found = several = index = 0;
     getModifier(objectTypeWords, &found, &several, &index, "object type");
     if (!found) {
         errorText(outputChannel, "Object type not given. Command ignored.\n");
@@ -72,15 +89,18 @@ int CPartList::DefinePart() {
     const int number = defineObject(modifierWords[index]);
     ObjectRecord* object = number > 0 ? getObject(number - 1) : nullptr;
     if (!object) return 0;
+    appendPart(object);
+    return 1;
+}
 
-    std::string name = objectLabel(number);
-    if (!name.empty() && name[0] >= '0' && name[0] <= '9') {
-        name = MakePartName(*this, object);
-        aliasAdd(name.c_str(), std::to_string(number).c_str());
-    }
-    auto made = std::make_unique<CPart>(object);
-    made->name = name;
-    parts_.push_back(std::move(made));
+int CPartList::DefinePolynet() {
+    // The net already stands when this runs: a material that cannot be had leaves its part
+    // without a glass rather than leaving a net that no delete can reach.
+    materialFound();
+    const PolynetPartRequest request = takePolynetPartRequest();
+    ObjectRecord* object = request.objectNumber > 0 ? getObject(request.objectNumber - 1) : nullptr;
+    if (!object) return 0;
+    appendPart(object).polarPlane = request.polarPlane;
     return 1;
 }
 

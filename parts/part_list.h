@@ -24,6 +24,10 @@ class CPartList {
     // The define command: makes the object of the kind the command names and its part, named by
     // the object's alias, or by MakePartName (which then becomes the alias). 1 made, 0 not.
     int DefinePart();
+    // The polynet command's part step, run after the command itself: a part for the net that
+    // command created by start or belt (none for any other operation), named as DefinePart names
+    // parts, with the polar plane of the command. 1 made, 0 not.
+    int DefinePolynet();
     // The delete command: the part of the object given as value 0 and the object itself.
     // 0 without an object number; 1 otherwise, also when no such part exists (after its error).
     int DeleteCommand();
@@ -36,6 +40,11 @@ class CPartList {
     CPart* part(int index) const;
 
   private:
+    // The material modifier's checks; false after its error.
+    static bool materialFound();
+    // Appends the part of the object just made, named by its alias or by MakePartName (which then
+    // becomes its alias).
+    CPart& appendPart(ObjectRecord* object);
     // Removes the part at `index` and deletes its object (number `objectNumber`).
     void deletePartAt(int index, int objectNumber);
 

@@ -32,13 +32,15 @@ TEST_F(PolynetCommandTest, StartMakesTheCarryingObjectAndCloseAndFinishPrepareTh
     EXPECT_DOUBLE_EQ(s->luminence, 3);
     EXPECT_DOUBLE_EQ(s->absorbtivity, 0.0625);
     EXPECT_DOUBLE_EQ(s->index, 1.33);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 1);
-    EXPECT_EQ(polynetPartRequest().polarPlane, kPolarNone);
+    const PolynetPartRequest request = takePolynetPartRequest();
+    EXPECT_EQ(request.objectNumber, 1);
+    EXPECT_EQ(request.polarPlane, kPolarNone);
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0); // taken once
 
     EXPECT_EQ(runAll({"polynet/polygon", "polynet/chain", "polynet/point 0 0 1",
                       "polynet/point x=4 z=1", "polynet/point 4 3 1", "polynet/close"}),
               0);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 0); // only start and belt make a part
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0); // only start and belt make a part
     PolygonRecord* p = objectPolynet(1)->firstPolygon;
     EXPECT_DOUBLE_EQ(p->reflectance, 0.25); // new facets take the start values
     EXPECT_DOUBLE_EQ(p->absorbtion, 0.5);
@@ -57,7 +59,7 @@ TEST_F(PolynetCommandTest, RejectedStepsChangeNothing) {
     ASSERT_EQ(run("polynet/start first"), 1);
     EXPECT_EQ(run("polynet/start first"), 0); // the name is an alias in use
     EXPECT_EQ(objectCount, 1);
-    EXPECT_EQ(polynetPartRequest().objectNumber, 0);
+    EXPECT_EQ(takePolynetPartRequest().objectNumber, 0);
     EXPECT_EQ(run("polynet/chain"), 0); // no facet
     ASSERT_EQ(run("polynet/polygon"), 1);
     EXPECT_EQ(run("polynet/point 1 2 3"), 0); // no chain
@@ -177,6 +179,25 @@ TEST_F(PolynetCommandTest, DeletingTheObjectEndsTheConstruction) {
     EXPECT_EQ(polynetUnderConstruction(), nullptr);
 }
 
+TEST_F(PolynetCommandTest, ATrimOfADeletedNetGoesWithIt) {
+    ASSERT_EQ(runAll({"polynet/start", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+                      "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close",
+                      "polynet/trim/begin", "polynet/trim/inside", "polynet/chain",
+                      "polynet/point 0.1 0.1 0", "polynet/point 0.2 0.1 0"}),
+              0);
+    deleteObjectNow(getObject(0));
+    // The next net starts with no trim: its trim/end finds none, its trim/begin is no error,
+    // and its points go into its own facets.
+    ASSERT_EQ(runAll({"polynet/start", "polynet/polygon", "polynet/chain"}), 0);
+    newScreen();
+    EXPECT_EQ(run("polynet/point 5 5 5"), 1);
+    EXPECT_EQ(objectPolynet(1)->firstPolygon->firstContour->vertexCount, 1);
+    EXPECT_EQ(run("polynet/trim/end"), 1);
+    EXPECT_EQ(run("polynet/trim/begin"), 1);
+    EXPECT_EQ(newScreen(), "Error trim/begin not found.Polygon end.\n"
+                           "Polynet trim commenced.\nPolygon begin.\n");
+}
+
 TEST_F(PolynetCommandTest, MemoryFailuresChangeNothing) {
     failNextModelBlocks(1);
     EXPECT_EQ(run("polynet/start"), 0);
@@ -222,8 +243,9 @@ TEST_F(PolynetCommandTest, BeltsInEachPlane) {
         newScreen();
         ASSERT_EQ(run(formatText("polynet/belt/%s PolarRad 100 0.25 36", pl.word)), 1);
         EXPECT_EQ(newScreen().rfind("Added alias:", 0), 0u);
-        EXPECT_EQ(polynetPartRequest().objectNumber, 1);
-        EXPECT_EQ(polynetPartRequest().polarPlane, pl.value);
+        const PolynetPartRequest request = takePolynetPartRequest();
+        EXPECT_EQ(request.objectNumber, 1);
+        EXPECT_EQ(request.polarPlane, pl.value);
         EXPECT_EQ(lastDefinedObject, 1);
         EXPECT_EQ(polynetUnderConstruction(), nullptr);
         PolynetRecord* net = objectPolynet(1);

@@ -15,6 +15,7 @@
 #include "engine/current_objects.h"
 #include "engine/object_table.h"
 #include "engine/placement_commands.h"
+#include "engine/polynet_command.h"
 #include "engine/ray_files.h"
 #include "parts/part_list.h"
 #include "tests/command/interpreter_fixture.h"
@@ -30,6 +31,8 @@ class PartListTest : public testsupport::InterpreterTest {
         doc = std::make_unique<CQelDoc>();
         addCommandHandler("define", [this](CQelDoc&) { return list->DefinePart(); });
         addCommandHandler("delete", [this](CQelDoc&) { return list->DeleteCommand(); });
+        addCommandHandler("polynet", [](CQelDoc&) { return polynetCommand(); });
+        addCommandHandler("polynet", [this](CQelDoc&) { return list->DefinePolynet(); });
         messageState().screenMirror = [this](std::string_view text) { out.append(text); };
     }
     void TearDown() override {
@@ -43,6 +46,7 @@ class PartListTest : public testsupport::InterpreterTest {
         resetCurrentObjects();
         resetRayFiles();
         resetPlacementCommandsState();
+        resetPolynets();
     }
     // Runs one line as a replayed line; `out` holds what it printed, less the echoed line.
     std::string run(const std::string& line) {
@@ -211,6 +215,43 @@ TEST_F(PartListTest, ClearingTheModelEmptiesObjectsPartsAliasesAndRayFiles) {
     EXPECT_EQ(list->partCount(), 0);
     run("define/lens");
     EXPECT_EQ(partNames(), "lens1");
+}
+
+TEST_F(PartListTest, OnlyANetThePolynetCommandCreatedBecomesAPart) {
+    run("polynet/start");
+    for (const char* step : {"polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+                             "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close",
+                             "polynet/finish", "polynet/output 1", "polynet/normalize 1"})
+        run(step);
+    run("polynet/belt/yzpolar band 10 0.5 4");
+    run("polynet/start/xzpolar lid");
+    ASSERT_EQ(partNames(), "poly1 band lid");
+    EXPECT_EQ(list->part(0)->kindName, "polynet");
+    EXPECT_EQ(list->part(0)->geometry, getObject(0));
+    EXPECT_EQ(list->part(0)->polarPlane, kPolarNone);
+    EXPECT_EQ(list->part(1)->polarPlane, kPolarYZ);
+    EXPECT_EQ(list->part(2)->polarPlane, kPolarXZ);
+    EXPECT_STREQ(aliasLookup("poly1"), "1");
+    // A refused start leaves the current object without a second part; so does a lone step.
+    EXPECT_EQ(run("polynet/start lid"),
+              "ERROR: Object name alias is already in use.  Use a different name.\n");
+    EXPECT_EQ(list->DefinePolynet(), 0);
+    run("polynet/belt/xypolar ring nfacets=0");
+    EXPECT_EQ(partNames(), "poly1 band lid");
+    EXPECT_EQ(objectCount, 3);
+}
+
+TEST_F(PartListTest, ANetWithAnUnknownMaterialStillGetsItsPart) {
+    EXPECT_EQ(run("polynet/start/material=bk7 glassy"),
+              formatText("Added alias: %20s <== %20s\n", "glassy", "1") +
+                  "Polynet started.\nERROR: Material bk7 not found in catalogs\n");
+    EXPECT_EQ(run("polynet/belt/material"), "Polynet started.\nPolynet complete. Radius "
+                                            "100.778222, center = 0.000000 0.000000 0.000000\n"
+                                            "ERROR: Material requested without name\n");
+    EXPECT_EQ(partNames(), "glassy poly2");
+    EXPECT_EQ(run("delete glassy"),
+              "Deleted object glassy and its 1 surfaces.\nAlias glassy removed.\n");
+    EXPECT_EQ(partNames(), "poly2");
 }
 
 } // namespace
