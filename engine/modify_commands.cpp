@@ -1,5 +1,7 @@
 #include "engine/modify_commands.h"
 
+#include "engine/aspheric_surfaces.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -14,11 +16,6 @@
 #include "engine/quadrics.h"
 #include "engine/surface_designator.h"
 #include "engine/surface_z_extents.h"
-
-ModifyHooks& modifyHooks() {
-    static ModifyHooks h;
-    return h;
-}
 
 namespace {
 
@@ -66,15 +63,6 @@ SurfaceRecord* designatedSurface(double designator) {
     SurfaceRecord* surface = getSurface(index, number);
     if (!surface) errorText(outputChannel, " Illegal surface number.\n");
     return surface;
-}
-
-// The aspheric function of a surface, if it has one.
-AltSurfaceRecord* asphericRecord(SurfaceRecord* surface) {
-    for (AltSurfaceRecord* r = surface->altSurfaces; r; r = r->next)
-        if (r->kind == kInterceptRefinement && r->routineName &&
-            std::strcmp(r->routineName, "aspheric") == 0)
-            return r;
-    return nullptr;
 }
 
 // The bounding sphere keeps every corner of the surface's extent box inside it, so that the
@@ -188,10 +176,8 @@ int shiftMirrorCentre(SurfaceRecord* surface, double dx, double dy) {
     }
 
     shiftQuadric(surface, {dx, dy, 0});
-    if (AltSurfaceRecord* aspheric = asphericRecord(surface)) {
-        if (auto& move = modifyHooks().moveAltsurface)
-            move(surface, aspheric->values[6] + dx, aspheric->values[7] + dy);
-    }
+    // An aspheric function moves with its surface (nothing happens without one).
+    moveAltsurface(surface, dx, dy);
 
     double zmin = surface->extent[4], zmax = surface->extent[5];
     if (surfaceZExtents(surface, zmin, zmax)) {

@@ -4,16 +4,7 @@
 // nothing. Every handler returns 1 when done and 0 when it refused.
 #pragma once
 
-#include <functional>
-
 #include "engine/object_table.h"
-
-struct ModifyHooks {
-    // Moves the centre of the surface's aspheric function to (x, y) in the surface frame and
-    // reports it. Unset until aspheric surfaces exist: nothing moves.
-    std::function<void(SurfaceRecord* surface, double x, double y)> moveAltsurface;
-};
-ModifyHooks& modifyHooks();
 
 // modify: chooses the form by its item modifier (surface, object, center, extent, altsurfaces;
 // scatterer and source belong to the part list and do nothing here).

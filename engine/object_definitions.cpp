@@ -4,6 +4,7 @@
 
 #include "command/aliases.h"
 #include "command/messages.h"
+#include "engine/cpc_surfaces.h"
 #include "engine/current_objects.h"
 #include "engine/define_support.h"
 #include "engine/quadrics.h"
@@ -15,14 +16,8 @@ const char* const objectTypeWords[] = {"axis",     "lightsource", "film", "detec
 
 namespace {
 
-// Stands in for the CPC builder until the CPC surfaces exist.
-int cpcNotBuiltYet(ObjectRecord*, SurfaceRecord*) {
-    errorText(outputChannel, "CPC mirrors cannot be built yet.\n");
-    return 1;
-}
-
 CpcMirrorBuilder& cpcBuilder() {
-    static CpcMirrorBuilder builder = cpcNotBuiltYet;
+    static CpcMirrorBuilder builder = defineCpcMirror;
     return builder;
 }
 
@@ -73,7 +68,7 @@ void attachUsedValues(const DefineContext& context) {
 } // namespace
 
 void setCpcMirrorBuilder(CpcMirrorBuilder builder) {
-    cpcBuilder() = builder ? builder : cpcNotBuiltYet;
+    cpcBuilder() = builder ? builder : defineCpcMirror;
 }
 
 int runCpcMirrorBuilder(ObjectRecord* object, SurfaceRecord* surface) {

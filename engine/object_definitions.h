@@ -18,7 +18,7 @@ extern const char* const objectTypeWords[];
 int defineObject(const char* kindWord);
 
 // The builder of the CPC mirror: given the new object and its first surface it returns 0 when
-// the mirror was built, else 1 after its own message. Until one is installed the CPC kind is
-// refused with "CPC mirrors cannot be built yet.".
+// the mirror was built, else 1 after its own message. `defineCpcMirror` unless tests install
+// another (nullptr restores it).
 using CpcMirrorBuilder = int (*)(ObjectRecord* object, SurfaceRecord* surface);
 void setCpcMirrorBuilder(CpcMirrorBuilder builder);

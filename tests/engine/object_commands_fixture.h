@@ -52,7 +52,6 @@ class ObjectCommandsTest : public EngineTest {
         resetAltSurfaceState();
         settingsHooks() = SettingsHooks{};
         listingHooks() = ListingHooks{};
-        modifyHooks() = ModifyHooks{};
         theDocument = nullptr;
     }
 

@@ -126,7 +126,8 @@ TEST_F(DefineTest, RefusedDefinitionsReportTheirFirstFailedCheckAndLeaveNothing)
         {"define/mirror/conic c=0.04 k=0 xoffset=10",
          "ERROR:  The combination of values for k, c, radius, offsets define a surface which is "
          "partly unreal.\n"},
-        {"define/mirror/cpc", "ERROR: CPC mirrors cannot be built yet.\n"},
+        {"define/mirror/cpc input_angle=100",
+         "ERROR: Input angle must be less than or equal to 90.\n"},
         {"define/quadric/cylinder xhw=0 zmax=-1", " Half widths must be greater than 0."},
         {"define/cavity/cylinder zmin=40", " Zmax must be greater than zmin."},
         {"define/quadric/cone c=0 zmin=5 zmax=1", " A, B, and C must be greater than 0."},

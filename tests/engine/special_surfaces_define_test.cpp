@@ -59,8 +59,9 @@ TEST_F(SpecialDefineTest, AsphericFacesKeepEveryMediumOfLensesRodsAndDoublets) {
             findNearestIntercept(point, dir, s, hit, distance, noHit);
             ASSERT_EQ(noHit, 0);
             toLocalPoint(hit, local, s);
-            if (asphericRecord(s))
+            if (asphericRecord(s)) {
                 EXPECT_NEAR(local.z, asphericSagAt(s, local.x, local.y), 1e-11) << c.define;
+            }
             point = hit;
             selfHitSurface = s;
         }
