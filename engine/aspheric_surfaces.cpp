@@ -146,6 +146,27 @@ Refined refineOnSag(SurfaceRecord* surface, const Vec3& point, const Vec3& direc
     return Refined::kMiss;
 }
 
+// Where the face meets its own axis, as a z of its frame. Builders place some faces away from
+// their frame's origin by shifting the quadric (a doublet's later faces, a cylindrical lens's back
+// face). The axis runs along z through the quadric's centre in x and y; of the quadric's roots
+// along it, the one nearest the face's z extents. 0 when the quadric has cross terms or no single
+// point on its axis, and for a root within rounding of the origin (a decentred face).
+double faceVertexZ(const SurfaceRecord* surface) {
+    const double* q = surface->quadric;
+    if (q[1] != 0 || q[2] != 0 || q[3] != 0 || q[5] != 0 || q[6] != 0 || q[7] != 0) return 0;
+    const Vec3 axis{q[0] != 0 ? -q[9] / (2 * q[0]) : 0.0, q[4] != 0 ? -q[10] / (2 * q[4]) : 0.0, 0};
+    double t1 = 0, t2 = 0;
+    int noRoot = 0, singleRoot = 0;
+    quadricIntercept(q, axis, {0, 0, 1}, t1, t2, noRoot, singleRoot);
+    if (noRoot || !std::isfinite(t1) || !std::isfinite(t2)) return 0;
+    const double* e = surface->extent;
+    auto away = [e](double z) { return z < e[4] ? e[4] - z : z > e[5] ? z - e[5] : 0.0; };
+    const double a1 = away(t1), a2 = away(t2);
+    const double z = a1 < a2 || (a1 == a2 && std::fabs(t1) <= std::fabs(t2)) ? t1 : t2;
+    const double scale = std::max({1.0, std::fabs(e[4]), std::fabs(e[5])});
+    return std::fabs(z) <= 1e-12 * scale ? 0.0 : z;
+}
+
 // The sag of a loaded surface at the point 0, r from the origin of the surface frame.
 double sagAlongY(double r) {
     computeTerms(0, r);
@@ -266,14 +287,19 @@ int setupAsphericSurface(SurfaceRecord* surface, double cv, double k, double dia
     ObjectRecord* owner = surface->owner;
     const bool mirror = owner && owner->typeCode == kTypeMirror;
     double* e = surface->extent;
+    // The sag is measured from the frame's origin: a face whose vertex lies elsewhere on its axis
+    // has its frame moved there first, so that the aspheric face stands where the old one stood.
+    const double vertexZ = faceVertexZ(surface);
     // The side flag names a physical side through the normal hook: the point where the old and
-    // the new normal are compared.
+    // the new normal are compared, at the vertex's height.
     const Vec3 probe{e[0] + e[1], e[2] + e[3], 0};
     Vec3 before;
+    const Vec3 oldProbe{probe.x, probe.y, vertexZ};
     if (surface->normal)
-        surface->normal(surface, probe, before);
+        surface->normal(surface, oldProbe, before);
     else
-        quadricNormal(surface, probe, before);
+        quadricNormal(surface, oldProbe, before);
+    if (vertexZ != 0) moveSurface("local", surface, 0, 0, vertexZ);
 
     const double h = diameter / 2;
     double c = (1 + k) * cv * cv * h * h;
@@ -309,14 +335,15 @@ int setupAsphericSurface(SurfaceRecord* surface, double cv, double k, double dia
         if (dot3(before, after) < 0) surface->side = surface->side == -1 ? 1 : -1;
     }
     // The edge of a single lens runs from rim to rim of its faces, whose vertices lie at -t/2
-    // and +t/2 (t the lens thickness, its third parameter).
+    // and +t/2 (t the lens thickness, its third parameter), each further moved by the vertex
+    // found above.
     if (owner && owner->typeCode == kTypeLens && owner->surfaceCount == 3 &&
         owner->userParameters.count >= 3 && (surface->number == 1 || surface->number == 2)) {
         const double t = owner->userParameters.values[2];
         const double rim = loaded && loadParameters(surface) ? sagAlongY(h) : rimSag;
         SurfaceRecord* edge = getSurface(owner->number - 1, 3);
-        if (edge && surface->number == 1) edge->extent[4] = rim - t / 2;
-        if (edge && surface->number == 2) edge->extent[5] = rim + t / 2;
+        if (edge && surface->number == 1) edge->extent[4] = vertexZ + rim - t / 2;
+        if (edge && surface->number == 2) edge->extent[5] = vertexZ + rim + t / 2;
     }
     if (owner) {
         boundingSphereFromExtents(owner);

@@ -65,7 +65,9 @@ void installAsphericHooks(SurfaceRecord* surface);
 // 0 or less, " Illegal combination of values for cc, cv, and diameter.\n" when (1 + k) cv^2
 // (D/2)^2 exceeds 1 (up to 1.0000001 counts as 1), both as errors; 1 on error, 0 when valid.
 int checkAsphericSetup(double cv, double k, double diameter);
-// Rebuilds the surface around its aspheric record: the base conic F = cv/2 (x^2 + y^2) +
+// Rebuilds the surface around its aspheric record: the surface frame moved along z to where the
+// face met its axis (a face the builder placed away from its frame's origin), so that the
+// aspheric vertex takes the old face's place; the base conic F = cv/2 (x^2 + y^2) +
 // (k + 1) cv/2 z^2 - z, the shape code by k, the z extents over the rim sag and the sampled sag
 // range, the side flag of a non-mirror kept on the same physical side, the edge of a 3-surface
 // lens moved to the face's rim, and the object's bounding sphere. 1 (after the check's message)

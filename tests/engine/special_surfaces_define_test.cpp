@@ -21,7 +21,140 @@ class SpecialDefineTest : public DefineTest {
         parseModify(modifiers, values);
         return modifyAltsurfaces();
     }
+
+    struct Hit {
+        SurfaceRecord* surface;
+        Vec3 point; // global: the object sits at the origin, so also its own frame
+        double entered;
+    };
+    // The hits of one ray through the object placed at the origin, with the index entered at
+    // each.
+    std::vector<Hit> trace(ObjectRecord* o, Vec3 point, Vec3 dir, int hits = 6) {
+        place(o, {});
+        normalize3(dir);
+        std::vector<Hit> found;
+        selfHitSurface = nullptr;
+        for (int k = 0; k < hits; ++k) {
+            SurfaceRecord* s = nullptr;
+            Vec3 hit, lp, ld;
+            double distance = 0;
+            int noHit = 0;
+            findNearestIntercept(point, dir, s, hit, distance, noHit);
+            if (noHit) break;
+            toLocalPoint(hit, lp, s);
+            toLocalDirection(dir, ld, s);
+            double index = 0, absorptivity = 0, luminance = 0;
+            surfaceMedia(s, lp, ld, index, absorptivity, luminance);
+            found.push_back({s, hit, index});
+            point = hit;
+            selfHitSurface = s;
+        }
+        return found;
+    }
+    // Rays along the axis, parallel to it and slanted, from in front of the object.
+    static std::vector<std::pair<Vec3, Vec3>> rays() {
+        std::vector<std::pair<Vec3, Vec3>> r;
+        for (Vec3 at : {Vec3{0, 0, -500}, Vec3{3, -2, -500}, Vec3{-7, 5, -500}, Vec3{0, 9.5, -500}})
+            r.push_back({at, {0, 0, 1}});
+        r.push_back({{-15, 4, -500}, {0.03, -0.01, 1}});
+        r.push_back({{2, 10, -500}, {-0.005, -0.02, 1}});
+        return r;
+    }
+    // The even asphere written out: sag about the axis through (0, 0).
+    static double asphereSag(double cv, double k, double a1, double a2, double x, double y) {
+        const double r2 = x * x + y * y;
+        return cv * r2 / (1 + std::sqrt(1 - (k + 1) * cv * cv * r2)) + a1 * r2 * r2 +
+               a2 * r2 * r2 * r2;
+    }
 };
+
+// Faces the builders place away from their frame's origin (a doublet's cemented and back faces,
+// a cylindrical lens's back face) and one at its origin for comparison: each made aspheric
+// singly, with the vertex the spherical face had in the object (z along the axis).
+struct OffsetFace {
+    const char* define;
+    int face;
+    double radius; // the spherical face's radius, 0 flat
+    double vertexZ;
+};
+const OffsetFace kOffsetFaces[] = {
+    {"define/lens/doublet r1=90 r2=-60 r3=-150 t1=12 t2=6 diameter=40", 1, 90, 0},
+    {"define/lens/doublet r1=90 r2=-60 r3=-150 t1=12 t2=6 diameter=40", 2, -60, 12},
+    {"define/lens/doublet r1=90 r2=-60 r3=-150 t1=12 t2=6 diameter=40", 4, -150, 18},
+    // A short concave back face whose centre of curvature lies on the far side of the frame's
+    // origin from it, and a flat cemented face.
+    {"define/lens/doublet r1=40 r2=-30 r3=-15 t1=12 t2=8 diameter=24", 4, -15, 20},
+    {"define/lens/doublet r1=40 r2=0 r3=-35 t1=9 t2=7 diameter=24", 2, 0, 9},
+    {"define/lens r1=100 r2=-80 thickness=20 diameter=40", 2, -80, 10},
+};
+
+TEST_F(SpecialDefineTest, AsphericOfTheFaceOwnConicLeavesEveryHitWhereItWas) {
+    for (const OffsetFace& c : kOffsetFaces) {
+        SCOPED_TRACE(std::string(c.define) + " face " + std::to_string(c.face));
+        resetObjectTable();
+        ObjectRecord* o = define(c.define);
+        ASSERT_NE(o, nullptr);
+        const std::vector<std::pair<Vec3, Vec3>> sent = rays();
+        std::vector<std::vector<Hit>> before;
+        for (const auto& [at, dir] : sent)
+            before.push_back(trace(o, at, dir));
+        const double cv = c.radius != 0 ? 1 / c.radius : 0;
+        ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1 + c.face / 10.0, cv, 0}), 1);
+        ASSERT_NE(asphericRecord(getSurface(0, c.face)), nullptr);
+        for (size_t i = 0; i < sent.size(); ++i) {
+            const auto& [at, dir] = sent[i];
+            const std::vector<Hit> after = trace(o, at, dir);
+            ASSERT_EQ(after.size(), before[i].size()) << "ray " << i;
+            ASSERT_GE(after.size(), 2u) << "ray " << i;
+            for (size_t k = 0; k < after.size(); ++k) {
+                EXPECT_EQ(after[k].surface, before[i][k].surface) << "ray " << i << " hit " << k;
+                EXPECT_EQ(after[k].entered, before[i][k].entered) << "ray " << i << " hit " << k;
+                const Vec3 d = after[k].point - before[i][k].point;
+                EXPECT_LT(std::sqrt(dot3(d, d)), 1e-9) << "ray " << i << " hit " << k;
+            }
+        }
+    }
+}
+
+TEST_F(SpecialDefineTest, AsphericTermsPutHitsOnTheSagAboutTheFaceVertex) {
+    std::vector<OffsetFace> faces(std::begin(kOffsetFaces), std::end(kOffsetFaces));
+    faces.push_back({"define/lens/cylindrical r1=100 r2=-100 thickness=20", 2, -100, 20});
+    const double cv = -0.006, k = -0.7, a1 = 4e-7, a2 = -1e-10;
+    for (const OffsetFace& c : faces) {
+        SCOPED_TRACE(std::string(c.define) + " face " + std::to_string(c.face));
+        resetObjectTable();
+        ObjectRecord* o = define(c.define);
+        ASSERT_NE(o, nullptr);
+        const std::vector<double> media = indicesAlongZ(o, 1, 2);
+        SurfaceRecord* s = getSurface(0, c.face);
+        // A change of an aspheric face keeps the vertex the first set-up found.
+        ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1 + c.face / 10.0, 0.01, 0.5, -2e-7}), 1);
+        ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {1 + c.face / 10.0, cv, k, a1, a2}), 1);
+        if (o->typeCode != kTypeCylindricLens) {
+            EXPECT_EQ(indicesAlongZ(o, 1, 2), media);
+        }
+        expectSphereEncloses(o);
+        int onFace = 0;
+        for (const auto& [at, dir] : rays()) {
+            for (const Hit& h : trace(o, at, dir)) {
+                if (h.surface != s) continue;
+                ++onFace;
+                const Vec3& p = h.point;
+                EXPECT_NEAR(p.z, c.vertexZ + asphereSag(cv, k, a1, a2, p.x, p.y), 1e-10)
+                    << p.x << " " << p.y;
+                if (p.x == 0 && p.y == 0) {
+                    EXPECT_NEAR(p.z, c.vertexZ, 1e-12);
+                }
+                // The face's z extents hold it.
+                Vec3 local;
+                toLocalPoint(p, local, s);
+                EXPECT_GE(local.z, s->extent[4] - 1e-12);
+                EXPECT_LE(local.z, s->extent[5] + 1e-12);
+            }
+        }
+        EXPECT_EQ(onFace, static_cast<int>(rays().size()));
+    }
+}
 
 TEST_F(SpecialDefineTest, AsphericFacesKeepEveryMediumOfLensesRodsAndDoublets) {
     // The media a ray along the axis enters, before and after the faces become aspheric (k > 0
@@ -34,8 +167,8 @@ TEST_F(SpecialDefineTest, AsphericFacesKeepEveryMediumOfLensesRodsAndDoublets) {
         {"define/lens r1=-150 r2=-60 n=1.5", {1.1, 1.2}, {1.5, 1.0}},
         {"define/lens r1=80 r2=0 n=1.6", {1.1, 1.2}, {1.6, 1.0}},
         {"define/rod length=50 diameter=20 n=1.4", {1.1, 1.2}, {1.4, 1.0}},
-        // The doublet's later faces have their vertices away from their frames' origins, where
-        // an asphere's vertex lies: only its front face is made aspheric here.
+        // The doublet's later faces, placed away from their frames' origins, have tests of their
+        // own above.
         {"define/lens/doublet r1=-90 r2=-60 r3=120", {1.1}, {1.7, 1.4, 1.0}},
     };
     for (const Case& c : cases) {
