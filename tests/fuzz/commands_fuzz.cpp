@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <string>
 #include <unistd.h>
 
@@ -206,10 +208,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         view.afterCommand();
         runInput(doc, view, std::string(reinterpret_cast<const char*>(data), size));
     }
+    // For triage: MERIDYN_FUZZ_SHOW=1 copies the input's screen text to standard error.
     if (std::getenv("MERIDYN_FUZZ_SHOW")) {
-        std::fflush(nullptr);
-        std::string cmd = "cat " + home + "/screen.out >&2";
-        (void)std::system(cmd.c_str());
+        std::ifstream in(home + "/screen.out", std::ios::binary);
+        std::cerr << in.rdbuf() << std::flush;
     }
     resetModules();
     writeguard::disarm();
