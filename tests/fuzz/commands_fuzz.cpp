@@ -8,6 +8,11 @@
 // Standard input is /dev/null, message boxes and questions go to quiet hooks, and a poll of the
 // Escape key that says yes after a fixed number of polls ends inputs that would run for ever.
 // Between inputs every module is reset to its load-time state and a new document is made.
+//
+// Running it (absolute paths: the target changes its working directory; the fuzzer's own
+// folders must be named in MERIDYN_FUZZ_ALLOW so that it can save inputs while the guard holds):
+//   MERIDYN_FUZZ_ALLOW=$PWD commands_fuzz $PWD/corpus -dict=.../tests/fuzz/commands.dict
+//       -max_len=2000 -timeout=10 -artifact_prefix=$PWD/
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
