@@ -2,7 +2,6 @@
 # Installs the Debian packages the build needs when they are missing (only when run as root).
 set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
-if [ "${MERIDYN_WITH_GUI:-1}" = 1 ]; then packages+=(qt6-base-dev); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
