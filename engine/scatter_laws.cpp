@@ -13,19 +13,19 @@ constexpr double kThreshold = 1e-7;
 constexpr double kLambertianSigma = 1e99;
 
 // What every law shares: the side test, the draw that decides between the specular direction and
-// a scattered one, and the specular direction in the normal frame.
-enum class Start { WrongSide, Specular, Scatter };
-
-Start startScatter(const Vec3& source, double fraction, Vec3& out, Vec3& normal, Vec3& local) {
-    if (dot3(source, normal) < 0.0) return Start::WrongSide;
+// a scattered one, and the specular direction in the normal frame. Returns what the law returns
+// at once (0 on the wrong side, 1 for the specular direction), or -1 when it goes on to scatter
+// about `local`.
+int startScatter(const Vec3& source, double fraction, Vec3& out, Vec3& normal, Vec3& local) {
+    if (dot3(source, normal) < 0.0) return 0;
     const double u = randomUniform();
     const bool specular = fraction <= 0.0 || (fraction < 1.0 && u <= 1.0 - fraction);
     if (specular) {
         out = source;
-        return Start::Specular;
+        return 1;
     }
     toNormalFrame(source, normal, local);
-    return Start::Scatter;
+    return -1;
 }
 
 // A uniform draw for an offset, or a negative value when it lies too close to 1 for a logarithm.
@@ -58,14 +58,7 @@ template <typename Radius>
 int scatterRadial(const Vec3& source, double fraction, Vec3& out, double n, Vec3& normal,
                   Radius radius) {
     Vec3 local;
-    switch (startScatter(source, fraction, out, normal, local)) {
-    case Start::WrongSide:
-        return 0;
-    case Start::Specular:
-        return 1;
-    case Start::Scatter:
-        break;
-    }
+    if (const int done = startScatter(source, fraction, out, normal, local); done >= 0) return done;
     for (int attempt = 0; attempt < kScatterAttempts; ++attempt) {
         const double u = offsetDraw();
         if (u < 0.0) continue;
@@ -118,14 +111,7 @@ int scatterPowerLaw(const Vec3& source, double exponent, double fraction, Vec3& 
 int scatterXyExponential(const Vec3& source, double xsigma, double ysigma, double fraction,
                          Vec3& out, double n, Vec3& normal) {
     Vec3 local;
-    switch (startScatter(source, fraction, out, normal, local)) {
-    case Start::WrongSide:
-        return 0;
-    case Start::Specular:
-        return 1;
-    case Start::Scatter:
-        break;
-    }
+    if (const int done = startScatter(source, fraction, out, normal, local); done >= 0) return done;
     for (int attempt = 0; attempt < kScatterAttempts; ++attempt) {
         const double px = exponentialOffset(xsigma, 1.0);
         if (!(std::fabs(px) < 2.0)) continue;

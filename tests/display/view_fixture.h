@@ -25,6 +25,7 @@
 #include "engine/ray_files.h"
 #include "engine/view_transform.h"
 #include "tests/display/display_test_support.h"
+#include "tests/engine/test_object_builder.h"
 
 namespace displaytest {
 
@@ -66,19 +67,8 @@ class ViewTest : public PlotTest {
 
     // A defined, placed and activated object at `at` with `surfaces` surfaces numbered 1, 2, ...
     ObjectRecord* makeObject(int wireframeKind, int surfaces = 1, Vec3 at = {}) {
-        ObjectRecord* o = allocObjectSlot();
-        initObjectRecord(o);
+        ObjectRecord* o = testsupport::buildObjectWithSurfaces(surfaces);
         o->wireframeKind = wireframeKind;
-        SurfaceRecord** link = &o->firstSurface;
-        for (int i = 1; i <= surfaces; ++i) {
-            SurfaceRecord* s = allocSurface();
-            initSurfaceRecord(s);
-            s->number = i;
-            s->owner = o;
-            *link = s;
-            link = &s->next;
-        }
-        o->surfaceCount = surfaces;
         translatePlacement(at.x, at.y, at.z, o->globalToLocal, o->localToGlobal);
         setobj(o);
         o->activated = o->placed = 1;

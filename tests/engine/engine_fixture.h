@@ -11,6 +11,7 @@
 #include "engine/view_transform.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
+#include "tests/engine/test_object_builder.h"
 
 class EngineTest : public ::testing::Test {
   protected:
@@ -33,20 +34,8 @@ class EngineTest : public ::testing::Test {
 
     // A defined object of a type with `surfaces` surfaces numbered 1, 2, ...
     ObjectRecord* makeObject(int typeCode, int surfaces = 1) {
-        ObjectRecord* o = allocObjectSlot();
-        if (!o) return nullptr;
-        initObjectRecord(o);
-        o->typeCode = typeCode;
-        SurfaceRecord** link = &o->firstSurface;
-        for (int i = 1; i <= surfaces; ++i) {
-            SurfaceRecord* s = allocSurface();
-            initSurfaceRecord(s);
-            s->number = i;
-            s->owner = o;
-            *link = s;
-            link = &s->next;
-        }
-        o->surfaceCount = surfaces;
+        ObjectRecord* o = testsupport::buildObjectWithSurfaces(surfaces);
+        if (o) o->typeCode = typeCode;
         return o;
     }
     // Deletes an object the way the delete command does: surfaces back, then the slot.
