@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/engine/bench_lens.h"
 #include "command/settings.h"
 #include "engine/object_table.h"
 #include "engine/optics.h"
@@ -33,25 +34,6 @@ std::vector<Ray> rayFan() {
     return rays;
 }
 
-ObjectRecord* newObject(int type, int surfaces) {
-    ObjectRecord* o = allocObjectSlot();
-    if (!o) std::abort();
-    initObjectRecord(o);
-    o->typeCode = type;
-    SurfaceRecord** link = &o->firstSurface;
-    for (int i = 1; i <= surfaces; ++i) {
-        SurfaceRecord* s = allocSurface();
-        if (!s) std::abort();
-        initSurfaceRecord(s);
-        s->number = i;
-        s->owner = o;
-        *link = s;
-        link = &s->next;
-    }
-    o->surfaceCount = surfaces;
-    return o;
-}
-
 void placeAt(ObjectRecord* o, double z, double beta) {
     translatePlacement(0, 0, z, o->globalToLocal, o->localToGlobal);
     rotatePlacementY(beta, o->globalToLocal, o->localToGlobal);
@@ -64,7 +46,7 @@ void BM_QuadricIntercept(benchmark::State& state) {
     resetObjectTable();
     resetSurfaceHitState();
     // A concave spherical mirror of radius 200 and aperture 50, slightly tilted.
-    ObjectRecord* o = newObject(kTypeMirror, 1);
+    ObjectRecord* o = bench::newObject(kTypeMirror, 1);
     SurfaceRecord* s = o->firstSurface;
     const double R = 200;
     double* q = s->quadric;
@@ -91,48 +73,9 @@ void BM_QuadricIntercept(benchmark::State& state) {
 }
 BENCHMARK(BM_QuadricIntercept);
 
-// F = diag . (x^2, y^2, z^2) + linear . p + constant.
-void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant, int shape) {
-    std::fill(std::begin(s->quadric), std::end(s->quadric), 0.0);
-    s->quadric[0] = diag.x;
-    s->quadric[4] = diag.y;
-    s->quadric[8] = diag.z;
-    s->quadric[9] = linear.x;
-    s->quadric[10] = linear.y;
-    s->quadric[11] = linear.z;
-    s->quadric[12] = constant;
-    s->shapeCode = shape;
-}
-
-// A biconvex lens of radius r on both faces, as the lens builder lays it out: faces at -t/2 and
-// +t/2 (surface origins at the vertices), the edge cylinder of the diameter third.
+// A biconvex lens of radius r on both faces at z.
 void makeLens(double z, double r, double thickness, double diameter, double index) {
-    ObjectRecord* o = newObject(kTypeLens, 3);
-    SurfaceRecord* s1 = o->firstSurface;
-    SurfaceRecord* s2 = s1->next;
-    SurfaceRecord* s3 = s2->next;
-    const double h = thickness / 2, R = diameter / 2;
-    const double sag = r - std::sqrt(r * r - R * R);
-    for (SurfaceRecord* s : {s1, s2, s3}) {
-        s->index = index;
-        const double e[6] = {-R, R, -R, R, 0, 0};
-        std::copy(e, e + 6, s->extent);
-    }
-    setQuadric(s1, {1, 1, 1}, {0, 0, -2 * r}, 0, kShapeSphere);
-    s1->side = -1;
-    s1->extent[5] = sag;
-    translationMatrix({0, 0, -h}, s1->surfaceToObject);
-    translationMatrix({0, 0, h}, s1->objectToSurface);
-    setQuadric(s2, {1, 1, 1}, {0, 0, 2 * r}, 0, kShapeSphere);
-    s2->side = 1;
-    s2->extent[4] = -sag;
-    translationMatrix({0, 0, h}, s2->surfaceToObject);
-    translationMatrix({0, 0, -h}, s2->objectToSurface);
-    setQuadric(s3, {1 / (R * R), 1 / (R * R), 0}, {}, -1, kShapeCylinder);
-    s3->side = -1;
-    s3->extent[4] = sag - h;
-    s3->extent[5] = h - sag;
-    placeAt(o, z, 0);
+    placeAt(bench::makeLensSurfaces(r, thickness, diameter, index), z, 0);
 }
 
 // The nearest hit over a row of five lenses (15 quadric surfaces, no bounding spheres, so every

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/engine/bench_lens.h"
 #include "command/messages.h"
 #include "command/settings.h"
 #include "engine/one_ray_trace.h"
@@ -21,41 +22,10 @@ namespace {
 
 constexpr int kFan = 1024;
 
-ObjectRecord* newObject(int type, int surfaces) {
-    ObjectRecord* o = allocObjectSlot();
-    if (!o) std::abort();
-    initObjectRecord(o);
-    o->typeCode = type;
-    SurfaceRecord** link = &o->firstSurface;
-    for (int i = 1; i <= surfaces; ++i) {
-        SurfaceRecord* s = allocSurface();
-        if (!s) std::abort();
-        initSurfaceRecord(s);
-        s->number = i;
-        s->owner = o;
-        *link = s;
-        link = &s->next;
-    }
-    o->surfaceCount = surfaces;
-    return o;
-}
-
 void placeAt(ObjectRecord* o, double z) {
     translatePlacement(0, 0, z, o->globalToLocal, o->localToGlobal);
     o->activated = o->placed = 1;
     setobj(o);
-}
-
-void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant, int shape) {
-    std::fill(std::begin(s->quadric), std::end(s->quadric), 0.0);
-    s->quadric[0] = diag.x;
-    s->quadric[4] = diag.y;
-    s->quadric[8] = diag.z;
-    s->quadric[9] = linear.x;
-    s->quadric[10] = linear.y;
-    s->quadric[11] = linear.z;
-    s->quadric[12] = constant;
-    s->shapeCode = shape;
 }
 
 // The default lens: radii 100 and -100, 20 thick, 70 across, index 1.33, with its bounding
@@ -63,30 +33,8 @@ void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant, int s
 void makeDefaultLens() {
     const double r = 100, h = 10, R = 35, n = 1.33;
     const double sag = r - std::sqrt(r * r - R * R);
-    ObjectRecord* o = newObject(kTypeLens, 3);
+    ObjectRecord* o = bench::makeLensSurfaces(r, 2 * h, 2 * R, n);
     o->traceable = 1;
-    SurfaceRecord* s1 = o->firstSurface;
-    SurfaceRecord* s2 = s1->next;
-    SurfaceRecord* s3 = s2->next;
-    for (SurfaceRecord* s : {s1, s2, s3}) {
-        s->index = n;
-        const double e[6] = {-R, R, -R, R, 0, 0};
-        std::copy(e, e + 6, s->extent);
-    }
-    setQuadric(s1, {1, 1, 1}, {0, 0, -2 * r}, 0, kShapeSphere);
-    s1->side = -1;
-    s1->extent[5] = sag;
-    translationMatrix({0, 0, -h}, s1->surfaceToObject);
-    translationMatrix({0, 0, h}, s1->objectToSurface);
-    setQuadric(s2, {1, 1, 1}, {0, 0, 2 * r}, 0, kShapeSphere);
-    s2->side = 1;
-    s2->extent[4] = -sag;
-    translationMatrix({0, 0, h}, s2->surfaceToObject);
-    translationMatrix({0, 0, -h}, s2->objectToSurface);
-    setQuadric(s3, {1 / (R * R), 1 / (R * R), 0}, {}, -1, kShapeCylinder);
-    s3->side = -1;
-    s3->extent[4] = sag - h;
-    s3->extent[5] = h - sag;
     const double K = std::max(h, std::fabs(sag - h));
     o->boundingRadius = std::sqrt(K * K + R * R);
     placeAt(o, 0);
@@ -117,7 +65,7 @@ struct Model {
         programHome = home.string();
         setOutputFiles();
         makeDefaultLens();
-        source = newObject(kTypeLightSource, 1);
+        source = bench::newObject(kTypeLightSource, 1);
         placeAt(source, -100);
     }
     ~Model() {
