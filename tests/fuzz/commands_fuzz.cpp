@@ -58,6 +58,7 @@
 #include "engine/view_transform.h"
 #include "parts/plugin_binder.h"
 #include "platform/platform_hooks.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/write_guard.h"
 
 namespace fs = std::filesystem;
@@ -70,18 +71,6 @@ constexpr long kPollsBeforeEscape = 2000;
 // A small view keeps the repaints cheap.
 constexpr int kViewWidth = 96, kViewHeight = 64;
 
-// Quiet hooks: boxes are dropped, questions take their default, Escape comes after a while.
-class FuzzHooks : public platform::PlatformHooks {
-  public:
-    long polls = 0;
-    void messageBox(const std::string&, const std::string&, platform::BoxIcon) override {}
-    bool askYesNo(const std::string&, const std::string&, bool defaultYes) override {
-        return defaultYes;
-    }
-    void beep() override {}
-    bool escapePending() override { return ++polls % kPollsBeforeEscape == 0; }
-};
-
 // The console driver's document hooks without the terminal: the view repaints on request.
 class FuzzDocumentHooks : public DocumentHooks {
   public:
@@ -91,30 +80,6 @@ class FuzzDocumentHooks : public DocumentHooks {
   private:
     ConsoleView& view_;
 };
-
-std::string& scratchPath() {
-    static std::string path;
-    return path;
-}
-
-void removeScratchDirectory() {
-    writeguard::disarm();
-    std::error_code ec;
-    if (!scratchPath().empty()) fs::remove_all(scratchPath(), ec);
-}
-
-const std::string& scratchDirectory() {
-    static const std::string dir = [] {
-        std::string pattern = (fs::temp_directory_path() / "meridyn-cmdfuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        if (chdir(pattern.c_str()) != 0) std::abort();
-        scratchPath() = pattern;
-        if (!std::freopen("/dev/null", "r", stdin)) std::abort();
-        std::atexit(removeScratchDirectory);
-        return pattern;
-    }();
-    return dir;
-}
 
 // Files an earlier input left behind would make a later one behave differently.
 void emptyScratchDirectory(const std::string& dir) {
@@ -196,8 +161,9 @@ void runInput(CQelDoc& doc, ConsoleView& view, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > kMaxInput) return 0;
-    const std::string& home = scratchDirectory();
-    static FuzzHooks hooks;
+    const std::string& home =
+        fuzzsupport::scratchDirectory("meridyn-cmdfuzz-XXXXXX", writeguard::disarm);
+    static fuzzsupport::QuietHooks hooks(kPollsBeforeEscape);
     platform::setHooks(&hooks);
     hooks.polls = 0;
     emptyScratchDirectory(home);

@@ -23,47 +23,12 @@
 #include "command/parsed_command.h"
 #include "command/reader.h"
 #include "platform/platform_hooks.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
 constexpr std::size_t kMaxInput = 64 * 1024;
 constexpr long kCommandsBeforeEscape = 20000;
-
-// Quiet hooks: boxes are dropped, questions take their default, Escape comes after a while.
-class FuzzHooks : public platform::PlatformHooks {
-  public:
-    long polls = 0;
-    void messageBox(const std::string&, const std::string&, platform::BoxIcon) override {}
-    bool askYesNo(const std::string&, const std::string&, bool defaultYes) override {
-        return defaultYes;
-    }
-    void beep() override {}
-    bool escapePending() override { return ++polls % kCommandsBeforeEscape == 0; }
-};
-
-std::string& scratchPath() {
-    static std::string path;
-    return path;
-}
-
-void removeScratchDirectory() {
-    std::error_code ec;
-    if (!scratchPath().empty()) std::filesystem::remove_all(scratchPath(), ec);
-}
-
-const std::string& scratchDirectory() {
-    static const std::string dir = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "meridyn-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        if (chdir(pattern.c_str()) != 0) std::abort();
-        scratchPath() = pattern;
-        if (!std::freopen("/dev/null", "r", stdin)) std::abort();
-        std::atexit(removeScratchDirectory);
-        return pattern;
-    }();
-    return dir;
-}
 
 void resetInterpreter() {
     resetMacroState();
@@ -80,8 +45,8 @@ void resetInterpreter() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > kMaxInput) return 0;
-    const std::string& home = scratchDirectory();
-    static FuzzHooks hooks;
+    const std::string& home = fuzzsupport::scratchDirectory("meridyn-fuzz-XXXXXX");
+    static fuzzsupport::QuietHooks hooks(kCommandsBeforeEscape);
     platform::setHooks(&hooks);
     hooks.polls = 0;
     resetInterpreter();
