@@ -13,8 +13,8 @@ int fresnelAltsurface(SurfaceRecord* surface, const Vec3& localPoint, Vec3& norm
 // fresnel lens of index n there: s and sp are the facet distances, a and b the weights of x and
 // y in the facet radius t = sqrt(a x^2 + b y^2). Result 1 with the facet normal; result 1 with
 // the normal unchanged where t = 0 off the centre; result 0 with the normal unchanged at the
-// centre, where the facet cannot be had (index below the facet slope: "Error in fresnel surface
-// specification.\n" as an error), and beyond the facet's valid zone (beyond = 1).
+// centre, where the facet cannot be had (index below the facet slope: reported as an error),
+// and beyond the facet's valid zone (beyond = 1).
 int fresnelFacetNormal(const Vec3& point, double s, double sp, double n, double a, double b,
                        Vec3& normal, int& beyond);
 

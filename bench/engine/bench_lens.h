@@ -1,6 +1,10 @@
-// Hand-built objects for the engine benchmarks: the object table is filled directly, so the
-// figures measure the intercept and trace code alone.
+// Hand-built objects and the intercept timing loop of the engine benchmarks: the object table is
+// filled directly, so the figures measure the intercept and trace code alone.
 #pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +12,34 @@
 #include <iterator>
 
 #include "engine/object_table.h"
+#include "engine/surface_hits.h"
 #include "engine/vector_math.h"
 
 namespace bench {
+
+struct Ray {
+    Vec3 point, direction;
+};
+
+// Runs every ray through the surface's own intercept hook, as the nearest search does, and
+// counts one item per ray. Aborts when nothing was hit (the figure would measure misses only).
+// Returns the hits of all iterations.
+inline long timeIntercepts(benchmark::State& state, SurfaceRecord* s,
+                           const std::vector<Ray>& rays) {
+    long hits = 0;
+    for (auto _ : state) {
+        for (const Ray& r : rays) {
+            resetHitBookkeeping();
+            double nearest = -1.0;
+            Vec3 d = r.direction;
+            hits += s->intercept(s, r.point, d, nearest);
+            benchmark::DoNotOptimize(nearest);
+        }
+    }
+    if (hits == 0) std::abort();
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(rays.size()));
+    return hits;
+}
 
 // A defined object with `surfaces` surfaces numbered 1, 2, ...; aborts when the table is full.
 inline ObjectRecord* newObject(int type, int surfaces) {

@@ -19,9 +19,7 @@ namespace {
 
 constexpr int kRays = 4096;
 
-struct Ray {
-    Vec3 point, direction;
-};
+using bench::Ray;
 
 // A fan of rays from behind the origin towards +z, spread over about +-30 across.
 std::vector<Ray> rayFan() {
@@ -57,18 +55,7 @@ void BM_QuadricIntercept(benchmark::State& state) {
     std::copy(e, e + 6, s->extent);
     placeAt(o, 0, 2);
     const std::vector<Ray> rays = rayFan();
-    long hits = 0;
-    for (auto _ : state) {
-        for (const Ray& r : rays) {
-            resetHitBookkeeping();
-            double nearest = -1.0;
-            Vec3 d = r.direction;
-            hits += s->intercept(s, r.point, d, nearest);
-            benchmark::DoNotOptimize(nearest);
-        }
-    }
-    if (hits == 0) std::abort();
-    state.SetItemsProcessed(state.iterations() * kRays);
+    bench::timeIntercepts(state, s, rays);
     resetObjectTable();
 }
 BENCHMARK(BM_QuadricIntercept);

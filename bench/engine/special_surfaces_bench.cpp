@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/engine/bench_lens.h"
 #include "command/settings.h"
 #include "engine/alt_surfaces.h"
 #include "engine/aspheric_surfaces.h"
@@ -22,9 +23,7 @@ namespace {
 
 constexpr int kRays = 4096;
 
-struct Ray {
-    Vec3 point, direction;
-};
+using bench::Ray;
 
 SurfaceRecord* newSurfaceObject(int type) {
     ObjectRecord* o = allocObjectSlot();
@@ -69,18 +68,7 @@ std::vector<Ray> raysAt(const SurfaceRecord* s, double reach, double sagAt(doubl
 }
 
 void run(benchmark::State& state, SurfaceRecord* s, const std::vector<Ray>& rays) {
-    long hits = 0;
-    for (auto _ : state) {
-        for (const Ray& r : rays) {
-            resetHitBookkeeping();
-            double nearest = -1.0;
-            Vec3 d = r.direction;
-            hits += s->intercept(s, r.point, d, nearest);
-            benchmark::DoNotOptimize(nearest);
-        }
-    }
-    if (hits == 0) std::abort();
-    state.SetItemsProcessed(state.iterations() * kRays);
+    const long hits = bench::timeIntercepts(state, s, rays);
     state.counters["hit share"] = double(hits) / (double(state.iterations()) * kRays);
 }
 
