@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "app/register_commands.h"
-#include "command/document.h"
-#include "command/messages.h"
-#include "command/reader.h"
-#include "command/settings_file.h"
-#include "display/console_view.h"
+#include "command/document/document.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/reader.h"
+#include "command/settings/settings_file.h"
+#include "display/views/console_view.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
 

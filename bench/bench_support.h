@@ -8,7 +8,7 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "command/messages.h"
+#include "command/messages/messages.h"
 #include "platform/platform_hooks.h"
 
 namespace bench {

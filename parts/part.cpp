@@ -1,6 +1,6 @@
 #include "parts/part.h"
 
-#include "command/aliases.h"
+#include "command/interpreter/aliases.h"
 #include "parts/part_list.h"
 
 CPart::CPart(ObjectRecord* object) : geometry(object) {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/object_table.h"
-#include "engine/polynet_belt.h"
+#include "engine/model/object_table.h"
+#include "engine/polynet/polynet_belt.h"
 
 class CPartList;
 

@@ -1,8 +1,8 @@
 #include "parts/part_commands.h"
 
-#include "command/command_table.h"
-#include "command/document.h"
-#include "engine/clear_model.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
+#include "engine/model/clear_model.h"
 #include "parts/part_list.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include "parts/part_list.h"
 
-#include "command/aliases.h"
-#include "command/messages.h"
-#include "command/parsed_command.h"
-#include "engine/command_values.h"
-#include "engine/object_definitions.h"
-#include "engine/placement_commands.h"
-#include "engine/polynet_command.h"
+#include "command/interpreter/aliases.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/parsed_command.h"
+#include "engine/commands/command_values.h"
+#include "engine/build/object_definitions.h"
+#include "engine/commands/placement_commands.h"
+#include "engine/commands/polynet_command.h"
 
 namespace {
 

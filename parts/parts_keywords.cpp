@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "command/command_table.h"
-#include "command/document.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
 #include "parts/ray_output_command.h"
 #include "parts/raytrace_manager.h"
 

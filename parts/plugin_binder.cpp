@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "command/messages.h"
+#include "command/messages/messages.h"
 #include "platform/dynamic_library.h"
 
 namespace fs = std::filesystem;

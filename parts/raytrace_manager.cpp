@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "command/parsed_command.h"
-#include "command/settings.h"
-#include "engine/one_ray_trace.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/settings/settings.h"
+#include "engine/trace/one_ray_trace.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 
 #include "app/register_commands.h"
 #include "bench/bench_support.h"
-#include "command/command_table.h"
-#include "command/document.h"
-#include "command/messages.h"
-#include "command/reader.h"
-#include "engine/object_table.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/reader.h"
+#include "engine/model/object_table.h"
 #include "parts/part_list.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "bench/bench_support.h"
-#include "command/document.h"
-#include "command/messages.h"
-#include "command/reader.h"
+#include "command/document/document.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/reader.h"
 
 namespace {
 

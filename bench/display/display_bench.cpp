@@ -4,9 +4,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "display/picture_file.h"
-#include "display/png_writer.h"
-#include "display/raster_surface.h"
+#include "display/raster/picture_file.h"
+#include "display/raster/png_writer.h"
+#include "display/raster/raster_surface.h"
 
 namespace {
 

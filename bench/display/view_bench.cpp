@@ -7,15 +7,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include "command/messages.h"
-#include "command/settings.h"
-#include "display/plot_primitives.h"
-#include "display/ray_replay.h"
-#include "display/repaint.h"
-#include "display/view_host.h"
-#include "engine/object_table.h"
-#include "engine/placement.h"
-#include "engine/ray_files.h"
+#include "command/messages/messages.h"
+#include "command/settings/settings.h"
+#include "display/plot/plot_primitives.h"
+#include "display/views/ray_replay.h"
+#include "display/views/repaint.h"
+#include "display/views/view_host.h"
+#include "engine/model/object_table.h"
+#include "engine/model/placement.h"
+#include "engine/files/ray_files.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "engine/object_table.h"
-#include "engine/surface_hits.h"
-#include "engine/vector_math.h"
+#include "engine/model/object_table.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/math/vector_math.h"
 
 namespace bench {
 

@@ -8,10 +8,10 @@
 
 #include <unistd.h>
 
-#include "command/messages.h"
-#include "engine/current_objects.h"
-#include "engine/object_table.h"
-#include "engine/ray_files.h"
+#include "command/messages/messages.h"
+#include "engine/model/current_objects.h"
+#include "engine/model/object_table.h"
+#include "engine/files/ray_files.h"
 
 namespace {
 constexpr long kRecords = 10'000'000;

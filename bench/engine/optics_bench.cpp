@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "bench/engine/bench_lens.h"
-#include "command/settings.h"
-#include "engine/object_table.h"
-#include "engine/optics.h"
-#include "engine/placement.h"
-#include "engine/surface_geometry.h"
-#include "engine/surface_hits.h"
-#include "engine/surface_media.h"
+#include "command/settings/settings.h"
+#include "engine/model/object_table.h"
+#include "engine/optics/optics.h"
+#include "engine/model/placement.h"
+#include "engine/surfaces/surface_geometry.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/surfaces/surface_media.h"
 
 namespace {
 

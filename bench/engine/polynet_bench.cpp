@@ -6,9 +6,9 @@
 #include <map>
 #include <vector>
 
-#include "engine/polynet_command.h"
-#include "engine/polynet_facets.h"
-#include "engine/polynet_intercept.h"
+#include "engine/commands/polynet_command.h"
+#include "engine/polynet/polynet_facets.h"
+#include "engine/polynet/polynet_intercept.h"
 #include "platform/rand15.h"
 
 namespace {

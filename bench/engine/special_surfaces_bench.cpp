@@ -8,16 +8,16 @@
 #include <vector>
 
 #include "bench/engine/bench_lens.h"
-#include "command/settings.h"
-#include "engine/alt_surfaces.h"
-#include "engine/aspheric_surfaces.h"
-#include "engine/cpc_surfaces.h"
-#include "engine/object_table.h"
-#include "engine/placement.h"
-#include "engine/surface_geometry.h"
-#include "engine/surface_hits.h"
-#include "engine/toric_surfaces.h"
-#include "engine/user_parameters.h"
+#include "command/settings/settings.h"
+#include "engine/surfaces/alt_surfaces.h"
+#include "engine/surfaces/aspheric_surfaces.h"
+#include "engine/surfaces/cpc_surfaces.h"
+#include "engine/model/object_table.h"
+#include "engine/model/placement.h"
+#include "engine/surfaces/surface_geometry.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/surfaces/toric_surfaces.h"
+#include "engine/model/user_parameters.h"
 
 namespace {
 

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "bench/engine/bench_lens.h"
-#include "command/messages.h"
-#include "command/settings.h"
-#include "engine/one_ray_trace.h"
-#include "engine/placement.h"
-#include "engine/ray_files.h"
-#include "engine/surface_hits.h"
-#include "engine/surface_media.h"
+#include "command/messages/messages.h"
+#include "command/settings/settings.h"
+#include "engine/trace/one_ray_trace.h"
+#include "engine/model/placement.h"
+#include "engine/files/ray_files.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/surfaces/surface_media.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "command/aliases.h"
-#include "command/command_table.h"
-#include "command/document.h"
-#include "command/macros.h"
-#include "command/messages.h"
-#include "command/parsed_command.h"
-#include "command/reader.h"
+#include "command/interpreter/aliases.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
+#include "command/interpreter/macros.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 

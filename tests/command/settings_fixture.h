@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <string>
 
-#include "command/color_tables.h"
-#include "command/parsed_command.h"
-#include "command/reader.h"
-#include "command/settings.h"
-#include "command/settings_commands.h"
+#include "command/settings/color_tables.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
+#include "command/settings/settings.h"
+#include "command/settings/settings_commands.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 

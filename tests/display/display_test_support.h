@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "command/messages.h"
-#include "display/plot_primitives.h"
+#include "command/messages/messages.h"
+#include "display/plot/plot_primitives.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 

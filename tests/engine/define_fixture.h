@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "command/reader.h"
-#include "engine/object_definitions.h"
-#include "engine/quadrics.h"
+#include "command/interpreter/reader.h"
+#include "engine/build/object_definitions.h"
+#include "engine/surfaces/quadrics.h"
 #include "tests/engine/surface_fixture.h"
 
 class DefineTest : public SurfaceTest {

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "command/aliases.h"
-#include "command/messages.h"
-#include "engine/current_objects.h"
-#include "engine/object_table.h"
-#include "engine/ray_files.h"
-#include "engine/view_transform.h"
+#include "command/interpreter/aliases.h"
+#include "command/messages/messages.h"
+#include "engine/model/current_objects.h"
+#include "engine/model/object_table.h"
+#include "engine/files/ray_files.h"
+#include "engine/model/view_transform.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 #include "tests/engine/test_object_builder.h"

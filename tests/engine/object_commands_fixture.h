@@ -5,19 +5,19 @@
 #include <memory>
 #include <string>
 
-#include "command/command_table.h"
-#include "command/document.h"
-#include "command/parsed_command.h"
-#include "command/reader.h"
-#include "command/settings.h"
-#include "engine/alt_surfaces.h"
-#include "engine/current_objects.h"
-#include "engine/listing.h"
-#include "engine/modify_commands.h"
-#include "engine/object_commands_registration.h"
-#include "engine/object_definitions.h"
-#include "engine/placement_commands.h"
-#include "engine/snug_workbox.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
+#include "command/settings/settings.h"
+#include "engine/surfaces/alt_surfaces.h"
+#include "engine/model/current_objects.h"
+#include "engine/commands/listing.h"
+#include "engine/commands/modify_commands.h"
+#include "engine/commands/object_commands_registration.h"
+#include "engine/build/object_definitions.h"
+#include "engine/commands/placement_commands.h"
+#include "engine/commands/snug_workbox.h"
 #include "tests/engine/engine_fixture.h"
 
 class ObjectCommandsTest : public EngineTest {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "command/aliases.h"
-#include "command/parsed_command.h"
-#include "command/reader.h"
-#include "engine/polynet_command.h"
-#include "engine/polynet_facets.h"
-#include "engine/polynet_intercept.h"
-#include "engine/polynet_trim.h"
+#include "command/interpreter/aliases.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
+#include "engine/commands/polynet_command.h"
+#include "engine/polynet/polynet_facets.h"
+#include "engine/polynet/polynet_intercept.h"
+#include "engine/polynet/polynet_trim.h"
 #include "tests/engine/engine_fixture.h"
 
 class PolynetTest : public EngineTest {

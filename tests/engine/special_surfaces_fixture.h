@@ -4,11 +4,11 @@
 
 #include <random>
 
-#include "engine/aspheric_surfaces.h"
-#include "engine/cpc_surfaces.h"
-#include "engine/modify_altsurfaces.h"
-#include "engine/toric_surfaces.h"
-#include "engine/user_parameters.h"
+#include "engine/surfaces/aspheric_surfaces.h"
+#include "engine/surfaces/cpc_surfaces.h"
+#include "engine/commands/modify_altsurfaces.h"
+#include "engine/surfaces/toric_surfaces.h"
+#include "engine/model/user_parameters.h"
 #include "tests/engine/surface_fixture.h"
 
 class SpecialSurfaceTest : public SurfaceTest {

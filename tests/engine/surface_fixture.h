@@ -6,13 +6,13 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "command/parsed_command.h"
-#include "command/settings.h"
-#include "engine/alt_surfaces.h"
-#include "engine/placement.h"
-#include "engine/surface_geometry.h"
-#include "engine/surface_hits.h"
-#include "engine/surface_media.h"
+#include "command/interpreter/parsed_command.h"
+#include "command/settings/settings.h"
+#include "engine/surfaces/alt_surfaces.h"
+#include "engine/model/placement.h"
+#include "engine/surfaces/surface_geometry.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/surfaces/surface_media.h"
 #include "tests/engine/engine_fixture.h"
 
 class SurfaceTest : public EngineTest {

@@ -1,7 +1,7 @@
 // Builds bare objects for tests: a defined slot with a chain of initialised surfaces.
 #pragma once
 
-#include "engine/object_table.h"
+#include "engine/model/object_table.h"
 
 namespace testsupport {
 

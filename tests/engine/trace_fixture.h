@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/one_ray_trace.h"
-#include "engine/optics.h"
+#include "engine/trace/one_ray_trace.h"
+#include "engine/optics/optics.h"
 #include "tests/engine/surface_fixture.h"
 
 class TraceTest : public SurfaceTest {

@@ -13,9 +13,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "command/color_tables.h"
-#include "command/settings.h"
-#include "command/settings_file.h"
+#include "command/settings/color_tables.h"
+#include "command/settings/settings.h"
+#include "command/settings/settings_file.h"
 #include "platform/private_profile.h"
 
 namespace {

@@ -6,17 +6,17 @@
 #include <fstream>
 #include <memory>
 
-#include "command/aliases.h"
-#include "command/command_table.h"
-#include "command/document.h"
-#include "command/messages.h"
-#include "command/reader.h"
-#include "engine/clear_model.h"
-#include "engine/current_objects.h"
-#include "engine/object_table.h"
-#include "engine/placement_commands.h"
-#include "engine/polynet_command.h"
-#include "engine/ray_files.h"
+#include "command/interpreter/aliases.h"
+#include "command/interpreter/command_table.h"
+#include "command/document/document.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/reader.h"
+#include "engine/model/clear_model.h"
+#include "engine/model/current_objects.h"
+#include "engine/model/object_table.h"
+#include "engine/commands/placement_commands.h"
+#include "engine/commands/polynet_command.h"
+#include "engine/files/ray_files.h"
 #include "parts/part_list.h"
 #include "tests/command/interpreter_fixture.h"
 

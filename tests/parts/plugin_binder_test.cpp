@@ -5,7 +5,7 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "command/messages.h"
+#include "command/messages/messages.h"
 #include "parts/plugin_binder.h"
 #include "tests/command/test_support.h"
 

@@ -2,12 +2,12 @@
 // the earlier rays.dat as it was.
 #include <fstream>
 
-#include "command/settings.h"
-#include "engine/one_ray_trace.h"
-#include "engine/placement.h"
-#include "engine/ray_files.h"
-#include "engine/surface_hits.h"
-#include "engine/surface_media.h"
+#include "command/settings/settings.h"
+#include "engine/trace/one_ray_trace.h"
+#include "engine/model/placement.h"
+#include "engine/files/ray_files.h"
+#include "engine/surfaces/surface_hits.h"
+#include "engine/surfaces/surface_media.h"
 #include "parts/parts_keywords.h"
 #include "parts/raytrace_manager.h"
 #include "tests/command/interpreter_fixture.h"

@@ -8,9 +8,9 @@
 
 #include <unistd.h>
 
-#include "command/messages.h"
-#include "engine/ray_dump.h"
-#include "engine/ray_files.h"
+#include "command/messages/messages.h"
+#include "engine/files/ray_dump.h"
+#include "engine/files/ray_files.h"
 
 namespace {
 char scratchPath[4096];

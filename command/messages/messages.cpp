@@ -1,0 +1,306 @@
+#include "command/messages/messages.h"
+
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform_hooks.h"
+#include "platform/temp_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t kConsoleBufferSize = 1024;
+constexpr std::size_t kConsoleTextCut = 128;
+constexpr int kConsoleLineLimit = 11;
+constexpr int kScreenOpenRetries = 10000;
+
+void writeToFile(std::FILE* f, std::string_view text) {
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), f);
+    std::fflush(f);
+}
+
+std::FILE* openLog() {
+    auto& s = messageState();
+    if (s.logFile) return s.logFile;
+    std::string path = s.logPath.empty() ? std::string("meridyn.log") : s.logPath;
+    s.logFile = std::fopen(path.c_str(), "a+");
+    return s.logFile;
+}
+
+std::FILE* openScreen() {
+    auto& s = messageState();
+    if (s.screenFile) return s.screenFile;
+    std::string path = s.screenOutPath.empty() ? std::string("screen.out") : s.screenOutPath;
+    for (int attempt = 0; attempt <= kScreenOpenRetries && !s.screenFile; ++attempt)
+        s.screenFile = std::fopen(path.c_str(), "a");
+    return s.screenFile;
+}
+
+void writeChannel(OutputChannel channel, std::string_view text) {
+    if (channel.stream) {
+        writeToFile(channel.stream, text);
+    } else if (channel.id == logChannel.id) {
+        logText(text);
+    } else if (channel.id == outputChannel.id) {
+        consoleAppend(text);
+        screenText(text);
+    }
+}
+} // namespace
+
+MessageState& messageState() {
+    static MessageState s;
+    return s;
+}
+
+void resetMessageState() {
+    closeOutputFiles();
+    auto mirror = messageState().screenMirror;
+    messageState() = MessageState{};
+    messageState().screenMirror = mirror;
+}
+
+std::string formatTextV(const char* format, std::va_list args) {
+    std::va_list copy;
+    va_copy(copy, args);
+    char small[512];
+    int n = std::vsnprintf(small, sizeof small, format, copy);
+    va_end(copy);
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, n);
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    std::vsnprintf(out.data(), out.size(), format, args);
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+std::string formatText(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::string s = formatTextV(format, args);
+    va_end(args);
+    return s;
+}
+
+int outText(OutputChannel channel, const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::string text = formatTextV(format, args);
+    va_end(args);
+    writeChannel(channel, text);
+    return 1;
+}
+
+void errorText(OutputChannel channel, const char* format, ...) {
+    auto& s = messageState();
+    s.errorOccurred = 1;
+    writeChannel(channel, "ERROR: ");
+    logText("# > ERROR: ");
+    std::va_list args;
+    va_start(args, format);
+    std::string text = formatTextV(format, args);
+    va_end(args);
+    platform::hooks().beep();
+    if (s.errorPopup) {
+        if (platform::hooks().askYesNo("MERIDYN Input Error - Abort Now?", text, false))
+            s.abortRequest = 1;
+    }
+    writeChannel(channel, text);
+    logText(text);
+}
+
+void warningText(OutputChannel channel, const char* format, ...) {
+    writeChannel(channel, "WARNING: ");
+    logText("# > WARNING: ");
+    std::va_list args;
+    va_start(args, format);
+    std::string text = formatTextV(format, args);
+    va_end(args);
+    logText(text);
+    writeChannel(channel, text);
+}
+
+int infoText(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::string text = formatTextV(format, args);
+    va_end(args);
+    infoBox(text);
+    return 1;
+}
+
+void errorBox(const std::string& text) {
+    platform::hooks().messageBox("MERIDYN Error", text, platform::BoxIcon::Error);
+}
+
+void infoBox(const std::string& text) {
+    platform::hooks().messageBox("MERIDYN Information", text, platform::BoxIcon::Information);
+}
+
+void logText(std::string_view text) {
+    std::FILE* f = openLog();
+    if (!f) {
+        infoBox("Error in logText\n");
+        return;
+    }
+    writeToFile(f, text);
+    if (!text.empty()) messageState().logAtLineStart = text.back() == '\n';
+}
+
+void logEnsureLineStart() {
+    if (!messageState().logAtLineStart) logText("\n");
+}
+
+void logRemoveLastLineEnd() {
+    std::FILE* f = openLog();
+    if (!f) return;
+    std::fflush(f);
+    struct stat st {};
+    if (fstat(fileno(f), &st) != 0 || st.st_size == 0) return;
+    char last = 0;
+    if (pread(fileno(f), &last, 1, st.st_size - 1) == 1 && last == '\n') {
+        if (ftruncate(fileno(f), st.st_size - 1) == 0) messageState().logAtLineStart = false;
+    }
+}
+
+void screenText(std::string_view text) {
+    auto& s = messageState();
+    if (s.screenMirror) s.screenMirror(text);
+    std::FILE* f = openScreen();
+    if (!f) {
+        infoBox("Error in screenText\n");
+        return;
+    }
+    writeToFile(f, text);
+    ++s.screenLineCount;
+}
+
+void consoleTrimLines(int n) {
+    auto& s = messageState();
+    int drop = s.consoleLines + n - s.consoleLineLimit;
+    if (drop <= 0) return;
+    std::size_t pos = 0;
+    int found = 0;
+    while (found < drop) {
+        std::size_t nl = s.consoleBuffer.find('\n', pos);
+        if (nl == std::string::npos) break;
+        pos = nl + 1;
+        ++found;
+    }
+    if (found < drop) {
+        s.consoleBuffer.clear();
+        s.consoleLines = 0;
+        s.consoleLineLimit = kConsoleLineLimit;
+        return;
+    }
+    s.consoleBuffer.erase(0, pos);
+    s.consoleLines -= found;
+}
+
+void consoleAppend(std::string_view text) {
+    auto& s = messageState();
+    int lineEnds = 0;
+    for (char c : text)
+        if (c == '\n') ++lineEnds;
+    if (lineEnds > s.consoleLineLimit || text.size() >= kConsoleBufferSize) {
+        infoBox("Fatal system error: text buffer return overflow.");
+        return;
+    }
+    consoleTrimLines(lineEnds);
+    std::string_view kept = text.substr(0, std::min(text.size(), kConsoleTextCut));
+    // The buffer holds at most 1023 characters and its terminator.
+    if (s.consoleBuffer.size() + kept.size() + 1 > kConsoleBufferSize) {
+        infoBox("Fatal system error: text buffer return overflow.");
+        return;
+    }
+    s.consoleBuffer.append(kept);
+    s.consoleLines += lineEnds;
+}
+
+int escapePressed() {
+    return platform::hooks().escapePending() ? 1 : 0;
+}
+
+int progressStep(long done, long total, int every) {
+    auto& s = messageState();
+    platform::hooks().progress(done, total);
+    if (every > 1) {
+        if (s.progressCalls++ < every) return 0;
+        s.progressCalls = 0;
+    }
+    if (escapePressed()) {
+        s.abortRequest = 1;
+        return 1;
+    }
+    return 0;
+}
+
+void closeOutputFiles() {
+    auto& s = messageState();
+    if (s.logFile) std::fclose(s.logFile);
+    if (s.screenFile) std::fclose(s.screenFile);
+    s.logFile = nullptr;
+    s.screenFile = nullptr;
+}
+
+void deleteOutputFiles() {
+    auto& s = messageState();
+    closeOutputFiles();
+    std::error_code ec;
+    if (!s.logPath.empty()) fs::remove(s.logPath, ec);
+    if (!s.screenOutPath.empty()) fs::remove(s.screenOutPath, ec);
+    s.logAtLineStart = true;
+    // The lines counted so far are gone with the file.
+    s.screenLineCount = 0;
+}
+
+void setOutputFiles() {
+    auto& s = messageState();
+    closeOutputFiles();
+    if (s.programHome.empty()) s.programHome = platform::currentDirectory();
+    s.spotsPath = platform::joinPath(s.programHome, "spots.dat");
+    s.raysPath = platform::joinPath(s.programHome, "rays.dat");
+    s.logPath = platform::joinPath(s.programHome, "meridyn.log");
+    s.screenOutPath = platform::joinPath(s.programHome, "screen.out");
+    // Delete exactly the files this run will write.
+    deleteOutputFiles();
+    s.screenLineCount = 0;
+    logText("\n");
+}
+
+void printBanner(OutputChannel channel) {
+    auto& s = messageState();
+    if (s.bannerPrinted) return;
+    s.bannerPrinted = 1;
+    outText(channel, "\nMERIDYN %s\n", kVersionText);
+}
+
+void setPrompt(const std::string& text) {
+    messageState().promptText = text;
+}
+
+void printPrompt(std::FILE* stream, OutputChannel channel) {
+    auto& s = messageState();
+    // The console stream may be null: a console that gives end of file at once.
+    if (stream != s.consoleStream) return;
+    s.writingPrompt = true;
+    outText(channel, " %s", s.promptText.c_str());
+    s.writingPrompt = false;
+}
+
+void startInterpreter() {
+    setOutputFiles();
+    printBanner(outputChannel);
+    setPrompt(kStartupPrompt);
+}
+
+int initInterpreter() {
+    startInterpreter();
+    if (!messageState().logFile) {
+        infoBox("Error setting log file.");
+        return 0;
+    }
+    return 1;
+}

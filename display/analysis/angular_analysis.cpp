@@ -1,0 +1,5 @@
+#include "display/analysis/angular_analysis.h"
+
+int angularCommand() {
+    return 1;
+}

@@ -1,5 +1,0 @@
-#include "display/angular_analysis.h"
-
-int angularCommand() {
-    return 1;
-}

@@ -1,0 +1,121 @@
+#include "display/raster/raster_surface.h"
+
+#include <algorithm>
+
+#include "display/raster/png_writer.h"
+#include "display/plot/stroke_font.h"
+
+namespace {
+int clampSide(int v) {
+    return std::clamp(v, 1, RasterSurface::kMaxSide);
+}
+} // namespace
+
+RasterSurface::RasterSurface(int width, int height, SurfaceKind kind) : kind_(kind) {
+    resize(width, height);
+}
+
+void RasterSurface::resize(int width, int height) {
+    width_ = clampSide(width);
+    height_ = clampSide(height);
+    pixels_.assign(static_cast<std::size_t>(width_) * height_ * 3, 0);
+    erase();
+}
+
+void RasterSurface::erase() {
+    for (std::size_t i = 0; i < pixels_.size(); i += 3) {
+        pixels_[i] = kBackground.r;
+        pixels_[i + 1] = kBackground.g;
+        pixels_[i + 2] = kBackground.b;
+    }
+}
+
+void RasterSurface::selectPen(int pen) {
+    penColour_ = screenPenColour(pen);
+}
+
+void RasterSurface::moveTo(int x, int y) {
+    curX_ = x;
+    curY_ = y;
+}
+
+void RasterSurface::lineTo(int x, int y) {
+    drawLine(curX_, curY_, x, y, penColour_, false);
+    curX_ = x;
+    curY_ = y;
+}
+
+TextExtent RasterSurface::textExtent(std::string_view text) const {
+    return deviceTextExtent(text);
+}
+
+void RasterSurface::textOut(int x, int y, std::string_view text) {
+    // Only the strokes are drawn, so opaque and transparent text look alike here.
+    forEachDeviceStroke(text, x, y,
+                        [this](std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+                            drawLine(x0, y0, x1, y1, textColour_, true);
+                        });
+}
+
+Rgb RasterSurface::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
+    const std::uint8_t* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+bool RasterSurface::writePng(const std::filesystem::path& path) const {
+    return writePngFile(path, width_, height_, pixels_);
+}
+
+// Steps along the major axis; the minor coordinate of step i is the rounded value
+// minor0 + i * dMinor / n, kept as a quotient and remainder so every step is exact. Only the
+// steps whose major coordinate lies on the picture are visited, so a line that reaches far
+// outside costs no more than one across the picture.
+void RasterSurface::drawLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                             Rgb colour, bool withEnd) {
+    const std::int64_t dx = x1 - x0, dy = y1 - y0;
+    const std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const std::int64_t n = std::max(adx, ady);
+    if (n == 0) {
+        if (withEnd) plot(x0, y0, colour);
+        return;
+    }
+    const std::int64_t last = withEnd ? n : n - 1;
+    const bool xMajor = adx >= ady;
+    const std::int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+    const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const std::int64_t aMinor = xMajor ? ady : adx;
+    const std::int64_t limit = (xMajor ? width_ : height_) - 1;
+
+    // Steps whose major coordinate lies within 0..limit.
+    std::int64_t first, stop;
+    if (majorStep > 0) {
+        first = std::max<std::int64_t>(0, -major0);
+        stop = std::min(last, limit - major0);
+    } else {
+        first = std::max<std::int64_t>(0, major0 - limit);
+        stop = std::min(last, major0);
+    }
+    if (first > stop) return;
+
+    // Offset of step i: floor((2 i aMinor + n) / 2n), kept as q and remainder r.
+    const std::int64_t twoN = 2 * n;
+    const __int128 start = static_cast<__int128>(2) * first * aMinor + n;
+    std::int64_t q = static_cast<std::int64_t>(start / twoN);
+    std::int64_t r = static_cast<std::int64_t>(start % twoN);
+    std::int64_t major = major0 + first * majorStep;
+    for (std::int64_t i = first; i <= stop; ++i) {
+        std::int64_t minor = minor0 + q * minorStep;
+        if (xMajor)
+            plot(major, minor, colour);
+        else
+            plot(minor, major, colour);
+        major += majorStep;
+        r += 2 * aMinor;
+        if (r >= twoN) {
+            r -= twoN;
+            ++q;
+        }
+    }
+}

@@ -1,0 +1,70 @@
+#include "display/views/segment_3d.h"
+
+#include "display/plot/c_format.h"
+#include "display/plot/plot_primitives.h"
+#include "engine/model/view_transform.h"
+
+LineExportState& lineExportState() {
+    static LineExportState s;
+    return s;
+}
+
+void resetLineExportState() {
+    endLineExport();
+    lineExportState() = LineExportState{};
+}
+
+bool beginLineExport(const std::string& path) {
+    endLineExport();
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    LineExportState& s = lineExportState();
+    s.lineExportFile = f;
+    s.lineExportOn = 1;
+    s.exportLabel = kRayDataLabel;
+    return true;
+}
+
+void endLineExport() {
+    LineExportState& s = lineExportState();
+    if (s.lineExportFile) std::fclose(s.lineExportFile);
+    s.lineExportFile = nullptr;
+    s.lineExportOn = 0;
+}
+
+void setExportLabel(const char* label) {
+    exportLabel.assign(label ? label : "");
+    if (exportLabel.size() > kExportLabelChars) exportLabel.resize(kExportLabelChars);
+}
+
+void exportLineRecord(const Vec3& p, const Vec3& q) {
+    std::FILE* f = lineExportFile;
+    if (!f) return;
+    std::string text = std::to_string(plotState().currentColour);
+    text += ' ';
+    text += exportLabel;
+    text += "\n110";
+    for (double v : {p.x, p.y, p.z, q.x, q.y, q.z}) {
+        text += ' ';
+        appendG(text, v);
+    }
+    text += '\n';
+    std::fwrite(text.data(), 1, text.size(), f);
+}
+
+int drawSegment3d(const Vec3& p, const Vec3& q) {
+    if (lineExportOn) exportLineRecord(p, q);
+    double a[2], b[2];
+    if (!projectLine(p, q, a, b)) return 0;
+    moveAbs(a[0], a[1]);
+    lineAbs(b[0], b[1]);
+    return 1;
+}
+
+int drawLocalSegment(const SurfaceRecord* surface, const Vec3& p, const Vec3& q) {
+    if (!surface) return drawSegment3d(p, q);
+    Vec3 gp, gq;
+    transformPoint(p, gp, surface->surfaceToGlobal);
+    transformPoint(q, gq, surface->surfaceToGlobal);
+    return drawSegment3d(gp, gq);
+}

@@ -1,0 +1,67 @@
+#include "engine/surfaces/surface_media.h"
+
+#include <cmath>
+
+#include "engine/surfaces/surface_geometry.h"
+
+SurfaceMediaState& surfaceMediaState() {
+    static SurfaceMediaState s;
+    return s;
+}
+
+void resetSurfaceMediaState() {
+    surfaceMediaState() = SurfaceMediaState{};
+}
+
+double resolveIndex(double index) {
+    if (!(index < 0)) return index;
+    const double k = -index;
+    const auto& table = surfaceMediaState().indexTable;
+    if (!(k < static_cast<double>(table.size()))) return 1.0;
+    return table[static_cast<std::size_t>(k)];
+}
+
+namespace {
+// normal . unit local direction, with the normal from the surface's own hook.
+double normalDotDirection(SurfaceRecord* surface, const Vec3& localPoint,
+                          const Vec3& localDirection) {
+    Vec3 n;
+    if (surface->normal)
+        surface->normal(surface, localPoint, n);
+    else
+        quadricNormal(surface, localPoint, n);
+    Vec3 u = localDirection;
+    normalize3(u);
+    return dot3(n, u);
+}
+} // namespace
+
+int rayInsideSurface(const Vec3& localPoint, const Vec3& localDirection, SurfaceRecord* surface) {
+    if (!surface || surface->side == 0) return 0;
+    return surface->side * normalDotDirection(surface, localPoint, localDirection) >= 0 ? 1 : 0;
+}
+
+void surfaceMedia(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
+                  double& index, double& absorptivity, double& luminance) {
+    if (!surface) return;
+    const double x = normalDotDirection(surface, localPoint, localDirection);
+    auto& s = surfaceMediaState();
+    if (surface->side * x <= 0) {
+        if (const SurfaceRecord* in = surface->inside) {
+            index = in->index;
+            absorptivity = in->absorbtivity;
+            luminance = in->luminence;
+        } else {
+            index = 1.0;
+            absorptivity = 0;
+            luminance = 0;
+        }
+        s.currentSurfaceObject = surface->surfaceHandle;
+    } else {
+        index = surface->index;
+        absorptivity = surface->absorbtivity;
+        luminance = surface->luminence;
+        s.currentSurfaceObject = nullptr;
+    }
+    index = resolveIndex(index);
+}
