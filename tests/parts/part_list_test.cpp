@@ -151,6 +151,27 @@ TEST_F(PartListTest, RefusedDefinitionsMakeNoPart) {
     EXPECT_EQ(list->partCount(), 1);
 }
 
+// The reader turns a name that is already an alias into its object's number, so the refusal
+// rests on that expansion.
+TEST_F(PartListTest, ADefinitionNamedByATakenAliasIsRefusedAndMakesNothing) {
+    run("define/mirror/flat m1");
+    ASSERT_EQ(partNames(), "m1");
+    const std::string refused =
+        "ERROR: Object name alias is already in use.  Use a different name.\n";
+    EXPECT_EQ(run("define/mirror/flat m1"), refused);
+    EXPECT_EQ(run("define/lens M1"), refused); // names are read without case
+    EXPECT_EQ(run("define/rod m1 thickness=4"), refused);
+    EXPECT_EQ(objectCount, 1);
+    EXPECT_EQ(partNames(), "m1");
+    EXPECT_STREQ(aliasLookup("m1"), "1");
+    EXPECT_EQ(getObject(1), nullptr);
+    // The refusal does not outlive its command: numbers and fresh names define as ever.
+    EXPECT_EQ(run("define/mirror/flat 5"),
+              "Complete.\nObject 2 consisting of 1 surface has been defined.\n");
+    run("define/mirror/flat m3");
+    EXPECT_EQ(partNames(), "m1 mirr2 m3");
+}
+
 TEST_F(PartListTest, DeleteRemovesThePartItsObjectAndItsAlias) {
     run("define/lens");
     run("define/rod stick");
