@@ -38,6 +38,8 @@ class PartListTest : public testsupport::InterpreterTest {
     void TearDown() override {
         doc.reset();
         list.reset();
+        // The mirror outlives the message resets; it must not outlive `out`.
+        messageState().screenMirror = nullptr;
         resetModel();
         InterpreterTest::TearDown();
     }
