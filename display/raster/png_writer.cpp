@@ -15,6 +15,10 @@ png_image describeRgb(int width, int height) {
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB; // the file says sRGB, as display colours are
+    // A picture may be written after every command: the fast setting (no row filters, a light
+    // deflate) is four times quicker than the default and still keeps a line drawing of a view
+    // near 20 KB, against about 8 KB at the default.
+    image.flags = PNG_IMAGE_FLAG_FAST;
     return image;
 }
 
