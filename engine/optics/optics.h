@@ -75,7 +75,9 @@ double fresnelReflectance(const Vec3& direction, const Vec3& normal, double n1, 
 // gratingInteraction takes the faced surface normal at the point, then runs gratingDiffract.
 int gratingInteraction(SurfaceRecord* surface, const Vec3& localPoint, Vec3& direction, double n,
                        const double* params);
-// Applies the grating equation at the current trace wavelength in a medium of index n. Returns 1
+// Applies the grating equation at the current trace wavelength in a medium of index n. The lines'
+// orientation is taken in the surface frame, signs and all: on a face of the x-y plane a ray
+// from either side shifts its direction cosines by f lambda order (cos t, sin t) / n. Returns 1
 // with the new unit direction; 0 when no diffracted order leaves (the ray runs in the grating
 // plane, the order does not propagate, or the parameters give no finite answer), the direction
 // then left exactly as it came in.
