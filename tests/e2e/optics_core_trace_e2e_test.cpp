@@ -64,10 +64,9 @@ TEST(OpticsCoreTrace, LensAndSourceInsideACavitySeeAir) {
     CliRun global("define/lens\ndefine/lightsource\nplace 1 0 0 0\nplace 2 0 10 -50\n"
                   "raytrace/single object=2\n");
     ASSERT_TRUE(global.go());
-    expectPath(global.rays(), {{1, want.start},
-                               {0, want.entry},
-                               {0, want.exit},
-                               {0, want.exit + kExit * want.out}});
+    expectPath(
+        global.rays(),
+        {{1, want.start}, {0, want.entry}, {0, want.exit}, {0, want.exit + kExit * want.out}});
 }
 
 // --- Grating orientation ---------------------------------------------------------------------
@@ -118,9 +117,8 @@ TEST(OpticsCoreTrace, GratingLinesKeepTheirOrientation) {
 std::vector<RayPoint> mirrorRun(const std::string& mirror, const std::string& aspheric, V from,
                                 V direction) {
     CliRun run(mirror + "\ndefine/lightsource\nplace 1 0 0 0\nplace 2 " + num(from.x) + " " +
-               num(from.y) + " " + num(from.z) + "\n" + aspheric +
-               "\nraytrace/single object=2 u=" + num(direction.x) + " v=" + num(direction.y) +
-               " w=" + num(direction.z) + "\n");
+               num(from.y) + " " + num(from.z) + "\n" + aspheric + "\nraytrace/single object=2 u=" +
+               num(direction.x) + " v=" + num(direction.y) + " w=" + num(direction.z) + "\n");
     EXPECT_TRUE(run.go());
     return run.rays();
 }
