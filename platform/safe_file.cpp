@@ -108,4 +108,11 @@ std::FILE* openRegularForAppend(const std::string& path, bool readToo) {
     return f;
 }
 
+bool removeRegularOrLink(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
 } // namespace platform

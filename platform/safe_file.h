@@ -40,4 +40,8 @@ std::FILE* openRegularForAppend(const std::string& path, bool readToo = false);
 // closed again and gives -1 with errno EINVAL.
 int openRegularDescriptor(const std::string& path, int flags, int mode = 0666);
 
+// Removes `path` when it is a regular file or a symbolic link (the link itself); a device, FIFO,
+// socket or directory of that name is left alone (false).
+bool removeRegularOrLink(const std::string& path);
+
 } // namespace platform

@@ -279,9 +279,10 @@ void closeOutputFiles() {
 void deleteOutputFiles() {
     auto& s = messageState();
     closeOutputFiles();
-    std::error_code ec;
-    if (!s.logPath.empty()) fs::remove(s.logPath, ec);
-    if (!s.screenOutPath.empty()) fs::remove(s.screenOutPath, ec);
+    // A regular file or a link (the link itself) goes; a device, FIFO or directory of that name
+    // is never ours to remove, and the open that follows refuses it.
+    for (const std::string& path : {s.logPath, s.screenOutPath})
+        if (!path.empty()) platform::removeRegularOrLink(path);
     s.logAtLineStart = true;
     // The lines counted so far are gone with the file.
     s.screenLineCount = 0;

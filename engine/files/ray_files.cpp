@@ -274,12 +274,12 @@ int closeReemitFile() {
 
 void deleteRayFile() {
     flushBeforeTouching(rayFileState().rays);
-    ::unlink(rayFilePath().c_str());
+    platform::removeRegularOrLink(rayFilePath());
 }
 
 void deleteSpotFile() {
     flushBeforeTouching(rayFileState().spots);
-    ::unlink(spotFilePath().c_str());
+    platform::removeRegularOrLink(spotFilePath());
 }
 
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag) {
