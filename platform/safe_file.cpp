@@ -108,6 +108,18 @@ std::FILE* openRegularForAppend(const std::string& path, bool readToo) {
     return f;
 }
 
+std::FILE* openRegularForWrite(const std::string& path) {
+    int fd = openRegularDescriptor(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "w");
+    if (!f) {
+        int saved = errno;
+        ::close(fd);
+        errno = saved;
+    }
+    return f;
+}
+
 bool removeRegularOrLink(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return false;

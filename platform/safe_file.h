@@ -36,6 +36,10 @@ bool replaceWithTemp(const std::filesystem::path& temp, const std::filesystem::p
 // set (ELOOP for a link, EINVAL for a file that is not regular).
 std::FILE* openRegularForAppend(const std::string& path, bool readToo = false);
 
+// Opens `path` for writing from its start (created when missing, emptied when there), without
+// following a symbolic link and only as a regular file: nullptr otherwise, errno as above.
+std::FILE* openRegularForWrite(const std::string& path);
+
 // open(2) of a data file with O_NOFOLLOW added; a file that turns out not to be regular is
 // closed again and gives -1 with errno EINVAL.
 int openRegularDescriptor(const std::string& path, int flags, int mode = 0666);

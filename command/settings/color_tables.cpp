@@ -4,6 +4,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/safe_file.h"
+
 namespace {
 
 constexpr unsigned char kBlackOnWhiteTable[kColorCount] = {0,  15, 15, 15, 15, 15, 15, 15,
@@ -73,7 +75,7 @@ void resetColorMap() {
 }
 
 int saveColorMap() {
-    std::FILE* f = std::fopen(kColorMapFile, "w");
+    std::FILE* f = platform::openRegularForWrite(kColorMapFile);
     if (!f) return 0;
     for (int i = 0; i < kColorCount; ++i)
         std::fprintf(f, "%d\n", colorTableState().mapped[i]);

@@ -114,6 +114,29 @@ TEST_F(SafeWrites, PlantedLinksAtDataAndLogFilesAreNotFollowed) {
     EXPECT_FALSE(fs::is_symlink(at("screen.out")));
 }
 
+TEST_F(SafeWrites, PlotsAndExportsNeverWriteThroughALink) {
+    write(at("victim"), "precious");
+    fs::create_symlink("victim", at("out.hgl"));
+    fs::create_symlink("victim", at("sysview.igs"));
+    fs::create_symlink("victim", at("colors.opt"));
+    // Dangling links where the display file and a named export would go.
+    fs::create_symlink("nowhere", at("plot0"));
+    fs::create_symlink("nowhere2", at("mine.igs"));
+    write(at("m.mac"), "view/system/save\nview/system/iges\niges/name=\"mine.igs\"\n"
+                       "set/color/save\n");
+    EXPECT_EQ(run({home.path(), {"--home", ".", "--hpgl", "out.hgl", "m.mac"}}), 1);
+    EXPECT_EQ(readFile(at("victim")), "precious");
+    EXPECT_FALSE(fs::exists(at("nowhere")));
+    EXPECT_FALSE(fs::exists(at("nowhere2")));
+    // The display file took the next free name.
+    EXPECT_TRUE(fs::is_regular_file(at("plot1")));
+    const std::string screen = readFile(at("screen.out"));
+    EXPECT_TRUE(contains(screen, "Unable to open iges output file.")) << screen;
+    EXPECT_TRUE(contains(screen, "File mine.igs already exists")) << screen;
+    EXPECT_TRUE(contains(readFile(at("stderr.txt")), "Unable to open hpgl file out.hgl"))
+        << readFile(at("stderr.txt"));
+}
+
 TEST_F(SafeWrites, OnlyARegularSettingsFileOfAtMostOneMegabyteIsRead) {
     write(at("m.mac"), "noop\n");
     // A FIFO nobody writes to would hang the read.
