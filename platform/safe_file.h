@@ -33,7 +33,7 @@ bool replaceWithTemp(const std::filesystem::path& temp, const std::filesystem::p
 
 // Opens `path` for appending (`readToo`: also for reading), created when missing, without
 // following a symbolic link and only when it is a regular file: nullptr otherwise, with errno
-// set (ELOOP for a link, EINVAL for a file that is not regular).
+// set (ELOOP for a link, EINVAL for a file that is not regular, ENXIO for a FIFO nobody reads).
 std::FILE* openRegularForAppend(const std::string& path, bool readToo = false);
 
 // Opens `path` for writing from its start (created when missing, emptied when there), without
