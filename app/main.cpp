@@ -97,7 +97,6 @@ std::string macroArgument(const std::string& given, const std::string& absolute,
                           const std::string& home, const std::string& start) {
     if ((given == absolute || start == home) && macroNamePassesWhole(given)) return given;
     if (macroNamePassesWhole(absolute)) return absolute;
-    std::error_code ec;
     fs::path relative = fs::path(absolute).lexically_relative(home);
     if (!relative.empty() && macroNamePassesWhole(relative.string())) return relative.string();
     return {};

@@ -14,6 +14,13 @@ namespace {
 volatile std::sig_atomic_t receivedTermination = 0;
 
 void onTermination(int signal) {
+    // A second request while the first is still unheeded (a loop that never polls Escape) ends
+    // the program the default way.
+    if (receivedTermination != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
     receivedTermination = signal;
     requestConsoleEscape();
 }

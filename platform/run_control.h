@@ -12,7 +12,8 @@ namespace platform {
 void ensureStandardDescriptors();
 
 // SIGTERM and SIGHUP: the running command finishes, every macro is left (as after Escape) and
-// terminationSignal() tells the driver to end the run. SIGPIPE is ignored: a write to a closed
+// terminationSignal() tells the driver to end the run; a second one ends the program at once.
+// SIGPIPE is ignored: a write to a closed
 // pipe fails with EPIPE instead of ending the program.
 void installTerminationHandlers();
 // The termination signal received (0 for none).
