@@ -1,6 +1,7 @@
 #include "command/settings/color_tables.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -85,6 +86,9 @@ int saveColorMap() {
 }
 
 int loadColorMap() {
+    // Only a regular file: a FIFO would wait for a writer, a device might never end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(kColorMapFile, ec)) return 0;
     std::ifstream in(kColorMapFile, std::ios::binary);
     if (!in) return 0;
     unsigned char table[kColorCount];

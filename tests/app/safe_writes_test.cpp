@@ -133,11 +133,18 @@ TEST_F(SafeWrites, PlotsAndExportsNeverWriteThroughALink) {
     const std::string screen = readFile(at("screen.out"));
     EXPECT_TRUE(contains(screen, "Unable to open iges output file.")) << screen;
     EXPECT_TRUE(contains(screen, "File mine.igs already exists")) << screen;
+    EXPECT_TRUE(contains(screen, "Unable to write colors.opt.")) << screen;
     EXPECT_TRUE(contains(readFile(at("stderr.txt")), "Unable to open hpgl file out.hgl"))
         << readFile(at("stderr.txt"));
 }
 
 TEST_F(SafeWrites, OnlyARegularSettingsFileOfAtMostOneMegabyteIsRead) {
+    // A FIFO where the colour table is loaded from is refused, not waited on.
+    ASSERT_EQ(mkfifo(at("colors.opt").c_str(), 0600), 0);
+    write(at("colors.mac"), "set/color/load\n");
+    EXPECT_EQ(run({home.path(), {"--home", ".", "colors.mac"}}), 1);
+    EXPECT_TRUE(contains(readFile(at("screen.out")), "Unable to read colors.opt."));
+
     write(at("m.mac"), "noop\n");
     // A FIFO nobody writes to would hang the read.
     ASSERT_EQ(mkfifo(at("fifo.ini").c_str(), 0600), 0);
