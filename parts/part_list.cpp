@@ -8,6 +8,7 @@
 #include "engine/build/object_definitions.h"
 #include "engine/commands/placement_commands.h"
 #include "engine/commands/polynet_command.h"
+#include "parts/output/ray_output_state.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ CPartList::CPartList() {
 }
 
 CPartList::~CPartList() {
+    // The chosen-ray files stay open until the program ends with the document's list.
+    closeChosenRayFiles();
     RemoveAll();
     if (thePartList == this) thePartList = nullptr;
 }
