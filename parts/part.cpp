@@ -47,12 +47,10 @@ CPart::CPart(ObjectRecord* object) : geometry(object) {
     MakeHandles();
 }
 
-CPart::~CPart() {
-    // The surfaces outlive the part (the geometry is not the part's): they must not keep a
-    // pointer to a handle that is gone.
-    for (auto& h : handles)
-        if (h->surface && h->surface->surfaceHandle == h.get()) h->surface->surfaceHandle = nullptr;
-}
+// The surfaces are not touched: a part goes with its object (delete), after every object
+// (a new model), or after the model's memory itself (tests), and a surface is zeroed when it is
+// handed out again.
+CPart::~CPart() = default;
 
 void CPart::MakeHandles() {
     for (auto& h : handles)
