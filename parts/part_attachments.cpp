@@ -1,20 +1,21 @@
 #include "parts/part_attachments.h"
 
 #include "parts/glass/glass_catalog.h"
-
-// Materials, radiometers and scatterers are made only by the attachment commands; until those
-// classes join the part model no part holds one, and these adapters are never reached with one.
+#include "parts/materials/material.h"
+#include "parts/radiometers/radiometer.h"
+#include "parts/scatterers/scatterer.h"
+#include "parts/templates/define_params.h"
 
 void AttachmentDeleter::operator()(CMaterial* material) const {
-    (void)material;
+    delete material;
 }
 
 void AttachmentDeleter::operator()(CRadiometer* radiometer) const {
-    (void)radiometer;
+    delete radiometer;
 }
 
 void AttachmentDeleter::operator()(CScatterer* scatterer) const {
-    (void)scatterer;
+    delete scatterer;
 }
 
 const std::string& glassName(const CGlass& glass) {
@@ -34,40 +35,43 @@ std::vector<std::string> loadedCatalogFiles() {
     return glassCatalog.LoadedFiles();
 }
 
-std::string scattererCommandText(const CScatterer& scatterer, const std::string& name,
-                                 int surface) {
-    (void)scatterer;
-    (void)name;
-    (void)surface;
-    return std::string();
-}
-
-int radiometerColumns(const CRadiometer& radiometer) {
-    (void)radiometer;
-    return 0;
-}
-
-int radiometerRows(const CRadiometer& radiometer) {
-    (void)radiometer;
-    return 0;
-}
-
-void resetRadiometer(CRadiometer& radiometer) {
-    (void)radiometer;
-}
-
-MaterialDescription describeMaterial(const CMaterial& material) {
-    (void)material;
-    return MaterialDescription{};
-}
-
 int defineTemplateCount(const std::string& definePath) {
-    (void)definePath;
-    return 0;
+    // The shared set is the dialogs' too: a lookup here must not disturb what they preset.
+    CDefineParams params;
+    return params.LoadTemplate(definePath.c_str()) ? params.paramCount : 0;
 }
 
 void setDefineParam(CDefineParams& params, int slot, double value) {
-    (void)params;
-    (void)slot;
-    (void)value;
+    params.SetParam(slot, value);
+}
+
+std::string scattererCommandText(const CScatterer& scatterer, const std::string& name,
+                                 int surface) {
+    return scatterer.WriteCommand(name, surface);
+}
+
+int radiometerColumns(const CRadiometer& radiometer) {
+    return radiometer.nx;
+}
+
+int radiometerRows(const CRadiometer& radiometer) {
+    return radiometer.ny;
+}
+
+void resetRadiometer(CRadiometer& radiometer) {
+    radiometer.Reset();
+}
+
+MaterialDescription describeMaterial(const CMaterial& material) {
+    MaterialDescription d;
+    d.bulk = material.bulk != 0;
+    d.scatter = material.scatter;
+    d.absorb = material.absorb;
+    d.anisotropy = material.anisotropy;
+    d.grin = material.gradientIndex != 0;
+    d.moduleName = material.pluginFileName;
+    d.maxdist = material.maxdist;
+    for (int k = 0; k < 16; ++k)
+        d.parameters[k] = material.record.v[GRIN_PARAM1 + k];
+    return d;
 }
