@@ -198,7 +198,9 @@ void CPartList::deletePartAt(int index, int objectNumber) {
     deleteObject("object", objectNumber);
 }
 
-bool CPartList::RenamePart(const std::string& name, const std::string& newName) {
+bool CPartList::RenamePart(const std::string& nameGiven, const std::string& newName) {
+    // A copy: the caller may pass the part's own name, which changes below.
+    const std::string name = nameGiven;
     CPart* part = FindPart(name);
     if (!part) return false;
     std::string target = newName;
