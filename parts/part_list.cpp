@@ -5,6 +5,7 @@
 
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "engine/build/object_definitions.h"
@@ -102,10 +103,16 @@ int CPartList::DefinePart() {
         CPart* target = marked_;
         marked_ = nullptr;
         // The marked part may have gone since it was marked.
+        int done = 0;
+        bool present = false;
         for (auto& p : parts_)
-            if (p.get() == target) return target->Define();
-        errorText(outputChannel, "Part not found.");
-        return 0;
+            if (p.get() == target) present = true;
+        if (present)
+            done = target->Define();
+        else
+            errorText(outputChannel, "Part not found.");
+        redefineMode = 0;
+        return done;
     }
     if (parsedCommand().aliasInUse) {
         errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
