@@ -11,19 +11,19 @@
 #include "parts/ray_output_command.h"
 #include "parts/raytrace_manager.h"
 
+int modifyWithParts(CPartList* list) {
+    const int geometry = modifyCommand();
+    if (!list) return geometry;
+    const int optics = list->ModifySurfaceFresnel(geometry);
+    const int scatterer = list->ModifyScatterer();
+    const int source = list->ModifySource();
+    return geometry == 1 || optics == 1 || scatterer == 1 || source == 1 ? 1 : 0;
+}
+
 void registerPartsKeywords() {
     addCommandHandler("echo", [](CQelDoc&) { return RayOutputCommand(); });
     settingsHooks().resetOpticalPathMode = [] { rayOutputState().oplMode = kOplOff; };
-    // modify: the geometry step, then the part list's steps, each on its own words; the coating
-    // and bookkeeping step learns whether the geometry took the change.
-    setCommandHandler("modify", [](CQelDoc&) {
-        const int geometry = modifyCommand();
-        if (!thePartList) return geometry;
-        const int optics = thePartList->ModifySurfaceFresnel(geometry);
-        const int scatterer = thePartList->ModifyScatterer();
-        const int source = thePartList->ModifySource();
-        return geometry == 1 || optics == 1 || scatterer == 1 || source == 1 ? 1 : 0;
-    });
+    setCommandHandler("modify", [](CQelDoc&) { return modifyWithParts(thePartList); });
     setCommandHandler("material",
                       [](CQelDoc&) { return thePartList ? thePartList->MaterialCommand() : 0; });
     setCommandHandler("radiometer",
