@@ -52,7 +52,7 @@ int CPartList::ModifySource() {
     part->sourceKind = kind;
     if (!name.given) {
         outText(outputChannel,
-                "No source dll or source table name given.  Source removed from object.");
+                "No source dll or source table name given.  Source removed from object.\n");
         part->sourceEntry = nullptr;
         part->sourceModulePath.clear();
         part->sourceTableName.clear();
@@ -70,7 +70,7 @@ int CPartList::ModifySource() {
         part->sourceTableName.clear();
         errorText(outputChannel, status == kPluginEntryMissing
                                      ? "Could not find UserSourceRay function in DLL\n"
-                                     : "Could not load DLL");
+                                     : "Could not load DLL\n");
         return 0;
     }
     part->sourceEntry = entry;

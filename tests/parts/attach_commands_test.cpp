@@ -87,7 +87,7 @@ TEST_F(AttachTest, SourceBindsChecksAndRemoves) {
     EXPECT_EQ(v[SRC_PARAM0 + 6], 0);
 
     EXPECT_EQ(run("modify/source len"),
-              "No source dll or source table name given.  Source removed from object.");
+              "No source dll or source table name given.  Source removed from object.\n");
     EXPECT_EQ(lens.sourceEntry, nullptr);
     EXPECT_EQ(lens.sourceModulePath, "");
 }
@@ -102,9 +102,9 @@ TEST_F(AttachTest, SourceThatDoesNotBindLeavesThePartWithoutOne) {
     EXPECT_EQ(lens.sourceModulePath, "");
     EXPECT_EQ(lens.sourceKind, kSourceStandard);
     // No library at all; the outside table kinds have none here.
-    EXPECT_EQ(run("modify/source/name=nothere.dll len"), "ERROR: Could not load DLL");
+    EXPECT_EQ(run("modify/source/name=nothere.dll len"), "ERROR: Could not load DLL\n");
     EXPECT_EQ(run("modify/source/iesna/name=\"/no/lamps/a.ies\" len"),
-              "ERROR: Could not load DLL");
+              "ERROR: Could not load DLL\n");
     EXPECT_EQ(lens.sourceTableName, "");
     EXPECT_EQ(lens.sourceKind, kSourceIesna);
     // A name without its value changes nothing.
