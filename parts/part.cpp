@@ -39,6 +39,10 @@ std::string& partNameOverride() {
     return name;
 }
 
+void resetPartWriterState() {
+    partNameOverride().clear();
+}
+
 CPart::CPart() : CPart(lastDefinedObject > 0 ? getObject(lastDefinedObject - 1) : nullptr) {
     TakeDefineCommand();
 }

@@ -168,6 +168,8 @@ class CPart {
 
 // The name under which the writer writes parts while replicate runs (empty otherwise).
 std::string& partNameOverride();
+// Empties the name override.
+void resetPartWriterState();
 
 // The name for the part of an object whose own name begins with a digit: the first four
 // characters of its kind name and its number ("lens12"), with "x" appended until no part and no

@@ -114,7 +114,10 @@ int CPartList::DefinePart() {
         redefineMode = 0;
         return done;
     }
-    if (parsedCommand().aliasInUse) {
+    // A name that already names an object reaches the command as that object's number (the
+    // reader expands it), so the expansion itself is the sign; a definition never takes an
+    // object by its alias.
+    if (parsedCommand().aliasInUse || readerState().aliasExpanded) {
         errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
         return 0;
     }
