@@ -204,3 +204,28 @@ TEST_F(PartModelTest, StoredTraceParametersAndMaterialNames) {
 }
 
 } // namespace
+
+namespace {
+
+using parttest::PartModelTest;
+
+// The angles read back from a placement, as the writer writes them.
+std::string anglesText(CPart& p) {
+    CPlacementInfo info;
+    p.GetPlacement(info);
+    return formatText("%lg %lg %lg", info.alpha, info.beta, info.gamma);
+}
+
+TEST_F(PartModelTest, PlacementAnglesReadBackStablyNearTheirPoles) {
+    run("define/rod stick");
+    for (const char* angles : {"0 1 0", "0 0.01 0", "179.5 1 -179.5", "30 179 50", "90 0 0"}) {
+        // Far from the origin, where the axes carry the rounding of the translation.
+        run(std::string("place/object/rotations stick 0 0 4525 ") + angles);
+        const std::string first = anglesText(part("stick"));
+        // Placing again by the angles as written gives the same text.
+        run("place/object/rotations stick 0 0 4525 " + first);
+        EXPECT_EQ(anglesText(part("stick")), first) << angles;
+    }
+}
+
+} // namespace
