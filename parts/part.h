@@ -21,7 +21,12 @@ class CPart;
 class CPartList;
 
 // The coating modes of a surface handle.
-enum CoatingMode : int { kCoatingOff = 0, kCoatingFresnel = 1, kCoatingMetal = 2, kCoatingLwir = 3 };
+enum CoatingMode : int {
+    kCoatingOff = 0,
+    kCoatingFresnel = 1,
+    kCoatingMetal = 2,
+    kCoatingLwir = 3
+};
 
 // A surface's hole: as the definition made it, to tell a later change from the define's own.
 struct HoleState {
@@ -132,8 +137,8 @@ class CPart {
     int surfaceCount() const { return static_cast<int>(handles.size()); }
 
     ObjectRecord* geometry = nullptr;
-    std::string kindName; // the kind name of the object's type code, e.g. "lens", "cpc"
-    std::string name;     // the object's label when the part was made
+    std::string kindName;   // the kind name of the object's type code, e.g. "lens", "cpc"
+    std::string name;       // the object's label when the part was made
     std::string definePath; // "define/lens/spherical": the define command's words less material
     double defineValues[kDefineValues] = {};
     int defineValueCount = 0;
