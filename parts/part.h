@@ -133,8 +133,8 @@ class CPart {
     int surfaceCount() const { return static_cast<int>(handles.size()); }
 
     ObjectRecord* geometry = nullptr;
-    std::string kindName; // the kind name of the object's type code, e.g. "lens", "cpc"
-    std::string name;     // the object's label when the part was made
+    std::string kindName;   // the kind name of the object's type code, e.g. "lens", "cpc"
+    std::string name;       // the object's label when the part was made
     std::string definePath; // "define/lens/spherical": the define command's words less material
     double defineValues[kDefineValues] = {};
     int defineValueCount = 0;
@@ -169,6 +169,8 @@ class CPart {
 
 // The name under which the writer writes parts while replicate runs (empty otherwise).
 std::string& partNameOverride();
+// Empties the name override.
+void resetPartWriterState();
 
 // The name for the part of an object whose own name begins with a digit: the first four
 // characters of its kind name and its number ("lens12"), with "x" appended until no part and no

@@ -13,9 +13,13 @@
 
 namespace {
 
+// The document's list once made (by the first registration), for the reset.
+CPartList* madeDocumentPartList = nullptr;
+
 // The document's list: made with the handlers, it lives as long as the program.
 CPartList& documentPartList() {
     static CPartList list;
+    madeDocumentPartList = &list;
     return list;
 }
 
@@ -68,4 +72,11 @@ void registerPartCommands() {
     saveHooks().writeParts = [](std::FILE* f) { thePartList->WriteAllParts(OutputChannel(f)); };
     saveHooks().loadedCatalogs = [] { return loadedCatalogFiles(); };
     registerSaveCommand();
+}
+
+void resetPartCommandsState() {
+    CPartList* list = madeDocumentPartList;
+    if (!list) return;
+    list->RemoveAll();
+    if (thePartList == list) thePartList = nullptr;
 }

@@ -17,3 +17,7 @@ void registerPartCommands();
 // redefinition by the next define command and hands back its define path and values.
 // 1 ready, 0 no such part ("Part not found."), -1 a polygon net (nothing changes).
 int metamorphPart(CPartList& list, CDefineParams* params, std::string* partNameOut);
+
+// Empties the document's part list (when made) and, when thePartList is that list, leaves
+// thePartList null as before the first registration. A part list some caller made stays theirs.
+void resetPartCommandsState();

@@ -12,21 +12,19 @@
 #include "command/messages/messages.h"
 #include "command/interpreter/reader.h"
 #include "engine/model/clear_model.h"
-#include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
-#include "engine/commands/placement_commands.h"
 #include "engine/commands/polynet_command.h"
-#include "engine/files/ray_files.h"
 #include "parts/part_list.h"
+#include "parts/parts_state.h"
 #include "tests/command/interpreter_fixture.h"
 
 namespace {
 
 class PartListTest : public testsupport::InterpreterTest {
   protected:
+    void resetState() override { resetPartsState(); }
     void SetUp() override {
         InterpreterTest::SetUp();
-        resetModel();
         list = std::make_unique<CPartList>();
         doc = std::make_unique<CQelDoc>();
         addCommandHandler("define", [this](CQelDoc&) { return list->DefinePart(); });
@@ -42,15 +40,7 @@ class PartListTest : public testsupport::InterpreterTest {
         list.reset();
         // The mirror outlives the message resets; it must not outlive `out`.
         messageState().screenMirror = nullptr;
-        resetModel();
         InterpreterTest::TearDown();
-    }
-    static void resetModel() {
-        resetObjectTable();
-        resetCurrentObjects();
-        resetRayFiles();
-        resetPlacementCommandsState();
-        resetPolynets();
     }
     // Runs one line as a replayed line; `out` holds what it printed, less the echoed line.
     std::string run(const std::string& line) {

@@ -15,14 +15,6 @@ namespace fs = std::filesystem;
 
 class DisplayCommands : public displaytest::ViewTest {
   protected:
-    void SetUp() override {
-        ViewTest::SetUp();
-        resetViewOptionsState();
-    }
-    void TearDown() override {
-        resetViewOptionsState();
-        ViewTest::TearDown();
-    }
     // Runs a command of the form word/modifiers words through its keyword entry.
     int run(const std::string& word, const std::vector<std::string>& modifiers,
             const std::vector<std::string>& words = {}) {
