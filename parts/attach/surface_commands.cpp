@@ -15,7 +15,7 @@ namespace {
 
 // The modify command's item table, as the geometry step reads it (surface by default).
 const char* const kModifyItems[] = {"surface",   "object", "center",      "extent",
-                                    "scatterer", "source", "altsurfaces", " "};
+                                    "scatterer", "sources", "altsurfaces", " "};
 enum ModifyItem { kItemSurface, kItemObject, kItemCenter, kItemExtent };
 const char* const kCenterValues[] = {"object", "dx", "dy", "dz", " "};
 const char* const kExtentValues[] = {"object", "x1", "y1", "z1", "x2", "y2", "z2", " "};

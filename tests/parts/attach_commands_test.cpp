@@ -86,7 +86,8 @@ TEST_F(AttachTest, SourceBindsChecksAndRemoves) {
     EXPECT_EQ(lens.sourceKind, kSourceStandard);
     EXPECT_EQ(v[SRC_PARAM0 + 6], 0);
 
-    EXPECT_EQ(run("modify/source len"),
+    // The full word is the item word too: nothing else of the modify command acts on it.
+    EXPECT_EQ(run("modify/sources len"),
               "No source dll or source table name given.  Source removed from object.\n");
     EXPECT_EQ(lens.sourceEntry, nullptr);
     EXPECT_EQ(lens.sourceModulePath, "");
