@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <filesystem>
+#include <optional>
 
 #include "command/general/highlighting.h"
 #include "command/interpreter/aliases.h"
@@ -382,11 +383,20 @@ bool MainWindow::saveTo(const std::string& path) {
     if (shellState().saveDocument) {
         ok = shellState().saveDocument(*doc_, path);
     } else {
+        // The file must have been written anew: an old file left as it was is no save.
+        namespace fs = std::filesystem;
+        auto stamp = [&path] {
+            std::error_code ec;
+            const auto time = fs::last_write_time(path, ec);
+            return ec ? std::optional<fs::file_time_type>() : std::optional(time);
+        };
+        const auto before = stamp();
         commandBuffer = saveCommandText(path);
         guarded([this] { doc_->ExecuteLine(); });
         reloadHistory();
+        const auto after = stamp();
         std::error_code ec;
-        ok = errorOccurred == 0 && std::filesystem::is_regular_file(path, ec);
+        ok = errorOccurred == 0 && after && after != before && fs::is_regular_file(path, ec);
     }
     if (!ok) {
         prompts_->message("", "Error opening save file.  Exit and recover via MERIDYN.LOG", false);
