@@ -91,6 +91,13 @@ std::vector<std::string> commandLinesOfTypedText(std::string_view text) {
     return lines;
 }
 
+bool isBareStopWord(std::string_view line) {
+    std::string word;
+    for (char c : line)
+        if (!isBlank(c)) word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word == "end" || word == "exit" || word == "bye" || word == "quit";
+}
+
 std::string treeItemText(const std::string& label, const std::string& kindName,
                          const std::string& suffix) {
     return label + "(" + kindName + ")" + suffix;

@@ -33,6 +33,10 @@ std::string saveChangesQuestion(const std::string& documentTitle);
 // gives one empty line (Enter on an empty command line).
 std::vector<std::string> commandLinesOfTypedText(std::string_view text);
 
+// True when the line holds nothing but a stop word (end, exit, bye, quit in any case): it ends
+// the program and changes nothing, so it leaves no unsaved work behind.
+bool isBareStopWord(std::string_view line);
+
 // The object tree's item text of an object.
 std::string treeItemText(const std::string& label, const std::string& kindName,
                          const std::string& suffix = "");

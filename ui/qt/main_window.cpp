@@ -165,10 +165,12 @@ void MainWindow::OnOK() {
 
 void MainWindow::runTypedText(const QString& text) {
     for (const auto& line : commandLinesOfTypedText(text.toStdString())) {
+        const bool wasModified = doc_->IsModified();
         commandBuffer = line;
         guarded([this] { doc_->ExecuteCommand(); });
         FinishViewCommand();
         if (doc_->StopWordTyped()) {
+            if (isBareStopWord(line)) doc_->SetModifiedFlag(wasModified);
             QTimer::singleShot(0, this, [this] { close(); });
             break;
         }

@@ -62,6 +62,13 @@ TEST(ShellText, TypedTextRunsLineByLineWithControlCharactersAsBlanks) {
     EXPECT_EQ(commandLinesOfTypedText(longLine)[0].size(), 400u);
 }
 
+TEST(ShellText, BareStopWords) {
+    EXPECT_TRUE(isBareStopWord("exit"));
+    EXPECT_TRUE(isBareStopWord("  QUIT "));
+    EXPECT_FALSE(isBareStopWord("define/lens x; exit"));
+    EXPECT_FALSE(isBareStopWord("exits"));
+}
+
 TEST(ShellText, TreeItemTexts) {
     EXPECT_EQ(treeItemText("lens1", "lens"), "lens1(lens)");
     EXPECT_EQ(labelOfItemText("lens1(lens)"), "lens1");
