@@ -32,13 +32,9 @@
 
 namespace shelltest {
 
+// The application made by the tests' main.
 inline QApplication& application() {
-    static int argc = 1;
-    static char name[] = "meridyn-ui-tests";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    return *qApp;
 }
 
 class ShellTest : public ::testing::Test {
