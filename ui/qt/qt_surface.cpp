@@ -60,3 +60,27 @@ void QtPainterSurface::textOut(int x, int y, std::string_view text) {
     forEachDeviceStroke(text, x, y, [this](std::int64_t x0, std::int64_t y0, std::int64_t x1,
                                           std::int64_t y1) { line(x0, y0, x1, y1, textColour_, true); });
 }
+
+QImage indexedToQImage(const IndexedImage& image) {
+    if (!image.valid()) return {};
+    QImage out(image.width, image.height, QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (const Rgb& c : image.colours)
+        table.push_back(qRgb(c.r, c.g, c.b));
+    while (table.size() < 256)
+        table.push_back(qRgb(0, 0, 0));
+    table.resize(256);
+    out.setColorTable(table);
+    for (int y = 0; y < image.height; ++y)
+        std::copy_n(&image.indices[static_cast<std::size_t>(y) * image.width], image.width,
+                    out.scanLine(y));
+    return out;
+}
+
+void QtPainterSurface::paintDib(const IndexedImage& image, int left, int top, int width, int height) {
+    if (!image.valid() || width <= 0 || height <= 0) return;
+    painter_.save();
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.drawImage(QRect(left, top, width, height), indexedToQImage(image));
+    painter_.restore();
+}
