@@ -96,6 +96,7 @@ bool HistoryModel::reload(const std::filesystem::path& path, int& screenLineCoun
         return false;
     }
     const long from = skip > base_ ? skip : base_;
+    firstPiece_ = from;
     for (long i = from; i < total_; ++i)
         entries_.push_back(pieces_[static_cast<std::size_t>(i - base_)]);
     screenLineCount = static_cast<int>(total_);

@@ -32,6 +32,8 @@ class HistoryModel {
     void reset();
 
     const std::vector<std::string>& entries() const { return entries_; }
+    // The piece number of the first entry (entries added since the reload have none).
+    long firstPiece() const { return firstPiece_; }
     int linesShown() const { return linesShown_; }
     int linesAdded() const { return linesAdded_; }
 
@@ -44,7 +46,8 @@ class HistoryModel {
     long total_ = 0;            // pieces in the file at the last reload
     std::int64_t offset_ = 0;   // file offset just after the last finished piece
     std::uint64_t device_ = 0, inode_ = 0;
-    bool openPiece_ = false;    // the last piece of pieces_ is unfinished (read again next time)
+    bool openPiece_ = false;
+    long firstPiece_ = 0;    // the last piece of pieces_ is unfinished (read again next time)
     int linesShown_ = 0;
     int linesAdded_ = 0;
 };

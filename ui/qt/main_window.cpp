@@ -266,20 +266,42 @@ void MainWindow::refreshObjectTree() {
 void MainWindow::reloadHistory() {
     auto& m = messageState();
     historyModel_.reload(m.screenOutPath, m.screenLineCount);
+    const auto& entries = historyModel_.entries();
     const QSignalBlocker block(history_);
-    history_->setUpdatesEnabled(false);
-    history_->clear();
+    // Usually the combo already holds most of the new list: lines scrolled off the front are
+    // dropped, the matching middle stays and only what differs at the end is replaced.
+    const long drop = historyModel_.firstPiece() - shownFirst_;
+    if (!shownValid_ || drop < 0 || drop > static_cast<long>(shownTexts_.size())) {
+        history_->clear();
+        shownTexts_.clear();
+        shownFirst_ = historyModel_.firstPiece();
+    } else {
+        for (long i = 0; i < drop; ++i) {
+            history_->removeItem(0);
+            shownTexts_.pop_front();
+        }
+        shownFirst_ += drop;
+        std::size_t same = 0;
+        while (same < shownTexts_.size() && same < entries.size() && shownTexts_[same] == entries[same])
+            ++same;
+        while (shownTexts_.size() > same) {
+            history_->removeItem(history_->count() - 1);
+            shownTexts_.pop_back();
+        }
+    }
     QStringList items;
-    items.reserve(static_cast<int>(historyModel_.entries().size()));
-    for (const auto& e : historyModel_.entries())
-        items.push_back(QString::fromStdString(e));
+    for (std::size_t i = shownTexts_.size(); i < entries.size(); ++i) {
+        items.push_back(QString::fromStdString(entries[i]));
+        shownTexts_.push_back(entries[i]);
+    }
     history_->addItems(items);
+    shownValid_ = true;
     history_->setCurrentIndex(history_->count() - 1);
-    history_->setUpdatesEnabled(true);
 }
 
 void MainWindow::addHistoryLine(const std::string& text) {
     historyModel_.addLine(text);
+    shownValid_ = false;
     history_->addItem(QString::fromStdString(text));
     history_->setCurrentIndex(history_->count() - 1);
 }

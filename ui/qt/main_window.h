@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -174,6 +175,11 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     std::vector<ShellEntry> entries_;
     std::vector<std::pair<int, QAction*>> actions_;
     HistoryModel historyModel_;
+    // What the history combo holds when it holds the model's list (from piece shownFirst_ on);
+    // shownValid_ is false once a line was added to it outside the model.
+    std::deque<std::string> shownTexts_;
+    long shownFirst_ = 0;
+    bool shownValid_ = false;
     RecentFiles recent_;
     std::unique_ptr<QPrinter> printer_;
     std::string pathName_;

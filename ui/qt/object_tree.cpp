@@ -50,6 +50,10 @@ ObjectTree::ObjectTree(QWidget* parent) : QTreeWidget(parent) {
 void ObjectTree::ResetTree() {
     const QSignalBlocker block(this);
     clear();
+    entries_.clear();
+    byText_.clear();
+    suffixed_ = 0;
+    lastAdded_ = nullptr;
     selectedItem_ = selectedSurfaceItem_ = nullptr;
     root_ = new QTreeWidgetItem(this, QStringList(kTreeRootText));
     root_->setExpanded(true);
@@ -60,11 +64,34 @@ void ObjectTree::BeginFill() {
 }
 
 QTreeWidgetItem* ObjectTree::FindItemByPrefix(const QString& text) const {
-    for (int i = 0; i < root_->childCount(); ++i) {
-        QTreeWidgetItem* item = root_->child(i);
-        if (item->text(0).startsWith(text)) return item;
+    // Without suffixes every text is label(kind): one that begins with another whole text
+    // equals it, so the first item of that text is the first match.
+    if (suffixed_ == 0 && text.endsWith(')') && text.indexOf('(') == text.lastIndexOf('(')) {
+        auto it = byText_.constFind(text);
+        return it == byText_.constEnd() ? nullptr : it.value();
     }
+    for (const auto& e : entries_)
+        if (e.text.startsWith(text)) return e.item;
     return nullptr;
+}
+
+void ObjectTree::forget(QTreeWidgetItem* item) {
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        if (it->item != item) continue;
+        if (!it->text.endsWith(')')) --suffixed_;
+        const QString text = it->text;
+        entries_.erase(it);
+        if (byText_.value(text) == item) {
+            byText_.remove(text);
+            for (const auto& e : entries_)
+                if (e.text == text) {
+                    byText_.insert(text, e.item);
+                    break;
+                }
+        }
+        break;
+    }
+    if (lastAdded_ == item) lastAdded_ = nullptr;
 }
 
 void ObjectTree::addSurfaces(QTreeWidgetItem* item, int surfaceCount) {
@@ -79,7 +106,7 @@ int ObjectTree::Fill(const std::string& label, const std::string& kindName, int 
     (void)image;
     const QString text = QString::fromStdString(treeItemText(label, kindName, suffix));
     QTreeWidgetItem* found = FindItemByPrefix(text);
-    seenTexts_.push_back(text);
+    seenTexts_.insert(text);
     if (found) return 2;
     const QSignalBlocker block(this);
     auto* item = new QTreeWidgetItem(root_, QStringList(text));
@@ -87,20 +114,28 @@ int ObjectTree::Fill(const std::string& label, const std::string& kindName, int 
     addSurfaces(item, surfaceCount);
     root_->setExpanded(true);
     item->setExpanded(true);
-    scrollToItem(item);
+    entries_.push_back({text, item});
+    if (!byText_.contains(text)) byText_.insert(text, item);
+    if (!text.endsWith(')')) ++suffixed_;
+    // Scrolled into view when the fill is finished (the last item added is the one seen).
+    lastAdded_ = item;
     return 1;
 }
 
 void ObjectTree::FinishFill() {
-    for (int i = root_->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* item = root_->child(i);
-        if (seenTexts_.contains(item->text(0))) continue;
+    std::vector<QTreeWidgetItem*> stale;
+    for (const auto& e : entries_)
+        if (!seenTexts_.contains(e.text)) stale.push_back(e.item);
+    for (QTreeWidgetItem* item : stale) {
         if (item == selectedItem_ || item->indexOfChild(selectedSurfaceItem_) >= 0)
             selectedItem_ = selectedSurfaceItem_ = nullptr;
+        forget(item);
         const QSignalBlocker block(this);
         delete item;
     }
     seenTexts_.clear();
+    if (lastAdded_) scrollToItem(lastAdded_);
+    lastAdded_ = nullptr;
 }
 
 bool ObjectTree::SelectTreeItem(const std::string& label, int surface) {

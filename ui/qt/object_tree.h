@@ -4,6 +4,8 @@
 // asks for a rename (the tree never keeps the typed text itself).
 #pragma once
 
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTreeWidget>
 #include <functional>
@@ -43,11 +45,23 @@ class ObjectTree : public QTreeWidget {
   private:
     void selectionChanged(QTreeWidgetItem* current);
     void addSurfaces(QTreeWidgetItem* item, int surfaceCount);
+    void forget(QTreeWidgetItem* item);
+
+    // The object items' texts in tree order, kept beside the items so that a refresh of many
+    // objects does not read every item's text for every object.
+    struct Entry {
+        QString text;
+        QTreeWidgetItem* item;
+    };
+    std::vector<Entry> entries_;
+    QHash<QString, QTreeWidgetItem*> byText_; // the first item of each text
+    int suffixed_ = 0;                        // items whose text goes on after its ")"
+    QTreeWidgetItem* lastAdded_ = nullptr;
 
     QTreeWidgetItem* root_ = nullptr;
     QTreeWidgetItem* selectedItem_ = nullptr;
     QTreeWidgetItem* selectedSurfaceItem_ = nullptr;
     std::string selectedLabel_;
     int selectedSurface_ = 1;
-    QStringList seenTexts_;
+    QSet<QString> seenTexts_;
 };

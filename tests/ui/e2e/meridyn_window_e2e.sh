@@ -14,6 +14,8 @@ if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
+# Under the sanitizers, leaks inside the desktop's system libraries are not this program's.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$ART"
 HOME_DIR=$(mktemp -d)
 trap 'kill $PID $PID2 2>/dev/null; rm -rf "$HOME_DIR"' EXIT

@@ -306,3 +306,21 @@ TEST_F(ShellTest, MenuEntriesFollowTheirState) {
     window->action(57664)->trigger();
     EXPECT_EQ(prompts.asked.back().kind, "about");
 }
+
+TEST_F(ShellTest, TheHistoryComboAlwaysHoldsTheHistoryList) {
+    start(kTwoLenses);
+    auto comboTexts = [&] {
+        QStringList out;
+        for (int i = 0; i < window->historyCombo()->count(); ++i)
+            out << window->historyCombo()->itemText(i);
+        return out;
+    };
+    for (int i = 0; i < 120; ++i) {
+        window->ExecuteCommandText(i % 3 ? "show/workbox" : "define/lens h" + std::to_string(i));
+        if (i % 7 == 0) window->addHistoryLine("added " + std::to_string(i));
+        ASSERT_EQ(comboTexts(), history()) << i;
+    }
+    EXPECT_GE(history().size(), 200);
+    type("clear");
+    EXPECT_EQ(comboTexts(), history());
+}
