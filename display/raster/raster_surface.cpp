@@ -119,3 +119,17 @@ void RasterSurface::drawLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, 
         }
     }
 }
+
+void RasterSurface::paintDib(const IndexedImage& image, int left, int top, int width, int height) {
+    if (!image.valid() || width <= 0 || height <= 0) return;
+    // Only the part of the rectangle inside the picture is visited.
+    const int x0 = std::max(0, left);
+    const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(left) + width));
+    const int y0 = std::max(0, top);
+    const int y1 = static_cast<int>(std::min<long long>(height_, static_cast<long long>(top) + height));
+    for (int y = y0; y < y1; ++y) {
+        const int sy = stretchSource(y - top, height, image.height);
+        for (int x = x0; x < x1; ++x)
+            plot(x, y, image.colourAt(stretchSource(x - left, width, image.width), sy));
+    }
+}
