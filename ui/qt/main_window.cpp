@@ -39,6 +39,7 @@
 #include "ui/qt/qt_prompts.h"
 #include "ui/qt/view_widget.h"
 #include "ui/qt/qel_view.h"
+#include "ui/qt/property_frame.h"
 
 namespace {
 constexpr const char* kModelFilter = "MERIDYN static models (*.opt);;All files (*)";
@@ -69,6 +70,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     objectBox_->setAllowedAreas(Qt::LeftDockWidgetArea);
     addDockWidget(Qt::LeftDockWidgetArea, objectBox_);
     tree_->onSelected = [this](const std::string& label, int surface) { onTreeSelected(label, surface); };
+    // The object property frame, made on its first show.
+    new PropertyFrameHost(*this);
     tree_->onDoubleClicked = [] {
         if (shellState().showPropertyFrame) shellState().showPropertyFrame();
     };

@@ -11,6 +11,7 @@
 #include <QToolBar>
 
 #include "ui/core/dib.h"
+#include "ui/core/shell_state.h"
 #include "ui/qt/dib_image.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_platform_hooks.h"
@@ -54,6 +55,11 @@ void MainWindow::buildEntries() {
          },
          idle, {}},
         {57665, "&File>E&xit", "", [this] { close(); }, idle, {}},
+        {0, "&Edit>ObjectProperties...", "",
+         [] {
+             if (shellState().showPropertyFrame) shellState().showPropertyFrame();
+         },
+         idle, {}},
         {32990, "&Edit>PasteBitmap", "", [this] { OnPasteBitmap(); },
          [](const ShellSnapshot& s) { return !s.commandRunning && s.clipboardHasImage; }, {}},
     };

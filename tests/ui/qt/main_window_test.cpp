@@ -131,7 +131,10 @@ TEST_F(ShellTest, RenameByEditingRunsTheRenameCommandAndRefusesNonNames) {
     };
     rename("front(lens)");
     EXPECT_NE(log().find("rename/newname=front lens1"), std::string::npos);
-    EXPECT_EQ(item->text(0), "lens1(lens)"); // the tree never keeps typed text itself
+    // The tree never keeps typed text itself: it shows the model's new name.
+    item = treeItem("front(lens)");
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(treeItem("lens1(lens)"));
     rename("x;clear");
     EXPECT_EQ(log().find("x;clear"), std::string::npos);
     EXPECT_TRUE(prompts.wasAsked("info"));
@@ -205,6 +208,11 @@ TEST_F(ShellTest, ASaveThatFailsKeepsTheModelAndTheOldFile) {
     { std::ofstream(dir / "old.opt") << "define/lens old\n"; }
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
     prompts.files = {(dir / "old.opt").string()};
+    // Permissions do not hold for root: a folder that is a file fails for everyone.
+    if (geteuid() == 0) {
+        { std::ofstream(home.path() / "plain") << "x"; }
+        prompts.files = {(home.path() / "plain" / "old.opt").string()};
+    }
     EXPECT_FALSE(window->OnFileSaveAs());
     fs::permissions(dir, fs::perms::owner_all);
     EXPECT_EQ(testsupport::readFile(dir / "old.opt"), "define/lens old\n");
