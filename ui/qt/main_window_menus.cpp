@@ -13,6 +13,7 @@
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
 #include "ui/qt/dib_image.h"
+#include "ui/qt/document_menu_entries.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/qel_view.h"
@@ -63,6 +64,7 @@ void MainWindow::buildEntries() {
         {32990, "&Edit>PasteBitmap", "", [this] { OnPasteBitmap(); },
          [](const ShellSnapshot& s) { return !s.commandRunning && s.clipboardHasImage; }, {}},
     };
+    appendDocumentEntries(*this, entries_);
     const char* palettes[] = {"Grey", "Red", "Green", "Blue", "Spectrum"};
     for (int i = 0; i < 5; ++i)
         entries_.push_back({33040 + i, std::string("&View>Palettes>") + palettes[i], "",
@@ -210,10 +212,12 @@ QAction* MainWindow::action(int id) const {
 
 void MainWindow::updateActions() {
     const ShellSnapshot s = snapshot();
-    for (const auto& e : entries_) {
-        QAction* a = action(e.id);
-        if (!a) continue;
-        a->setEnabled(!e.enabled || e.enabled(s));
+    const DocumentMenuState d = documentMenuSnapshot(*this);
+    // One action per entry, made in the entries' order: entries without an id have their own.
+    for (std::size_t i = 0; i < entries_.size() && i < actions_.size(); ++i) {
+        const ShellEntry& e = entries_[i];
+        QAction* a = actions_[i].second;
+        applyDocumentMenuTable(d, e, a, !e.enabled || e.enabled(s));
         if (e.checked) a->setChecked(e.checked(s));
     }
 }

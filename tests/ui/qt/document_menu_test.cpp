@@ -1,0 +1,120 @@
+// The document's menu entries on the window offscreen: macros run and rerun from a path with
+// blanks, the saved history, Copy text, the options and the enabling table applied to the menus.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <filesystem>
+
+#include "tests/ui/qt/shell_fixture.h"
+#include "ui/props/document_menu.h"
+
+using namespace shelltest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DocumentMenuTest : public ShellTest {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        resetDocumentMenuState();
+    }
+    void TearDown() override {
+        resetDocumentMenuState();
+        ShellTest::TearDown();
+    }
+    // The action of the entry of that path.
+    QAction* entry(const std::string& path) {
+        const auto& entries = window->entries();
+        QList<QAction*> actions;
+        for (QAction* a : window->findChildren<QAction*>())
+            actions << a;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].path == path) {
+                const QString last = QString::fromStdString(path.substr(path.rfind('>') + 1));
+                for (QAction* a : actions)
+                    if (a->text() == last) return a;
+            }
+        ADD_FAILURE() << "no entry " << path;
+        return nullptr;
+    }
+    void trigger(const std::string& path) {
+        if (QAction* a = entry(path)) a->trigger();
+    }
+};
+
+TEST_F(DocumentMenuTest, RunMacroAndRerunQuoteAPathWithBlanks) {
+    start();
+    window->updateActions();
+    EXPECT_FALSE(entry("&File>ReRunLastMacro")->isEnabled());
+    EXPECT_FALSE(entry("&File>ClearReRunMacro")->isEnabled());
+    fs::create_directories(home.path() / "my macros");
+    writeFile("my macros/two lenses.mac", "define/lens\ndefine/lens\n");
+    const std::string path = home.file("my macros/two lenses.mac");
+    prompts.files.push_back(path);
+    trigger("&File>RunMacro...");
+    EXPECT_NE(log().find("macro/run/name=\"" + path + "\""), std::string::npos);
+    EXPECT_EQ(objectCount, 2);
+    EXPECT_TRUE(entry("&File>ReRunLastMacro")->isEnabled());
+
+    trigger("&File>ClearReRunMacro");
+    EXPECT_EQ(objectCount, 2); // cleared, then run again
+    trigger("&File>ReRunLastMacro");
+    EXPECT_EQ(objectCount, 4);
+    EXPECT_EQ(screen().find("ERROR"), std::string::npos);
+
+    // A path the reader would change is refused with a box, nothing run.
+    prompts.files.push_back(home.file("a|b.mac"));
+    const std::string before = log();
+    trigger("&File>RunMacro...");
+    EXPECT_EQ(log(), before);
+    EXPECT_TRUE(prompts.wasAsked("info"));
+}
+
+TEST_F(DocumentMenuTest, SaveHistoryWritesTheLogSafelyAndReplays) {
+    start("define/lens/spherical len 100 -80 12 50 1.5\ndefine/mirror/flat/rectangle xhw=25 yhw=20 "
+          "mir\n");
+    type("place/rotations mir 0 0 40 0 0 0");
+    const std::string path = home.file("history one.mac");
+    prompts.files.push_back(path);
+    trigger("&File>SaveHistory(Macr&o)...");
+    const std::string saved = testsupport::readFile(path);
+    EXPECT_NE(saved.find("place/rotations mir 0 0 40 0 0 0"), std::string::npos);
+    EXPECT_FALSE(window->document().IsModified());
+    EXPECT_EQ(documentMenuModule().lastMacroPath, path);
+
+    // A target that cannot be written keeps what stood there, with the box.
+    fs::create_directory(home.path() / "dir.mac");
+    prompts.files.push_back(home.file("dir.mac"));
+    trigger("&File>SaveHistory(Macr&o)...");
+    EXPECT_TRUE(fs::is_directory(home.path() / "dir.mac"));
+    EXPECT_TRUE(prompts.wasAsked("info"));
+}
+
+TEST_F(DocumentMenuTest, CopyTextOptionsAndTheTable) {
+    start();
+    type("show/workbox");
+    trigger("&Edit>CopyText");
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_FALSE(copied.isEmpty());
+    EXPECT_TRUE(screen().find(copied.toStdString()) != std::string::npos ||
+                copied.toStdString().find("workbox") != std::string::npos);
+
+    window->updateActions();
+    QAction* addRaysAction = entry("&Options>AddRays");
+    EXPECT_FALSE(addRaysAction->isChecked());
+    addRaysAction->trigger();
+    EXPECT_EQ(addRays, 1);
+    EXPECT_TRUE(addRaysAction->isChecked());
+    trigger("&Window>SetUnits>mm");
+    EXPECT_NE(log().find("set/units/mm"), std::string::npos);
+    EXPECT_TRUE(entry("&Window>SetUnits>mm")->isChecked());
+    EXPECT_FALSE(entry("&File>Import&IGES...")->isEnabled());
+    // Rows for the view's entries: no object, no light source.
+    EXPECT_FALSE(entry("&Edit>Translate...")->isEnabled());
+    type("define/lens lens1");
+    window->updateActions();
+    EXPECT_TRUE(entry("&Edit>Translate...")->isEnabled());
+}
+
+} // namespace

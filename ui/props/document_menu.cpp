@@ -1,0 +1,217 @@
+#include "ui/props/document_menu.h"
+
+#include <sstream>
+
+#include "command/interpreter/macros.h"
+#include "command/interpreter/reader.h"
+#include "parts/text/c_locale_text.h"
+
+namespace {
+
+enum class Rule {
+    LightSource,
+    SpotFile,
+    Objects,
+    Always,
+    LastMacro,
+    Bitmap,
+    EnergyRepeat,
+    Never,
+    CheckAddRays,
+    CheckErrorPopup,
+    CheckAdvancedTrace,
+    CheckUnitsMm
+};
+
+struct Row {
+    const char* text;
+    Rule rule;
+};
+
+// The table, item texts as the menus hold them.
+const Row kRows[] = {
+    {"Traces a collimated  (parallel)  bundle of rays from the lightsource.", Rule::LightSource},
+    {"&Analyze>&Raytrace>Cone>Eqangle...", Rule::LightSource},
+    {"&Analyze>&Raytrace>Cone>Eqsolid...", Rule::LightSource},
+    {"&Analyze>&Raytrace>Cone>Fullangle...", Rule::LightSource},
+    {"&Analyze>&Display>Rays", Rule::LightSource},
+    {"CosineLamp...", Rule::LightSource},
+    {"&Analyze>&Raytrace>Collimated>Oval...", Rule::LightSource},
+    {"&Analyze>&Raytrace>Collimated>Rectangle...", Rule::LightSource},
+    {"&Analyze>&Energy>Encircled...", Rule::SpotFile},
+    {"&Analyze>&Energy>X Linear...", Rule::SpotFile},
+    {"&Analyze>&Energy>Y Linear...", Rule::SpotFile},
+    {"&Analyze>&Display>AltSurfaces...", Rule::Objects},
+    {"&Analyze>&Display>Extents...", Rule::Objects},
+    {"Parameters...", Rule::Objects},
+    {"&Edit>Translate...", Rule::Objects},
+    {"&Edit>Rotate...", Rule::Objects},
+    {"AltSurfaces>Aspheric...", Rule::Objects},
+    {"AltSurfaces>Fresnel...", Rule::Objects},
+    {"AltSurfaces>Grating...", Rule::Objects},
+    {"AltSurfaces>Toric...", Rule::Objects},
+    {"Center...", Rule::Objects},
+    {"Extents...", Rule::Objects},
+    {"Modify volume absorbtion component of an object medium.", Rule::Objects},
+    {"&Modify>Polynet...", Rule::Objects},
+    {"SurfaceAttrib...", Rule::Objects},
+    {"Add a hole to a single surface mirror.", Rule::Objects},
+    {"Display numerical text showing object location geometry - placement and rotation",
+     Rule::Objects},
+    {"&Analyze>&Display>Object...", Rule::Objects},
+    {"&Edit>Remove...", Rule::Objects},
+    {"&Analyze>&Display>Geometry", Rule::Objects},
+    {"&Analyze>&Display>Surface...", Rule::Objects},
+    {"SurfaceHole...>Delete...", Rule::Objects},
+    {"SurfaceHole...>Oval...", Rule::Objects},
+    {"SurfaceHole...>Rectangular...", Rule::Objects},
+    {"Display the objects placement and adjust it numerically.", Rule::Objects},
+    {"Scatterer>PowerLaw...", Rule::Objects},
+    {"Scatterer>X-Y Exponential...", Rule::Objects},
+    {"Scatterer>Gaussian...", Rule::Objects},
+    {"Scatterer>Lambertian...", Rule::Objects},
+    {"Scatterer>None...", Rule::Objects},
+    {"Scatterer>Show...", Rule::Objects},
+    {"&File>&Open...", Rule::Always},
+    {"HPGL export...", Rule::Always},
+    {"&File>ImportSTL...", Rule::Always},
+    {"&File>ReRunLastMacro", Rule::LastMacro},
+    {"&File>ClearReRunMacro", Rule::LastMacro},
+    {"&File>EditLastMacro", Rule::LastMacro},
+    {"CopyBitmap", Rule::Bitmap},
+    {"&Analyze>&Energy>RepeatLast", Rule::EnergyRepeat},
+    {"Import&IGES...", Rule::Never},
+    {"&Options>AddRays", Rule::CheckAddRays},
+    {"&Options>Preferences>PopUpOnError", Rule::CheckErrorPopup},
+    {"AdvancedTraceEngine", Rule::CheckAdvancedTrace},
+    {"&Window>SetUnits>mm", Rule::CheckUnitsMm},
+};
+
+// True when `text` names the row: the same text, or a path that ends with it after a ">".
+bool matches(const std::string& text, const std::string& row) {
+    if (text == row) return true;
+    return text.size() > row.size() &&
+           text.compare(text.size() - row.size(), row.size(), row) == 0 &&
+           text[text.size() - row.size() - 1] == '>';
+}
+
+} // namespace
+
+std::optional<MenuItemState> documentMenuItemState(const std::string& text,
+                                                   const DocumentMenuState& s) {
+    for (const Row& row : kRows) {
+        if (!matches(text, row.text)) continue;
+        MenuItemState m;
+        switch (row.rule) {
+        case Rule::LightSource:
+            m.enabled = s.currentLightSource > 0;
+            break;
+        case Rule::SpotFile:
+            m.enabled = s.spotFileAvailable;
+            break;
+        case Rule::Objects:
+            m.enabled = s.objectCount > 0;
+            break;
+        case Rule::Always:
+            break;
+        case Rule::LastMacro:
+            m.enabled = !s.lastMacroPath.empty();
+            break;
+        case Rule::Bitmap:
+            m.enabled = s.hasBitmap;
+            break;
+        case Rule::EnergyRepeat:
+            m.enabled = s.energyRepeat;
+            break;
+        case Rule::Never:
+            m.enabled = false;
+            break;
+        case Rule::CheckAddRays:
+            m.checkable = true, m.checked = s.addRays;
+            break;
+        case Rule::CheckErrorPopup:
+            m.checkable = true, m.checked = s.errorPopup;
+            break;
+        case Rule::CheckAdvancedTrace:
+            m.checkable = true, m.checked = s.advancedTrace;
+            break;
+        case Rule::CheckUnitsMm:
+            m.checkable = true, m.checked = s.unitsIndex == 1;
+            break;
+        }
+        return m;
+    }
+    return std::nullopt;
+}
+
+const std::vector<std::string>& documentMenuTexts() {
+    static const std::vector<std::string> texts = [] {
+        std::vector<std::string> out;
+        for (const Row& row : kRows)
+            out.emplace_back(row.text);
+        return out;
+    }();
+    return texts;
+}
+
+DocumentMenuModule& documentMenuModule() {
+    static DocumentMenuModule module;
+    return module;
+}
+
+void resetDocumentMenuState() {
+    documentMenuModule() = DocumentMenuModule{};
+}
+
+std::optional<std::string> runMacroCommandText(const std::string& path) {
+    if (!macroNamePassesWhole(path)) return std::nullopt;
+    std::string text = "macro/run/name=\"";
+    for (char c : path) {
+        text += c;
+        if (c == '"') text += '"';
+    }
+    text += "\"";
+    if (text.size() > static_cast<std::size_t>(kLineSignificant)) return std::nullopt;
+    return text;
+}
+
+CopiedText copyLastScreenLines(const std::string& screenText, int count) {
+    CopiedText out;
+    if (count < 1) {
+        out.note = count == 0 ? "Copying last 100 lines." : "Copying last 100 lines...";
+        count = 100;
+    }
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < screenText.size()) {
+        std::size_t end = screenText.find('\n', at);
+        end = end == std::string::npos ? screenText.size() : end + 1;
+        lines.push_back(screenText.substr(at, end - at));
+        at = end;
+    }
+    const int total = static_cast<int>(lines.size());
+    const int first = total > count ? total - count : 0;
+    for (int i = first; i < total; ++i)
+        out.text += lines[static_cast<std::size_t>(i)];
+    out.linesCopied = total - first;
+    const std::size_t block = out.text.size() + 16;
+    out.report = formatCText(
+        "%d (%d) lines in output, %d total. Stored %d chars in %d sized buffer.", count,
+        out.linesCopied, total, static_cast<int>(out.text.size()), static_cast<int>(block));
+    return out;
+}
+
+std::vector<std::string> editorCommandLine(const std::string& path, const char* visual,
+                                           const char* editor) {
+    std::vector<std::string> args;
+    for (const char* program : {visual, editor}) {
+        if (!program || !*program) continue;
+        std::istringstream words(program);
+        for (std::string w; words >> w;)
+            args.push_back(w);
+        if (!args.empty()) break;
+    }
+    if (args.empty()) args.push_back("xdg-open");
+    args.push_back(path);
+    return args;
+}

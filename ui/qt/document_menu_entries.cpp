@@ -1,0 +1,217 @@
+// The document's menu entries on the main window: macros, the saved history, the text editor,
+// ray text and HPGL output, Copy text and a few options, enabled and checked by the document's
+// table (ui/props/document_menu.h).
+#include "ui/qt/document_menu_entries.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
+#include "command/saving/model_saving.h"
+#include "command/settings/settings.h"
+#include "display/plot/plot_files.h"
+#include "engine/files/ray_dump.h"
+#include "engine/files/ray_files.h"
+#include "engine/model/current_objects.h"
+#include "engine/model/object_table.h"
+#include "platform/temp_file.h"
+#include "ui/core/dib.h"
+#include "ui/core/view_state.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/view_widget.h"
+
+namespace {
+
+const char* const kMacroFilter =
+    "Macros (*.mac);; Demos (*.wdm);; Static models (*.opt);; All files (*)";
+const char* const kTextFilter = "Text files (*.txt);; All files (*)";
+
+void box(MainWindow& w, const std::string& text) {
+    w.prompts().message("", text, false);
+}
+
+// Runs the macro at `path` through the window, or says why it cannot be passed whole.
+void runMacro(MainWindow& w, const std::string& path) {
+    const auto text = runMacroCommandText(path);
+    if (!text) {
+        box(w, "The macro file name cannot be passed to the macro command: " + path);
+        return;
+    }
+    w.IssueCommandText(*text);
+}
+
+void startEditor(MainWindow& w, const std::string& path) {
+    const std::vector<std::string> args =
+        editorCommandLine(path, std::getenv("VISUAL"), std::getenv("EDITOR"));
+    QStringList rest;
+    for (std::size_t i = 1; i < args.size(); ++i)
+        rest << QString::fromStdString(args[i]);
+    if (!QProcess::startDetached(QString::fromStdString(args.front()), rest))
+        box(w, "Unable to start the editor " + args.front() + ".");
+}
+
+// Writes a text output through a temporary file renamed over `path`; false when it cannot.
+bool writeTextOutput(const std::string& path, const std::function<void(std::FILE*)>& write) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    std::error_code ec;
+    if (fs::exists(target, ec) && !fs::is_regular_file(fs::symlink_status(target, ec)))
+        return false;
+    const fs::path tmp =
+        platform::makeTempFile("." + target.filename().string() + ".XXXXXX",
+                               target.parent_path().empty() ? fs::path(".") : target.parent_path());
+    if (tmp.empty()) return false;
+    std::FILE* f = std::fopen(tmp.c_str(), "w");
+    bool ok = f != nullptr;
+    if (f) {
+        write(f);
+        ok = std::fflush(f) == 0 && !std::ferror(f);
+        ok = std::fclose(f) == 0 && ok;
+    }
+    if (ok) {
+        fs::rename(tmp, target, ec);
+        ok = !ec;
+    }
+    if (!ok) fs::remove(tmp, ec);
+    return ok;
+}
+
+void saveHistory(MainWindow& w) {
+    std::string& last = documentMenuModule().lastMacroPath;
+    const auto path = w.prompts().chooseSaveFile("SaveHistory", kMacroFilter, last);
+    if (!path) return;
+    last = *path;
+    CQelDoc& doc = w.document();
+    switch (saveModelFile(doc, *path, false)) {
+    case SaveResult::LogUnreadable:
+        box(w, kLogFileError);
+        return;
+    case SaveResult::TargetUnwritable:
+        box(w, kSaveFileError);
+        return;
+    case SaveResult::Saved:
+        break;
+    }
+    // An emptied buffer: the run only brings the tree, the history and the views up to date.
+    // The document counts as saved after it, since the run of nothing changes nothing.
+    commandBuffer.clear();
+    doc.ExecuteCommandAndRedraw();
+    doc.SetModifiedFlag(false);
+    doc.SetPathName(*path);
+}
+
+void copyText(MainWindow& w) {
+    const std::string screen = [] {
+        std::ifstream in(messageState().screenOutPath, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }();
+    const CopiedText c = copyLastScreenLines(screen, w.historyModel().linesAdded());
+    if (!c.note.empty()) box(w, c.note);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(c.text));
+    w.addHistoryLine(c.report);
+}
+
+} // namespace
+
+DocumentMenuState documentMenuSnapshot(const MainWindow& w) {
+    DocumentMenuState s;
+    s.objectCount = objectCount;
+    s.currentLightSource = currentLightSource;
+    s.spotFileAvailable = spotFileAvailable() != 0;
+    s.lastMacroPath = documentMenuModule().lastMacroPath;
+    s.hasBitmap = !bitmapState().dibHandle.empty();
+    s.energyRepeat = !const_cast<MainWindow&>(w).document().LastEnergyCommand().empty();
+    s.addRays = addRays != 0;
+    s.errorPopup = errorPopup != 0;
+    s.advancedTrace = qelViewState().advancedTrace != 0;
+    s.unitsIndex = currentUnit;
+    return s;
+}
+
+void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
+    MainWindow* win = &w;
+    auto idle = [](const ShellSnapshot& s) { return !s.commandRunning; };
+    std::string& last = documentMenuModule().lastMacroPath;
+    auto add = [&](const std::string& path, std::function<void()> handler,
+                   std::function<bool(const ShellSnapshot&)> checked = {}) {
+        entries.push_back({0, path, "", std::move(handler), idle, std::move(checked)});
+    };
+    add("&File>RunMacro...", [win, &last] {
+        const auto path = win->prompts().chooseOpenFile("RunMacro", kMacroFilter);
+        if (!path) return;
+        last = *path;
+        runMacro(*win, *path);
+    });
+    add("&File>SaveHistory(Macr&o)...", [win] { saveHistory(*win); });
+    add("&File>ReRunLastMacro", [win, &last] {
+        if (!last.empty()) runMacro(*win, last);
+    });
+    add("&File>ClearReRunMacro", [win, &last] {
+        if (last.empty()) return;
+        // A path the macro command cannot carry is refused before the model is cleared.
+        if (!runMacroCommandText(last)) return runMacro(*win, last);
+        win->IssueCommandText("clear");
+        runMacro(*win, last);
+    });
+    add("&File>EditLastMacro", [win, &last] {
+        if (!last.empty()) startEditor(*win, last);
+    });
+    add("&File>EditFile...", [win, &last] {
+        const auto path = win->prompts().chooseOpenFile("EditFile", kMacroFilter);
+        if (!path) return;
+        startEditor(*win, *path);
+        last = *path;
+    });
+    add("&File>SaveRaysAsText...", [win] {
+        const auto path =
+            win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "rays.txt");
+        if (!path) return;
+        const bool ok = writeTextOutput(*path, [](std::FILE* f) {
+            if (openRayFile()) {
+                printRayData(OutputChannel(f), 1, 1);
+                closeRayFile();
+            }
+        });
+        if (!ok) box(*win, "Unable to open ray text file " + *path + " for output.");
+    });
+    add("&File>HPGL export...", [win] {
+        const auto path = win->prompts().chooseSaveFile(
+            "Data Output to File", "HPGL (*.hgl);; All files (*)", "system.hgl");
+        if (!path) return;
+        // The plot is painted at once, so no file is left open or empty.
+        exportHpglPlot(*path, *win->view());
+    });
+    add("&Edit>CopyText", [win] { copyText(*win); });
+    add("&Window>SetUnits>mm", [win] {
+        commandBuffer = "set/units/mm";
+        win->document().ExecuteLine();
+        win->reloadHistory();
+    });
+    add("&Options>AddRays", [] { addRays = addRays ? 0 : 1; });
+    add("&Options>ReSet", [win] {
+        resetSettings();
+        win->updateAllViews();
+    });
+    add("&Options>Preferences>PopUpOnError", [] { errorPopup = errorPopup ? 0 : 1; });
+    add("&File>Import&IGES...", [] {});
+}
+
+void applyDocumentMenuTable(const DocumentMenuState& state, const ShellEntry& e, QAction* a,
+                            bool ownEnabled) {
+    const auto t = documentMenuItemState(e.path, state);
+    a->setEnabled(ownEnabled && (!t || t->enabled));
+    if (t && t->checkable && !e.checked) {
+        a->setCheckable(true);
+        a->setChecked(t->checked);
+    }
+}
