@@ -213,6 +213,7 @@ int main(int argc, char** argv) {
     if (startDirectory != homePath) {
         if (!picture.empty()) picture = fromStartDirectory(picture);
         if (!hpgl.empty()) hpgl = fromStartDirectory(hpgl);
+        if (!save.empty()) save = fromStartDirectory(save);
     }
     anchorSettingsEnvironment();
     if (chdir(homePath.c_str()) != 0) {

@@ -24,7 +24,8 @@ std::string sourceModulePath(int kind, const std::string& name) {
     case kSourceIesna:
     case kSourceGridsrc: {
         const std::size_t end = name.find_last_of("/\\");
-        const std::string folder = end == std::string::npos ? std::string() : name.substr(0, end + 1);
+        const std::string folder =
+            end == std::string::npos ? std::string() : name.substr(0, end + 1);
         return folder + (kind == kSourceIesna ? "IESNA.DLL" : "GRIDSRC.DLL");
     }
     case kSourcePixsrc:

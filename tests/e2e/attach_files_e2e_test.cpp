@@ -82,13 +82,12 @@ TEST(AttachFiles, AttachmentsSurviveASaveAndReload) {
     const std::string first = readFile(home.path() / "first.opt");
     // What each command attached, as the writer saves it; the refused centre shift is not in
     // the sum.
-    for (const char* line : {"modify/source/name=\"raysrc1.dll\" lamp 2 3 1 1 0 0 0.5\n",
-                             "modify/surface/metal/on mir.1 0.5 1 1 0 1.5 3\n",
-                             "modify/surface/lwir/on len.2 0.5 0 1 2 0 0\n",
-                             "modify/surface/fresnel/on len.3\n",
-                             "modify/scatterer/xy_exponential len.1 0.5 1 4\n",
-                             "modify/center mir.1 1.5 2\n", "radiometer/attach mir 8 2\n",
-                             "material/attach lamp 0.3 0.1 0.5\n"})
+    for (const char* line :
+         {"modify/source/name=\"raysrc1.dll\" lamp 2 3 1 1 0 0 0.5\n",
+          "modify/surface/metal/on mir.1 0.5 1 1 0 1.5 3\n",
+          "modify/surface/lwir/on len.2 0.5 0 1 2 0 0\n", "modify/surface/fresnel/on len.3\n",
+          "modify/scatterer/xy_exponential len.1 0.5 1 4\n", "modify/center mir.1 1.5 2\n",
+          "radiometer/attach mir 8 2\n", "material/attach lamp 0.3 0.1 0.5\n"})
         EXPECT_NE(first.find(line), std::string::npos) << line << first;
     EXPECT_NE(first.find("material/grin/name=\"ixprof01.dll\" len 0.5 1.6 0.1 0"),
               std::string::npos)

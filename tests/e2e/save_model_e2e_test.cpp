@@ -150,7 +150,7 @@ TEST_F(SaveModelE2E, SaveCommandRefusesAndOverwrites) {
     writeFile(first.path() / longName, "old\n");
     writeFile(first.path() / "cmds.mac", "define/rod r1\nsave\nsave/name=x.opt\nsave/name=" +
                                              longName + "\nsave/name=y.opt\n");
-    // The refused saves are errors of the run.
+    // The refusals are errors of the run.
     ASSERT_EQ(runCli(first.path(), {"cmds.mac"}), 1);
     const std::string log = readFile(first.path() / "meridyn.log");
     EXPECT_NE(log.find("# > ERROR:  No file name given, command ignored.\n"), std::string::npos);

@@ -230,8 +230,8 @@ TEST_F(AttachTest, RadiometerAttachRoundsNxReplacesAndRefuses) {
               "Nx must be a multiple of four! Reset nx=8\n"
               "Deleting attached radiometer and replacing it.\n");
     // Grids without bins are refused before anything changes, without the row's own line.
-    for (const char* line : {"radiometer/attach mir 0 3", "radiometer/attach mir 4 -2",
-                             "radiometer/attach mir 4 0.5"})
+    for (const char* line :
+         {"radiometer/attach mir 0 3", "radiometer/attach mir 4 -2", "radiometer/attach mir 4 0.5"})
         EXPECT_EQ(radiometer(line),
                   "ERROR: Radiometer nx and ny must be at least 1.  Command ignored.\n")
             << line;
@@ -272,9 +272,9 @@ TEST_F(AttachTest, RadiometerReportsResetAndRemoval) {
 }
 
 TEST_F(AttachTest, RadiometerOnANetReportsPerFacetArea) {
-    for (const char* step : {"polynet/start net", "polynet/polygon", "polynet/chain",
-                             "polynet/point 0 0 0", "polynet/point 2 0 0", "polynet/point 0 2 0",
-                             "polynet/close", "polynet/finish"})
+    for (const char* step :
+         {"polynet/start net", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+          "polynet/point 2 0 0", "polynet/point 0 2 0", "polynet/close", "polynet/finish"})
         run(step);
     const int number = part("net").geometry->number;
     radiometer("radiometer/attach " + std::to_string(number) + " 4 1");
@@ -298,8 +298,7 @@ TEST_F(AttachTest, BulkMaterialsDescribeReplaceAndRemove) {
 }
 
 TEST_F(AttachTest, GradientIndexMaterialsBindOrLeaveNone) {
-    EXPECT_EQ(run("material/grin/name=\"" + kGrinFixture + "\" len 1 0 1.6 p16=9"),
-              "");
+    EXPECT_EQ(run("material/grin/name=\"" + kGrinFixture + "\" len 1 0 1.6 p16=9"), "");
     CMaterial* m = part("len").material.get();
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->gradientIndex, 1);
@@ -311,8 +310,8 @@ TEST_F(AttachTest, GradientIndexMaterialsBindOrLeaveNone) {
     EXPECT_DOUBLE_EQ(part("len").material->maxdist, 0.1 * 0.99991);
 
     // Refused steps change nothing and add no "not found" line.
-    for (const char* line : {"material/grin/name=g.dll len maxdist=0",
-                             "material/grin/name=g.dll len maxdist=-1"})
+    for (const char* line :
+         {"material/grin/name=g.dll len maxdist=0", "material/grin/name=g.dll len maxdist=-1"})
         EXPECT_EQ(run(line), "ERROR: Maxdist must be greater than 0.  Command ignored.\n");
     EXPECT_NE(part("len").material, nullptr);
     EXPECT_EQ(run("material/grin len"),
@@ -336,9 +335,9 @@ TEST_F(AttachTest, GlassChangeClearsFirstAndUpdatesIndices) {
     ASSERT_NE(lens.catalogGlass, nullptr);
     // Sellmeier at 0.5 micrometres.
     const double l2 = 0.25;
-    const double n = std::sqrt(1 + 1.03961212 * l2 / (l2 - 0.00600069867) +
-                               0.231792344 * l2 / (l2 - 0.0200179144) +
-                               1.01046945 * l2 / (l2 - 103.560653));
+    const double n =
+        std::sqrt(1 + 1.03961212 * l2 / (l2 - 0.00600069867) +
+                  0.231792344 * l2 / (l2 - 0.0200179144) + 1.01046945 * l2 / (l2 - 103.560653));
     EXPECT_NEAR(lens.indices[0], n, 1e-9);
 
     EXPECT_EQ(run("material/glasschange/name=FLINT len"),

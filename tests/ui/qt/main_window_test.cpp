@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QMimeData>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <filesystem>
 
 #include "tests/ui/qt/shell_fixture.h"
@@ -116,8 +118,8 @@ TEST_F(ShellTest, SelectingASurfaceSelectsItsObjectAndSurfaceNumber) {
 
 TEST_F(ShellTest, RenameByEditingRunsTheRenameCommandAndRefusesNonNames) {
     start(kTwoLenses);
-    QTreeWidgetItem* item = treeItem("lens1(lens)");
-    auto rename = [&](const QString& text) {
+    auto rename = [&](QTreeWidgetItem* item, const QString& text) {
+        ASSERT_TRUE(item);
         window->tree()->editItem(item);
         QLineEdit* editor = nullptr;
         for (auto* e : window->tree()->findChildren<QLineEdit*>())
@@ -129,13 +131,12 @@ TEST_F(ShellTest, RenameByEditingRunsTheRenameCommandAndRefusesNonNames) {
         QApplication::processEvents();
         QApplication::processEvents();
     };
-    rename("front(lens)");
+    rename(treeItem("lens1(lens)"), "front(lens)");
     EXPECT_NE(log().find("rename/newname=front lens1"), std::string::npos);
-    // The tree never keeps typed text itself: it shows the model's new name.
-    item = treeItem("front(lens)");
-    ASSERT_TRUE(item);
+    // The tree shows what the model holds after the command, never the typed text itself.
     EXPECT_FALSE(treeItem("lens1(lens)"));
-    rename("x;clear");
+    ASSERT_TRUE(treeItem("front(lens)"));
+    rename(treeItem("front(lens)"), "x;clear");
     EXPECT_EQ(log().find("x;clear"), std::string::npos);
     EXPECT_TRUE(prompts.wasAsked("info"));
     EXPECT_EQ(objectCount, 1);
@@ -203,22 +204,16 @@ TEST_F(ShellTest, SaveModifiedOutcomes) {
 TEST_F(ShellTest, ASaveThatFailsKeepsTheModelAndTheOldFile) {
     start();
     type("define/lens keep");
-    const fs::path dir = home.path() / "ro";
-    fs::create_directory(dir);
-    { std::ofstream(dir / "old.opt") << "define/lens old\n"; }
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    prompts.files = {(dir / "old.opt").string()};
-    // Permissions do not hold for root: a folder that is a file fails for everyone.
-    if (geteuid() == 0) {
-        { std::ofstream(home.path() / "plain") << "x"; }
-        prompts.files = {(home.path() / "plain" / "old.opt").string()};
-    }
+    // A name taken by a folder cannot be replaced by the saved file, whoever runs the test.
+    const fs::path target = home.path() / "old.opt";
+    fs::create_directory(target);
+    { std::ofstream(target / "inside.txt") << "kept\n"; }
+    prompts.files = {target.string()};
     EXPECT_FALSE(window->OnFileSaveAs());
-    fs::permissions(dir, fs::perms::owner_all);
-    EXPECT_EQ(testsupport::readFile(dir / "old.opt"), "define/lens old\n");
+    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_EQ(testsupport::readFile(target / "inside.txt"), "kept\n");
     EXPECT_EQ(treeTexts(), QStringList{"keep(lens)"});
     EXPECT_TRUE(window->document().IsModified());
-    EXPECT_TRUE(prompts.wasAsked("info"));
 }
 
 TEST_F(ShellTest, ClosingAsksAboutUnsavedWork) {
@@ -331,4 +326,20 @@ TEST_F(ShellTest, TheHistoryComboAlwaysHoldsTheHistoryList) {
     EXPECT_GE(history().size(), 200);
     type("clear");
     EXPECT_EQ(comboTexts(), history());
+}
+
+TEST_F(ShellTest, ADroppedFileOpensAsFileOpenDoes) {
+    writeFile("dropped.mac", "define/lens d1\n");
+    start();
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(QString::fromStdString(home.file("dropped.mac")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(treeTexts(), QStringList{"d1(lens)"});
+    EXPECT_TRUE(window->document().IsModified());
+    delete data;
 }
