@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <filesystem>
 
+#include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "tests/ui/qt/shell_fixture.h"
@@ -212,4 +213,23 @@ TEST_F(ViewWidgetTest, ProgressShowsOverThePictureUntilTheNextPaint) {
     EXPECT_EQ(overlay->text().trimmed(), "50 % Complete");
     window->updateAllViews();
     EXPECT_FALSE(overlay->isVisible());
+}
+
+TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
+    startLens();
+    trigger(32769); // the four views: lines of every slope
+    const QImage shown = window->view()->picture();
+    HeadlessViewHost headless(shown.width(), shown.height());
+    headless.invalidateAndUpdate();
+    long lines = 0, same = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const Rgb r = headless.raster().pixel(x, y);
+            if (r == Rgb{0xFF, 0xFF, 0xFF}) continue;
+            ++lines;
+            const QRgb q = shown.pixel(x, y);
+            if (qRed(q) == r.r && qGreen(q) == r.g && qBlue(q) == r.b) ++same;
+        }
+    ASSERT_GT(lines, 1000);
+    EXPECT_GE(same * 100, lines * 98) << same << " of " << lines;
 }
