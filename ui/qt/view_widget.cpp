@@ -14,6 +14,7 @@ ViewWidget::ViewWidget(QWidget* parent)
     setMinimumSize(100, 80);
     setFocusPolicy(Qt::ClickFocus);
     setViewWindow(this);
+    installDisplaySettingsHooks();
 }
 
 ViewWidget::~ViewWidget() {

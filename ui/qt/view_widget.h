@@ -14,6 +14,7 @@ class ViewWidget : public QWidget, public ViewHost {
   public:
     using PaintRoutine = std::function<void(ViewHost& view, DrawSurface& surface)>;
 
+    // Becomes the view that view commands repaint and connects the display to the settings.
     explicit ViewWidget(QWidget* parent = nullptr);
     ~ViewWidget() override;
 

@@ -88,6 +88,24 @@ PID2=
 [ "$status" -eq 2 ] || fail "second program ended with $status"
 cmp -s meridyn.log "$ART/log-before-second.txt" || fail "the first program's log changed"
 
+# Escape stops a long macro; the window goes on taking commands.
+printf 'show/workbox\n' > long.mac
+xdotool windowfocus --sync "$MAIN"
+xdotool mousemove --window "$MAIN" 300 63 click 1
+xdotool type --delay 15 'macro/name="long.mac" iterations=1000000'
+xdotool key Return
+sleep 1.5
+xdotool key Escape
+sleep 1
+n1=$(grep -c '^show/workbox' meridyn.log)
+sleep 1
+n2=$(grep -c '^show/workbox' meridyn.log)
+echo "macro lines before Escape: $n1"
+[ "$n1" -gt 0 ] && [ "$n1" -lt 1000000 ] && [ "$n1" -eq "$n2" ] || fail "Escape did not stop the macro ($n1, $n2)"
+kill -0 $PID 2>/dev/null || fail "the program ended"
+typeline "define/lens lens4"
+grep -q '^define/lens lens4' meridyn.log || fail "no command after the stopped macro"
+
 # File > New by keyboard; the unsaved work is asked about, and No drops it.
 xdotool windowfocus --sync "$MAIN"
 xdotool key alt+f

@@ -7,8 +7,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QMimeData>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <filesystem>
 
 #include "tests/ui/qt/shell_fixture.h"
@@ -323,4 +325,20 @@ TEST_F(ShellTest, TheHistoryComboAlwaysHoldsTheHistoryList) {
     EXPECT_GE(history().size(), 200);
     type("clear");
     EXPECT_EQ(comboTexts(), history());
+}
+
+TEST_F(ShellTest, ADroppedFileOpensAsFileOpenDoes) {
+    writeFile("dropped.mac", "define/lens d1\n");
+    start();
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(QString::fromStdString(home.file("dropped.mac")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QApplication::processEvents();
+    EXPECT_EQ(treeTexts(), QStringList{"d1(lens)"});
+    EXPECT_TRUE(window->document().IsModified());
+    delete data;
 }
