@@ -1,5 +1,6 @@
 // The table behind the menus and the toolbar, and the status bar.
 #include <QAction>
+#include <algorithm>
 #include <map>
 #include <QApplication>
 #include <QDockWidget>
@@ -70,6 +71,25 @@ void MainWindow::buildEntries() {
         entries_.push_back({33040 + i, std::string("&View>Palettes>") + palettes[i], "",
                             [i] { bitmapState().paletteIndex = i; }, {},
                             [i](const ShellSnapshot& s) { return s.paletteIndex == i; }});
+    // The view's entries, in the order users look for them: its File entries above Exit, the
+    // rest after the View palettes, so Help stays last. None starts anything while a command
+    // runs.
+    std::vector<ShellEntry> fileRows, viewRows;
+    for (ViewEntry& e : viewEntries(qelView_->core())) {
+        auto handler = std::move(e.handler);
+        auto enabled = std::move(e.enabled);
+        auto checked = std::move(e.checked);
+        ShellEntry row{e.id, e.path, e.shortcut,
+                       [this, handler] {
+                           if (!platform_->commandRunning()) handler();
+                       },
+                       [enabled](const ShellSnapshot& s) { return !enabled || enabled(s.view); }, {}};
+        if (checked) row.checked = [checked](const ShellSnapshot& s) { return checked(s.view); };
+        (e.path.rfind("&File>", 0) == 0 ? fileRows : viewRows).push_back(std::move(row));
+    }
+    auto exitRow = std::find_if(entries_.begin(), entries_.end(), [](const ShellEntry& r) { return r.id == 57665; });
+    entries_.insert(exitRow, fileRows.begin(), fileRows.end());
+    entries_.insert(entries_.end(), viewRows.begin(), viewRows.end());
     entries_.push_back({33016, "&Design>PolarRadiometer>XY", "",
                         [this] { OnPolarBelt(BeltPlane::XY); }, idle, {}});
     entries_.push_back({33017, "&Design>PolarRadiometer>XZ", "",
@@ -81,19 +101,6 @@ void MainWindow::buildEntries() {
                         [](const ShellSnapshot& s) { return s.objectBoxVisible; }});
     entries_.push_back({57664, "&Help>&About MERIDYN for Windows...", "", [this] { OnAppAbout(); }, {}, {}});
     entries_.push_back({33024, "&Help>MERIDYN Help", "", [this] { OnHelp(); }, {}, {}});
-    // The view's entries; none starts anything while a command runs.
-    for (ViewEntry& e : viewEntries(qelView_->core())) {
-        auto handler = std::move(e.handler);
-        auto enabled = std::move(e.enabled);
-        auto checked = std::move(e.checked);
-        ShellEntry row{e.id, e.path, e.shortcut,
-                       [this, handler] {
-                           if (!platform_->commandRunning()) handler();
-                       },
-                       [enabled](const ShellSnapshot& s) { return !enabled || enabled(s.view); }, {}};
-        if (checked) row.checked = [checked](const ShellSnapshot& s) { return checked(s.view); };
-        entries_.push_back(std::move(row));
-    }
 }
 
 void MainWindow::buildMenus() {

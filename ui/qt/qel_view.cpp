@@ -114,6 +114,10 @@ void QelView::executeLine() {
     guarded([this] { window_.document().ExecuteLine(); });
 }
 
+void QelView::runCommandLoop() {
+    guarded([this] { window_.document().RunCommandLoop(); });
+}
+
 bool QelView::commandRunning() const {
     return window_.platformHooks().commandRunning();
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,7 @@ class FakeUi : public ViewUi {
         lines.push_back(commandBuffer);
         doc->ExecuteLine();
     }
+    void runCommandLoop() override { doc->RunCommandLoop(); }
     bool commandRunning() const override { return false; }
     void updateAllViews() override { ++updates; }
     void refreshObjectTree() override { ++treeRefreshes; }
@@ -87,6 +89,9 @@ class ViewTest : public ::testing::Test {
         resetShellState();
         resetBitmapState();
         programHome = home.path().string();
+        // Files an entry makes in the working directory (plot files) land in the scratch home.
+        oldDir = std::filesystem::current_path();
+        std::filesystem::current_path(home.path());
         setenv("MERIDYN_INI", home.file("meridyn.ini").c_str(), 1);
         registerCommandHandlers();
         doc = std::make_unique<CQelDoc>();
@@ -102,6 +107,7 @@ class ViewTest : public ::testing::Test {
         resetShellState();
         resetBitmapState();
         resetAllState();
+        std::filesystem::current_path(oldDir);
     }
     // Runs a command as typed.
     void run(const std::string& text) {
@@ -121,6 +127,7 @@ class ViewTest : public ::testing::Test {
     void choose(const std::string& path) { entry(path).handler(); }
 
     testsupport::ScratchDir home;
+    std::filesystem::path oldDir;
     FakeUi ui;
     std::unique_ptr<CQelDoc> doc;
     std::unique_ptr<CQelView> view;

@@ -12,9 +12,11 @@
 #include <QToolBar>
 #include <filesystem>
 
+#include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "tests/ui/qt/shell_fixture.h"
+#include "ui/core/shell_text.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/qel_view.h"
 #include "ui/qt/view_widget.h"
@@ -32,6 +34,10 @@ class ViewWidgetTest : public ShellTest {
         window->view()->resize(640, 480);
         window->updateAllViews();
         return *window;
+    }
+    void run0(const std::string& line) {
+        commandBuffer = line;
+        window->document().ExecuteCommand();
     }
     void trigger(int id) {
         QAction* a = window->action(id);
@@ -212,4 +218,72 @@ TEST_F(ViewWidgetTest, ProgressShowsOverThePictureUntilTheNextPaint) {
     EXPECT_EQ(overlay->text().trimmed(), "50 % Complete");
     window->updateAllViews();
     EXPECT_FALSE(overlay->isVisible());
+}
+
+TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
+    startLens();
+    trigger(32769); // the four views: lines of every slope
+    const QImage shown = window->view()->picture();
+    HeadlessViewHost headless(shown.width(), shown.height());
+    headless.invalidateAndUpdate();
+    long lines = 0, same = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const Rgb r = headless.raster().pixel(x, y);
+            if (r == Rgb{0xFF, 0xFF, 0xFF}) continue;
+            ++lines;
+            const QRgb q = shown.pixel(x, y);
+            if (qRed(q) == r.r && qGreen(q) == r.g && qBlue(q) == r.b) ++same;
+        }
+    ASSERT_GT(lines, 1000);
+    EXPECT_GE(same * 100, lines * 98) << same << " of " << lines;
+}
+
+TEST_F(ViewWidgetTest, IntensityViewPaintsTheRadiometersImageWithItsBar) {
+    startLens();
+    run0("define/detector det");
+    run0("place/object det 0 0 30");
+    // A radiometer of 16 x 8 bins rising to the right.
+    bitmapState().radiometer = [](const std::string& name) -> std::optional<IntensityBins> {
+        if (name != "det") return std::nullopt;
+        IntensityBins b;
+        b.nx = 16;
+        b.ny = 8;
+        b.scaled = [](int column, int) { return column * 16.0; };
+        b.maximum = 42.5;
+        return b;
+    };
+    viewObject = objectNumberOfLabel("det");
+    window->SelectCurrentObjectQuiet();
+    window->updateActions();
+    QAction* intensity = window->action(32962);
+    ASSERT_TRUE(intensity->isEnabled());
+    intensity->trigger();
+    EXPECT_EQ(viewType, kViewIntensity);
+    EXPECT_EQ(qelViewState().intensityReady, 1);
+    EXPECT_TRUE(intensity->isChecked());
+    const QImage img = window->view()->picture();
+    img.save(QString::fromStdString(home.file("intensity.png")));
+    if (const char* keep = std::getenv("MERIDYN_KEEP_SCREENSHOTS")) img.save(QString(keep) + "/view-intensity.png");
+    // The image spans the middle of the picture: its left part dark, its right part bright.
+    const int y = img.height() / 2;
+    const QRgb left = img.pixel(img.width() * 15 / 100, y), right = img.pixel(img.width() * 85 / 100, y);
+    EXPECT_NE(left, right);
+    EXPECT_NE(left, qRgb(255, 255, 255));
+    EXPECT_NE(right, qRgb(255, 255, 255));
+    // A later paint without the radiometer falls back to the wireframe.
+    bitmapState().radiometer = nullptr;
+    window->updateAllViews();
+    EXPECT_EQ(viewType, 1);
+}
+
+TEST_F(ViewWidgetTest, CtrlCInTheCommandLineCopiesItsText) {
+    startLens();
+    window->commandLine()->setEditText("define/lens copied");
+    window->commandLine()->edit()->selectAll();
+    window->commandLine()->edit()->setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(window->commandLine()->edit(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "define/lens copied");
+    EXPECT_TRUE(QApplication::clipboard()->image().isNull());
 }
