@@ -1,5 +1,6 @@
 #include "parts/glass/glass.h"
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -28,7 +29,8 @@ int CGlass::ParseLine(const char* tag, const char* rest) {
         const char* p = rest;
         long type = formulaType;
         if (scanCWord(p, name) && scanCLong(p, type)) {
-            formulaType = static_cast<int>(type);
+            // A number beyond int range is no formula type (it must not wrap onto one).
+            formulaType = (type >= INT_MIN && type <= INT_MAX) ? static_cast<int>(type) : 0;
             if (scanCLong(p, code) && scanCDouble(p, nd)) scanCDouble(p, vd);
         }
         return 1;

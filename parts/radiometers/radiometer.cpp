@@ -122,7 +122,7 @@ void CRadiometer::writeHeader(OutputChannel output) const {
             "Total # rays traced, total system energy, Maximum # rays in a bin, minimum, energy "
             "sum\n");
     outText(output, "%s",
-            formatCText("%d,%lg,%lg,%lg,%lg\n", static_cast<int>(t.raysTraced),
+            formatCText("%ld,%lg,%lg,%lg,%lg\n", t.raysTraced,
                         t.totalSourceEnergy, maximum, minimum, energySum)
                 .c_str());
 }

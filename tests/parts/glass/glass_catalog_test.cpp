@@ -180,6 +180,9 @@ TEST_F(GlassCatalogTest, FormulasAgainstIndependentValues) {
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(g->Index(waves[i]), e.n[i], 1e-13) << e.name;
     }
     EXPECT_EQ(glassCatalog.FindGlass("F6")->Index(0.5), kGlassIndexError);
+    // A type beyond int range must not wrap onto a formula (2^32 + 2 would be 2).
+    glassCatalog.LoadText("NM WRAP 4294967298 0 1.5 60\nCD 1 0 0 0 0 0\n");
+    EXPECT_EQ(glassCatalog.FindGlass("WRAP")->Index(0.5), kGlassIndexError);
 }
 
 TEST_F(GlassCatalogTest, RangeClampsAndNoRangeKeepsTheWavelength) {
