@@ -140,6 +140,8 @@ class CPart {
     std::string kindName;   // the kind name of the object's type code, e.g. "lens", "cpc"
     std::string name;       // the object's label when the part was made
     std::string definePath; // "define/lens/spherical": the define command's words less material
+    // The same with the values of modifiers that had one (written back by the writer).
+    std::string defineCommandPath;
     double defineValues[kDefineValues] = {};
     int defineValueCount = 0;
     int modifierCount = 0; // words that followed the define command word
@@ -175,6 +177,8 @@ class CPart {
 std::string& partNameOverride();
 // Empties the name override.
 void resetPartWriterState();
+// A text as a quoted modifier value or parameter word (a quote is written twice).
+std::string quotedText(const std::string& text);
 
 // The name for the part of an object whose own name begins with a digit: the first four
 // characters of its kind name and its number ("lens12"), with "x" appended until no part and no
