@@ -109,7 +109,7 @@ TEST_F(PartModelTest, WriterLeavesOutWhatTheReloadWouldRefuse) {
 TEST_F(PartModelTest, ModifierValuesOfTheDefineCommandAreWrittenBack) {
     run("define/lens/spherical/extra=\"Two Words\" x 80");
     EXPECT_EQ(part("x").definePath, "define/lens/spherical/extra");
-    EXPECT_NE(written(part("x")).find("define/lens/spherical/extra=\"Two Words\" x 80 "),
+    EXPECT_NE(written(part("x")).find("define/lens/spherical/extra=\"Two Words\" x 80\n"),
               std::string::npos);
 }
 
