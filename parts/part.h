@@ -110,7 +110,10 @@ class CPart {
     // writes the move to the command log so that a replay of the log repeats it.
     virtual int WritePlacementRelative(const CPlacementInfo& info, int write);
     virtual int WritePlacement(const CPlacementInfo& info);
-    // Redefinition of this part by the define command being run (see CPartList::Redefine).
+    // Redefines the part by the define command being run: the new object takes the old one's
+    // number, table slot, flags and placement, the old surfaces' properties pairwise and the
+    // handles' scatterers and coatings; the log gets the delete and the new definition. 1 done;
+    // 0 refused or no object made (nothing changes).
     virtual int Define();
     // Writes the commands that recreate the part (part_writer.cpp): the definition, then the
     // placement and activation lines; always 1.
