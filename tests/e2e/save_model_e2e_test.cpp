@@ -22,7 +22,7 @@ void writeFile(const fs::path& p, const std::string& text) {
 
 // Every object kind, a net (first, so that the reload numbers objects alike), catalog glass,
 // inside placements, turned placements, alternate surfaces of each kind, holes, object media
-// and deactivated parts.
+// and deactivated parts; a replicated part and a renamed one.
 const char* const kModel = R"(set/matcatalog/name="crown.cat"
 set/wavelength 0.5 0.6 0.7
 set/weightwave 1 1 1
@@ -74,6 +74,8 @@ modify/object/index myrod 1.7
 modify/object/absorbtivity mylens 0.25
 modify/object/luminence myrod 2
 deactivate mylens
+replicate/newname=twin flat1
+rename/newname=renamed para
 )";
 
 const char* const kListing = "display/surface all\ndisplay/altsurfaces all\ndisplay/object all\n"
@@ -191,6 +193,21 @@ TEST_F(SaveModelE2E, AFailedSaveReportsItselfAndKeepsWhatStoodThere) {
     // No temporary file is left behind.
     for (const auto& e : fs::directory_iterator(first.path()))
         EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SaveModelPathsE2E, SavePathIsTakenFromTheStartingDirectory) {
+    clitest::ScratchHome start, home;
+    ASSERT_FALSE(start.path().empty());
+    ASSERT_FALSE(home.path().empty());
+    std::ofstream(start.path() / "m.mac") << "define/rod r1\n";
+    ASSERT_EQ(runCli(start.path(), {"--home", home.path().string(), "--save", "out.opt", "m.mac"}),
+              0);
+    EXPECT_NE(readFile(start.path() / "out.opt").find("define/rod r1 "), std::string::npos);
+    EXPECT_FALSE(fs::exists(home.path() / "out.opt"));
 }
 
 } // namespace
