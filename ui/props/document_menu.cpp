@@ -1,5 +1,6 @@
 #include "ui/props/document_menu.h"
 
+#include <cmath>
 #include <sstream>
 
 #include "command/interpreter/macros.h"
@@ -14,7 +15,6 @@ enum class Rule {
     Objects,
     Always,
     LastMacro,
-    Bitmap,
     EnergyRepeat,
     Never,
     CheckAddRays,
@@ -78,7 +78,6 @@ const Row kRows[] = {
     {"&File>ReRunLastMacro", Rule::LastMacro},
     {"&File>ClearReRunMacro", Rule::LastMacro},
     {"&File>EditLastMacro", Rule::LastMacro},
-    {"CopyBitmap", Rule::Bitmap},
     {"&Analyze>&Energy>RepeatLast", Rule::EnergyRepeat},
     {"Import&IGES...", Rule::Never},
     {"&Options>AddRays", Rule::CheckAddRays},
@@ -116,9 +115,6 @@ std::optional<MenuItemState> documentMenuItemState(const std::string& text,
             break;
         case Rule::LastMacro:
             m.enabled = !s.lastMacroPath.empty();
-            break;
-        case Rule::Bitmap:
-            m.enabled = s.hasBitmap;
             break;
         case Rule::EnergyRepeat:
             m.enabled = s.energyRepeat;
@@ -173,6 +169,21 @@ std::optional<std::string> runMacroCommandText(const std::string& path) {
     text += "\"";
     if (text.size() > static_cast<std::size_t>(kLineSignificant)) return std::nullopt;
     return text;
+}
+
+std::optional<std::vector<std::string>> placementToolTexts(const PlacementToolValues& v) {
+    const double values[6] = {v.x, v.y, v.z, v.alpha, v.beta, v.gamma};
+    std::string place = "place/rotations " + v.name;
+    for (double value : values) {
+        if (!std::isfinite(value)) return std::nullopt;
+        place += formatCText(" %.17lg", value);
+    }
+    place += " " + v.reference;
+    if (place.size() > static_cast<std::size_t>(kLineSignificant)) return std::nullopt;
+    std::vector<std::string> texts{"# > adjust placement"};
+    if (v.placed) texts.push_back("remove " + v.name);
+    texts.push_back(place);
+    return texts;
 }
 
 CopiedText copyLastScreenLines(const std::string& screenText, int count) {

@@ -3,6 +3,7 @@
 // and the editor's command line. The window applies them (ui/qt/document_menu_entries.cpp).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,6 @@ struct DocumentMenuState {
     int currentLightSource = 0;
     bool spotFileAvailable = false;
     std::string lastMacroPath;
-    bool hasBitmap = false;
     bool energyRepeat = false; // an energy command can be repeated
     bool addRays = false, errorPopup = false, advancedTrace = false;
     int unitsIndex = 0; // 1: millimetres
@@ -33,9 +33,19 @@ std::optional<MenuItemState> documentMenuItemState(const std::string& text,
 // Every text the table governs, as written in it.
 const std::vector<std::string>& documentMenuTexts();
 
+// What the placement tool shows and edits.
+struct PlacementToolValues {
+    std::string name;    // the object's label
+    bool placed = false; // the object is placed in the workbox
+    double x = 0, y = 0, z = 0, alpha = 0, beta = 0, gamma = 0;
+    std::string reference; // the object it is placed inside, or empty
+};
+
 // The document menu's own state, grouped so tests can reset it.
 struct DocumentMenuModule {
     std::string lastMacroPath; // the last macro run, saved or edited
+    // The "Placement Tool" dialog: the edited values, nullopt for Cancel. Unset: no dialog.
+    std::function<std::optional<PlacementToolValues>(const PlacementToolValues&)> placementDialog;
 };
 DocumentMenuModule& documentMenuModule();
 void resetDocumentMenuState();
@@ -43,6 +53,12 @@ void resetDocumentMenuState();
 // macro/run/name="PATH" with quotes doubled; nullopt when the reader would not give the path back
 // whole (empty, a '|' or a control character, or a line longer than the reader takes).
 std::optional<std::string> runMacroCommandText(const std::string& path);
+
+// The placement tool's OK: the lines a placement writes to the log, run as commands so the log
+// replays the move exactly: "# > adjust placement", "remove NAME" when placed, then
+// "place/rotations NAME x y z alpha beta gamma REFERENCE" with every digit. nullopt when a value
+// is not finite or a line would be longer than the reader takes.
+std::optional<std::vector<std::string>> placementToolTexts(const PlacementToolValues& v);
 
 // Copy text: the last `count` lines of `screenText` (below 1: the last 100), each with its line
 // end. `note` is the box shown first ("Copying last 100 lines." for 0, "Copying last 100

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/model_saving.h"
@@ -22,8 +23,9 @@
 #include "engine/files/ray_files.h"
 #include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
+#include "parts/part_list.h"
 #include "platform/temp_file.h"
-#include "ui/core/dib.h"
+#include "ui/core/shell_state.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/view_widget.h"
@@ -121,6 +123,35 @@ void copyText(MainWindow& w) {
     w.addHistoryLine(c.report);
 }
 
+// The placement tool: the current object's placement in the dialog; OK runs the lines a
+// placement logs, so the log replays the move and the document counts as changed.
+void placementTool(MainWindow& w) {
+    const std::string label = viewObject > 0 ? objectLabel(viewObject) : "";
+    CPart* part = thePartList ? thePartList->FindPart(label) : nullptr;
+    CPlacementInfo info;
+    if (!part || !part->GetPlacement(info)) return;
+    const auto& dialog = documentMenuModule().placementDialog;
+    if (dialog) {
+        PlacementToolValues v;
+        v.name = part->name;
+        v.placed = part->geometry && part->geometry->placed;
+        v.x = info.x, v.y = info.y, v.z = info.z;
+        v.alpha = info.alpha, v.beta = info.beta, v.gamma = info.gamma;
+        v.reference = info.referenceNumber ? info.referenceName : std::string();
+        if (const auto edited = dialog(v)) {
+            if (const auto texts = placementToolTexts(*edited)) {
+                for (const std::string& t : *texts)
+                    w.ExecuteCommandText(t);
+                if (autoRetrace && shellState().repeatLastTrace)
+                    shellState().repeatLastTrace(w.document());
+            } else {
+                box(w, "The placement holds a value that is not a number; nothing was moved.");
+            }
+        }
+    }
+    w.updateAllViews();
+}
+
 } // namespace
 
 DocumentMenuState documentMenuSnapshot(const MainWindow& w) {
@@ -129,7 +160,6 @@ DocumentMenuState documentMenuSnapshot(const MainWindow& w) {
     s.currentLightSource = currentLightSource;
     s.spotFileAvailable = spotFileAvailable() != 0;
     s.lastMacroPath = documentMenuModule().lastMacroPath;
-    s.hasBitmap = !bitmapState().dibHandle.empty();
     s.energyRepeat = !const_cast<MainWindow&>(w).document().LastEnergyCommand().empty();
     s.addRays = addRays != 0;
     s.errorPopup = errorPopup != 0;
@@ -192,6 +222,8 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
         exportHpglPlot(*path, *win->view());
     });
     add("&Edit>CopyText", [win] { copyText(*win); });
+    add("#toolbar>Display the objects placement and adjust it numerically.",
+        [win] { placementTool(*win); });
     add("&Window>SetUnits>mm", [win] {
         commandBuffer = "set/units/mm";
         win->document().ExecuteLine();

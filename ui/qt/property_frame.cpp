@@ -373,9 +373,15 @@ void PropertyFrame::showSnapshot(const PropertySnapshot& p) {
         w->setEnabled(p.hasPart);
 
     const DefinitionPageValues& d = p.definition;
-    glass_->clear();
-    for (const std::string& g : d.glassNames)
-        glass_->addItem(q(g));
+    // Long lists are put in again only when they changed: a catalog holds thousands of glasses.
+    if (d.glassNames != glassShown_) {
+        glass_->clear();
+        QStringList items;
+        for (const std::string& g : d.glassNames)
+            items << q(g);
+        glass_->addItems(items);
+        glassShown_ = d.glassNames;
+    }
     glass_->setCurrentIndex(d.glassSelection);
     mediumOwner_->setText(q(d.mediumOwner));
     setLabels(defValues_.labels, d.labels);
@@ -384,9 +390,15 @@ void PropertyFrame::showSnapshot(const PropertySnapshot& p) {
 
     // The place-inside list is refilled at every load.
     const PlacementPageValues& pl = p.placement;
-    inside_->clear();
-    for (const std::string& n : placementChoices(pl.objectNames, pl.name))
-        inside_->addItem(q(n));
+    std::vector<std::string> choices = placementChoices(pl.objectNames, pl.name);
+    if (choices != insideShown_) {
+        inside_->clear();
+        QStringList items;
+        for (const std::string& n : choices)
+            items << q(n);
+        inside_->addItems(items);
+        insideShown_ = std::move(choices);
+    }
     inside_->setCurrentIndex(
         pl.insideName.empty() ? 0 : std::max(0, inside_->findText(q(pl.insideName))));
     const double place[6] = {pl.x, pl.y, pl.z, pl.alpha, pl.beta, pl.gamma};

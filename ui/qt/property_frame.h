@@ -116,10 +116,12 @@ class PropertyFrame : public QWidget {
 
     // Definition.
     QComboBox* glass_ = nullptr;
+    std::vector<std::string> glassShown_; // what glass_ holds
     QLineEdit* mediumOwner_ = nullptr;
     Values defValues_;
     // Placement.
     QComboBox* inside_ = nullptr;
+    std::vector<std::string> insideShown_; // what inside_ holds
     Values placeValues_;
     QCheckBox* activated_ = nullptr;
     QCheckBox* inPlace_ = nullptr;

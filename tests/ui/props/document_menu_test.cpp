@@ -2,6 +2,8 @@
 // editor's command line.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "ui/props/document_menu.h"
 
 namespace {
@@ -27,7 +29,8 @@ TEST(DocumentMenu, EnablingFollowsTheTable) {
     EXPECT_FALSE(enabled("#105>Scatterer>Show...", none));
     EXPECT_FALSE(enabled("&Analyze>&Energy>Encircled...", none));
     EXPECT_FALSE(enabled("&Analyze>&Energy>RepeatLast", none));
-    EXPECT_FALSE(enabled("&Edit>CopyBitmap", none));
+    // The bitmap entries are the bitmaps' own.
+    EXPECT_FALSE(documentMenuItemState("&Edit>CopyBitmap", none));
     // Not a row: "xCosineLamp..." is no match, nor is a path the table does not hold.
     EXPECT_FALSE(documentMenuItemState("#105>xCosineLamp...", none));
     EXPECT_FALSE(documentMenuItemState("&File>RunMacro...", none));
@@ -37,7 +40,6 @@ TEST(DocumentMenu, EnablingFollowsTheTable) {
     s.currentLightSource = 1;
     s.spotFileAvailable = true;
     s.lastMacroPath = "/m/a b.mac";
-    s.hasBitmap = true;
     s.energyRepeat = true;
     for (const auto& text : documentMenuTexts())
         EXPECT_EQ(enabled(text, s), text != "Import&IGES...") << text;
@@ -97,6 +99,31 @@ TEST(DocumentMenu, StateResets) {
     documentMenuModule().lastMacroPath = "/m.mac";
     resetDocumentMenuState();
     EXPECT_TRUE(documentMenuModule().lastMacroPath.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DocumentMenu, PlacementToolTextsReplayTheMoveExactly) {
+    PlacementToolValues v;
+    v.name = "mir";
+    v.x = 0.1;
+    v.gamma = 1.0 / 3.0;
+    auto t = placementToolTexts(v);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(*t, (std::vector<std::string>{
+                      "# > adjust placement",
+                      "place/rotations mir 0.10000000000000001 0 0 0 0 0.33333333333333331 "}));
+    v.placed = true;
+    v.reference = "box";
+    t = placementToolTexts(v);
+    ASSERT_TRUE(t);
+    ASSERT_EQ(t->size(), 3u);
+    EXPECT_EQ((*t)[1], "remove mir");
+    EXPECT_EQ((*t)[2].substr((*t)[2].size() - 4), " box");
+    v.beta = std::nan("");
+    EXPECT_FALSE(placementToolTexts(v));
 }
 
 } // namespace

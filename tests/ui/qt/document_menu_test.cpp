@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <filesystem>
 
+#include "parts/part_list.h"
 #include "tests/ui/qt/shell_fixture.h"
 #include "ui/props/document_menu.h"
 
@@ -115,6 +116,39 @@ TEST_F(DocumentMenuTest, CopyTextOptionsAndTheTable) {
     type("define/lens lens1");
     window->updateActions();
     EXPECT_TRUE(entry("&Edit>Translate...")->isEnabled());
+}
+
+TEST_F(DocumentMenuTest, PlacementToolMovesTheObjectAsTheLogReplaysIt) {
+    start("define/mirror/flat/rectangle xhw=25 yhw=20 mir\nplace/rotations mir 0 0 40 0 0 0\n");
+    window->tree()->SelectTreeItem("mir", 1);
+    PlacementToolValues shown;
+    documentMenuModule().placementDialog = [&shown](const PlacementToolValues& v) {
+        shown = v;
+        PlacementToolValues edited = v;
+        edited.x = 12.25;
+        edited.beta = 30;
+        return std::optional<PlacementToolValues>(edited);
+    };
+    window->document().SetModifiedFlag(false);
+    QAction* tool = nullptr;
+    for (QAction* a : window->findChildren<QAction*>())
+        if (a->statusTip() == "Display the objects placement and adjust it numerically.") tool = a;
+    ASSERT_TRUE(tool);
+    window->updateActions();
+    EXPECT_TRUE(tool->isEnabled());
+    tool->trigger();
+    EXPECT_EQ(shown.name, "mir");
+    EXPECT_EQ(shown.z, 40);
+    EXPECT_TRUE(shown.placed);
+    const std::string l = log();
+    EXPECT_NE(l.find("# > adjust placement\nremove mir\nplace/rotations mir 12.25 0 40 0 30 0 \n"),
+              std::string::npos)
+        << l;
+    EXPECT_TRUE(window->document().IsModified());
+    CPlacementInfo info;
+    ASSERT_TRUE(thePartList->FindPart("mir")->GetPlacement(info));
+    EXPECT_DOUBLE_EQ(info.x, 12.25);
+    EXPECT_DOUBLE_EQ(info.z, 40);
 }
 
 } // namespace
