@@ -65,7 +65,6 @@ void MainWindow::buildEntries() {
         {32990, "&Edit>PasteBitmap", "", [this] { OnPasteBitmap(); },
          [](const ShellSnapshot& s) { return !s.commandRunning && s.clipboardHasImage; }, {}},
     };
-    appendDocumentEntries(*this, entries_);
     const char* palettes[] = {"Grey", "Red", "Green", "Blue", "Spectrum"};
     for (int i = 0; i < 5; ++i)
         entries_.push_back({33040 + i, std::string("&View>Palettes>") + palettes[i], "",
@@ -101,6 +100,19 @@ void MainWindow::buildEntries() {
                         [](const ShellSnapshot& s) { return s.objectBoxVisible; }});
     entries_.push_back({57664, "&Help>&About MERIDYN for Windows...", "", [this] { OnAppAbout(); }, {}, {}});
     entries_.push_back({33024, "&Help>MERIDYN Help", "", [this] { OnHelp(); }, {}, {}});
+    // The document's entries after the others, so the menus keep their order: its File entries
+    // above Exit, the rest at the end of their menus.
+    std::vector<ShellEntry> documentRows;
+    appendDocumentEntries(*this, documentRows);
+    for (ShellEntry& row : documentRows) {
+        if (row.path.rfind("&File>", 0) == 0) {
+            auto exit = std::find_if(entries_.begin(), entries_.end(),
+                                     [](const ShellEntry& r) { return r.id == 57665; });
+            entries_.insert(exit, std::move(row));
+        } else {
+            entries_.push_back(std::move(row));
+        }
+    }
 }
 
 void MainWindow::buildMenus() {

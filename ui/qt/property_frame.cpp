@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -71,6 +72,8 @@ PropertyFrame::PropertyFrame(MainWindow& main)
     layout->setContentsMargins(0, 0, 0, 0);
     sheet_ = new QTabWidget(this);
     sheet_->setObjectName("ObjectPropertySheet");
+    // All nine tabs in view: the frame is as wide as its tab row.
+    sheet_->tabBar()->setUsesScrollButtons(false);
     layout->addWidget(sheet_);
     buildDefinition();
     buildPlacement();
