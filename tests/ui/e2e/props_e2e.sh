@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Drives the object property frame and the document menu in the real window under Xvfb with
+# xdotool: the frame from a tree double-click, METAL on the lens, a bulk medium, the mirror
+# placed from the Placement page, a raysrc7 source browsed for, RunMacro and ReRunLastMacro on a
+# path with blanks, SaveHistory; then meridyn-cli runs the saved history and saves the same
+# model as the window. Screenshots are kept in ARTEFACTS.
+# usage: props_e2e.sh MERIDYN MERIDYN-CLI X-SCREENSHOT PLUGIN-DIR ARTEFACTS
+set -uo pipefail
+MERIDYN=$1 CLI=$2 SHOT=$3 PLUGINS=$4 ART=$5
+for tool in xvfb-run xdotool xauth; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
+  export MERIDYN_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+unset QT_QPA_PLATFORM
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+mkdir -p "$ART"
+HOME_DIR=$(mktemp -d) CLI_HOME=$(mktemp -d)
+PID=
+trap 'kill $PID 2>/dev/null; rm -rf "$HOME_DIR" "$CLI_HOME"' EXIT
+export MERIDYN_INI=$HOME_DIR/meridyn.ini
+printf '[flags]\nbox=1\n' > "$MERIDYN_INI"
+cat > "$HOME_DIR/startup.opt" <<'MODEL'
+define/lens/spherical len 100 -80 12 50 1.5
+place/object len 0 0 0
+define/mirror/flat/rectangle xhw=25 yhw=20 mir
+place/object mir 0 0 60
+define/lightsource src
+place/object src 0 0 -80
+MODEL
+mkdir -p "$HOME_DIR/my macros"
+printf 'define/lens\n' > "$HOME_DIR/my macros/one lens.mac"
+
+fail() { echo "FAIL: $*"; "$SHOT" "$ART/failed.png"; cp "$HOME_DIR/meridyn.log" "$ART/failed-meridyn.log" 2>/dev/null; exit 1; }
+window() {
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --name "$1" 2>/dev/null | tail -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+# Clicks at a point of the screen given in 1225-wide units (the layout was measured at that
+# scale of the 1280 x 1024 screen).
+click() {
+  xdotool mousemove "$(( ($1 * 1280 + 612) / 1225 ))" "$(( ($2 * 1280 + 612) / 1225 ))" click 1
+  sleep 0.6
+}
+# Types a path into an open file dialog and accepts it.
+answer() {
+  window "$1" >/dev/null || fail "no dialog $1"
+  sleep 0.5
+  xdotool type --delay 10 "$2"
+  xdotool key Return
+  sleep 1
+}
+expect_in() { grep -qF -- "$2" "$1" || fail "$1 lacks: $2"; }
+
+cd "$HOME_DIR"
+"$MERIDYN" --home "$HOME_DIR" 2>"$ART/props-stderr.txt" &
+PID=$!
+GUIDE=$(window '^Guide$') || fail "no help question"
+sleep 0.5
+xdotool windowfocus --sync "$GUIDE"
+xdotool key Escape
+MAIN=$(window ' - MERIDYN$') || fail "no main window"
+sleep 0.8
+
+# The frame from a double-click on the lens in the ObjectBox.
+xdotool mousemove --window "$MAIN" 60 126 click --repeat 2 1
+sleep 1
+FRAME=$(window '^Properties for ') || fail "no property frame"
+[ "$(xdotool getwindowname "$FRAME")" = "Properties for len.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
+"$SHOT" "$ART/10-frame-definition.png"
+
+# Fresnel page: Metal, Apply Now.
+click 590 121; click 601 263; click 512 602
+expect_in screen.out "Surface len.1 set fresnel mode METAL 0.5 1 1 0 1.5 0 ."
+expect_in meridyn.log "modify/surface/metal/on len.1"
+# Media page: Bulk Scattering, Apply Now.
+click 712 121; click 397 264; click 546 602
+expect_in meridyn.log "material/bulk/attach len.1 0.1 0.2 0.8"
+
+# The mirror from the tree; the frame follows. Placement page: X 30, Place&Activate.
+xdotool mousemove --window "$MAIN" 76 134 click 1
+sleep 0.8
+[ "$(xdotool getwindowname "$FRAME")" = "Properties for mir.1" ] || fail "frame did not follow: $(xdotool getwindowname "$FRAME")"
+click 286 121; click 546 263
+xdotool windowfocus --sync "$FRAME"
+xdotool key ctrl+a
+xdotool type --delay 10 "30"
+click 546 583
+expect_in meridyn.log "plac/rota mir.1              30               0              60"
+"$SHOT" "$ART/12-frame-placement.png"
+
+# The light source: Custom DLL, Browse DLL... raysrc7, Apply Now.
+xdotool mousemove --window "$MAIN" 90 162 click 1
+sleep 0.8
+click 775 121; click 397 272; click 221 206
+answer 'Browse DLL' "$PLUGINS/raysrc7.so"
+"$SHOT" "$ART/13-frame-sources.png"
+click 538 602
+expect_in screen.out "Loaded custom source $PLUGINS/raysrc7.so for object src"
+[ "$(pwd)" = "$HOME_DIR" ] || fail "the directory changed"
+
+# File > RunMacro... on a path with blanks, then File > ReRunLastMacro.
+xdotool windowfocus --sync "$MAIN"
+xdotool key alt+f; sleep 0.6
+click 65 196
+answer 'RunMacro' "$HOME_DIR/my macros/one lens.mac"
+expect_in meridyn.log "macro/run/name=\"$HOME_DIR/my macros/one lens.mac\""
+xdotool windowfocus --sync "$MAIN"
+xdotool key alt+f; sleep 0.6
+click 80 238
+[ "$(grep -cF "macro/run/name=\"$HOME_DIR/my macros/one lens.mac\"" meridyn.log)" -eq 2 ] ||
+  fail "ReRunLastMacro did not run the macro again"
+
+# File > SaveHistory(Macro)...; the window keeps its model as a compressed save too.
+xdotool windowfocus --sync "$MAIN"
+xdotool key alt+f; sleep 0.6
+click 94 217
+answer 'SaveHistory' "$HOME_DIR/saved history.mac"
+[ -s "$HOME_DIR/saved history.mac" ] || fail "no saved history"
+xdotool mousemove --window "$MAIN" 300 63 click 1
+sleep 0.3
+xdotool type --delay 10 "save/name=window.opt"
+xdotool key Return
+sleep 1
+[ -s window.opt ] || fail "the window saved no model"
+cp "$HOME_DIR/meridyn.log" "$HOME_DIR/screen.out" "$ART/"
+grep ERROR screen.out && fail "errors in the window's run"
+
+# meridyn-cli runs the saved history and saves the same model.
+cp "$HOME_DIR/saved history.mac" "$CLI_HOME/"
+( cd "$CLI_HOME" && MERIDYN_INI=$CLI_HOME/meridyn.ini "$CLI" --home "$CLI_HOME" \
+    --save "$CLI_HOME/replayed.opt" "saved history.mac" </dev/null >"$ART/cli-stdout.txt" 2>&1 ) ||
+  fail "meridyn-cli failed on the saved history"
+diff <(grep -v '^#' window.opt) <(grep -v '^#' "$CLI_HOME/replayed.opt") >"$ART/model-diff.txt" ||
+  fail "the replayed model differs (model-diff.txt)"
+echo "property frame and document menu: ok"
