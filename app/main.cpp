@@ -16,6 +16,7 @@
 #include "command/messages/messages.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/settings_file.h"
+#include "display/exchange/iges_export.h"
 #include "display/views/console_view.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
@@ -41,7 +42,7 @@ class ConsoleDocumentHooks : public DocumentHooks {
 
 void usage() {
     std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [--size WxH] [--picture FILE.png] "
-                         "[--hpgl FILE] [FILE...]\n");
+                         "[--hpgl FILE] [--iges FILE] [FILE...]\n");
 }
 
 // Repaints after a command run and keeps the picture; a picture that cannot be written is said
@@ -64,7 +65,7 @@ std::string quoted(const std::string& name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string home, picture, hpgl;
+    std::string home, picture, hpgl, iges;
     int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -74,12 +75,13 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
-            arg != "--picture" && arg != "--hpgl" && arg != "--size") {
+            arg != "--picture" && arg != "--hpgl" && arg != "--iges" && arg != "--size") {
             std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
             usage();
             return 2;
         }
-        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size") {
+        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--iges" ||
+            arg == "--size") {
             if (i + 1 >= argc) {
                 usage();
                 return 2;
@@ -91,6 +93,8 @@ int main(int argc, char** argv) {
                 picture = value;
             } else if (arg == "--hpgl") {
                 hpgl = value;
+            } else if (arg == "--iges") {
+                iges = value;
             } else if (!parseViewSize(value, width, height)) {
                 std::fprintf(stderr, "meridyn-cli: --size takes WxH, each 1 to %d\n",
                              RasterSurface::kMaxSide);
@@ -167,6 +171,9 @@ int main(int argc, char** argv) {
         std::free(buffer);
     }
 
+    // The view's IGES export, after the last command, as the export dialog runs it.
+    if (!iges.empty() && !exportIgesView(doc, iges))
+        std::fprintf(stderr, "meridyn-cli: cannot write the IGES file %s\n", iges.c_str());
     // The console's stand-in for the document's HPGL export, after the last command.
     if (!hpgl.empty()) view.exportHpgl(hpgl);
 

@@ -1,0 +1,10 @@
+#include "parts/trace_totals.h"
+
+TraceTotals& traceTotals() {
+    static TraceTotals totals;
+    return totals;
+}
+
+void resetTraceTotals() {
+    traceTotals() = TraceTotals{};
+}
