@@ -170,8 +170,10 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
                 (k + 1) * radiusMax / buckets, omega, s.polarTables[0][k], s.polarTables[1][k],
                 s.polarTables[2][k]);
     }
+    // The maxima of the per-steradian buckets: the edge bucket beyond them keeps a plain weight
+    // and is neither printed nor drawn.
     for (int t = 0; t < 3; ++t)
-        s.tableMaxima[t] = *std::max_element(s.polarTables[t], s.polarTables[t] + kPolarTableSize);
+        s.tableMaxima[t] = *std::max_element(s.polarTables[t], s.polarTables[t] + buckets);
     s.tableMaxima[3] = *std::max_element(s.azimuthTable, s.azimuthTable + kPolarTableSize);
     outText(outputChannel, "X spillage, Y spillage, Z spillage\n");
     outText(outputChannel, "%15.6lg,%15.6lg,%15.6lg\n\n", s.spillage[0], s.spillage[1],

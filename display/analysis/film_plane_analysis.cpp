@@ -314,7 +314,7 @@ void filmPlaneReport(OutputChannel output, int nx, int ny, double cx, double cy,
     const int count = nx * ny;
     for (int k = 0; k < count; ++k) {
         FilmCell& cell = s.cells[static_cast<std::size_t>(k)];
-        const double position = centre + k * inc - half + inc / 2.0;
+        const double position = centre - half + (k + 0.5) * inc;
         const double density = cell.energy / area;
         const double energy = percentMode() ? cell.energy / norm * 100.0 : cell.energy;
         outText(output, "    %lg, %5d,    %f,   %lg\n", position, cell.hits, energy,
