@@ -70,9 +70,9 @@ std::string igesRecord(const std::string& text, char letter, int number) {
     return formatText("%-72s%c%07d\n", text.substr(0, kRecordText).c_str(), letter, number);
 }
 
-std::string igesHollerith(const std::string& text) {
+std::string igesHollerith(const std::string& text, bool keepSingle) {
     const std::string t = text.substr(0, kHollerithMax);
-    if (t.size() <= 1) return " ";
+    if (t.empty() || (t.size() == 1 && !keepSingle)) return " ";
     return formatText("%dH%s", static_cast<int>(t.size()), t.c_str());
 }
 
@@ -142,7 +142,7 @@ void writeIgesGlobalSection() {
                    h.doubleDigits),
         igesHollerith(h.receiverProductId) + ",",
         formatText("%s,%d,%s,%d,%s,%s,%G,%s,", upperG(h.modelScale).c_str(), h.unitFlag,
-                   igesHollerith(h.unitName).c_str(), h.lineWeightGradations,
+                   igesHollerith(h.unitName, true).c_str(), h.lineWeightGradations,
                    upperG(h.maxLineWeight).c_str(), igesHollerith(h.date).c_str(),
                    h.minResolution, upperG(h.maxCoordinate).c_str()),
         igesHollerith(h.author) + ",",

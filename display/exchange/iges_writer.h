@@ -57,8 +57,9 @@ void writeIgesDirectoryEntry(int parameterPointer, int parameterLines, const std
                              int colour);
 // The text left-justified in columns 1-72, the section letter, the 7-digit sequence number.
 std::string igesRecord(const std::string& text, char letter, int number);
-// "nHtext" with n the characters written (at most 80); a text of 0 or 1 characters is " ".
-std::string igesHollerith(const std::string& text);
+// "nHtext" with n the characters written (at most 80); a text of 0 or 1 characters is " " (a
+// field left to its default), unless `keepSingle` keeps a one-character text ("1HM").
+std::string igesHollerith(const std::string& text, bool keepSingle = false);
 // yymmdd.hhmmss of now.
 std::string igesDateStamp();
 // The unit flag and name of a unit index (0 cm, 1 mm, 2 inches, 3 meters).
