@@ -1,0 +1,217 @@
+// The analysis plots and their tables alone: the energy curve's points and ranges, the centred
+// title, the azimuth bins at their edges and the xy rose's wedges, the bitmap holder's layout,
+// and the progress test of long loops.
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "command/settings/settings.h"
+#include "display/analysis/angular_analysis.h"
+#include "display/analysis/energy_plot.h"
+#include "display/plot/plot_files.h"
+#include "display/raster/bitmap_holder.h"
+#include "parts/shade_ray.h"
+#include "parts/trace_progress.h"
+#include "tests/display/display_test_support.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class AnalysisPlotTest : public displaytest::PlotTest {
+  protected:
+    void SetUp() override {
+        PlotTest::SetUp();
+        resetAngularState();
+        resetFilmPlaneState();
+        resetBitmapHolder();
+        resetSettingsState();
+        viewFrame = 0;
+    }
+    void TearDown() override {
+        resetAngularState();
+        resetFilmPlaneState();
+        resetBitmapHolder();
+        resetSettingsState();
+        PlotTest::TearDown();
+    }
+    template <class Draw> Lines records(Draw draw) {
+        std::filesystem::remove(dir.file("rec.dsp"));
+        openPlotFile("rec.dsp");
+        draw();
+        closePlotFile();
+        return displaytest::readLines(dir.file("rec.dsp"));
+    }
+    static Lines only(const Lines& all, const std::string& tag) {
+        Lines out;
+        for (const auto& r : all)
+            if (r.rfind(tag + " ", 0) == 0) out.push_back(r);
+        return out;
+    }
+};
+
+TEST_F(AnalysisPlotTest, CentredTitles) {
+    EXPECT_DOUBLE_EQ(centredTextX("FILM PLANE ENERGY DISTRIBUTION"), 15.0 / 60.0); // 30 letters
+    EXPECT_DOUBLE_EQ(centredTextX("X POSITION ON FILM PLANE"), 18.0 / 60.0);      // 24
+    EXPECT_DOUBLE_EQ(centredTextX("abc"), 28.0 / 60.0);                           // 57 / 2
+    EXPECT_DOUBLE_EQ(centredTextX(std::string(100, 'x').c_str()), -10.0 / 60.0);  // 80 counted
+}
+
+TEST_F(AnalysisPlotTest, ArrayPlotCurveAndRanges) {
+    std::vector<FilmCell> cells(20);
+    for (int k = 0; k < 20; ++k)
+        cells[k].energy = k % 5;
+    Lines r = records([&] { arrayPlot(cells.data(), 20, -10, 10, "X", "E", "T", 1); });
+    // The window: 15 % left and below, 5 % right, 10 % above; zero-based.
+    EXPECT_EQ(only(r, "w")[0], "w -13 11 -0.6 4.4");
+    // The curve: a move to the first cell centre, half a bin from x low, then 19 lines.
+    Lines curve;
+    bool inCurve = false;
+    for (const auto& rec : r) {
+        if (rec == "c 9") inCurve = true;
+        else if (rec.rfind("c ", 0) == 0) inCurve = false;
+        else if (inCurve && (rec.rfind("ma ", 0) == 0 || rec.rfind("la ", 0) == 0))
+            curve.push_back(rec);
+    }
+    ASSERT_EQ(curve.size(), 20u);
+    EXPECT_EQ(curve[0], "ma -9.5 0");
+    EXPECT_EQ(curve[1], "la -8.5 1");
+    EXPECT_EQ(curve[19], "la 9.5 4");
+
+    // Equal cells: a flat line in the middle of a unit-high range.
+    std::vector<FilmCell> flat(3);
+    for (auto& c : flat)
+        c.energy = 2.0;
+    r = records([&] { arrayPlot(flat.data(), 3, 0, 3, "X", "E", "T", 0); });
+    EXPECT_EQ(only(r, "w")[0], "w -0.45 3.15 1.35 2.6");
+    // An empty grid draws nothing.
+    r = records([&] { arrayPlot(flat.data(), 0, 0, 3, "X", "E", "T", 1); });
+    EXPECT_TRUE(only(r, "la").empty());
+    // The energy view without an analysis says so and draws nothing.
+    r = records([&] { EXPECT_EQ(energyPlot(), 0); });
+    EXPECT_TRUE(only(r, "la").empty());
+    EXPECT_NE(screen().find("Use energy command to first evaluate a detector"), std::string::npos);
+}
+
+TEST_F(AnalysisPlotTest, AzimuthBinsAtTheirEdges) {
+    AngularState& s = angularState();
+    s.bucketWidth = 10 * 0.0174532925;
+    s.bucketCount = 3;
+    const double e = 1e-9;
+    binTerminalDirection(0, 1, 0, 1);   // straight along +y: bin 180
+    binTerminalDirection(e, 1, 0, 2);   // just right of it: 180 too
+    binTerminalDirection(-e, 1, 0, 4);  // just left: 179, one bucket wide each
+    const double a175 = 175 * M_PI / 180;
+    binTerminalDirection(std::sin(a175), std::cos(a175), 0, 8);   // +175 degrees: bin 197
+    binTerminalDirection(-std::sin(a175), std::cos(a175), 0, 16); // -175 degrees: bin 162
+    EXPECT_EQ(s.azimuthTable[180], 3);
+    EXPECT_EQ(s.azimuthTable[179], 4);
+    EXPECT_EQ(s.azimuthTable[197], 8);
+    EXPECT_EQ(s.azimuthTable[162], 16);
+    // 90 degrees from x lies beyond three buckets of 10: spillage; acos is clamped.
+    EXPECT_EQ(s.spillage[0], 31);
+    binTerminalDirection(1.0000000002, 0, 0, 32);
+    EXPECT_EQ(s.polarTables[0][0], 32);
+    EXPECT_EQ(s.binCount, 6);
+    // Narrow buckets reach beyond the table: the bin wraps into it. -170 degrees in buckets of
+    // a quarter degree: floor(-680.000001) + 180 = -501, which is bin 219.
+    resetAngularState();
+    s.bucketWidth = 0.25 * 0.0174532925;
+    s.bucketCount = 359;
+    const double a170 = 170 * M_PI / 180;
+    binTerminalDirection(-std::sin(a170), std::cos(a170), 0, 1);
+    EXPECT_EQ(s.azimuthTable[219], 1);
+}
+
+TEST_F(AnalysisPlotTest, XyRoseDrawsTheAzimuthTableWhereItIs) {
+    AngularState& s = angularState();
+    s.bucketWidth = 10 * 0.0174532925;
+    s.bucketCount = 18;
+    s.azimuthTable[180] = 1; // 0 to 10 degrees right of +y
+    s.azimuthTable[179 - 2] = 0.5; // 20 to 30 degrees left of it
+    s.tableMaxima[3] = 1;
+    const Lines r = records([] { polarPlot(3); });
+    auto has = [&](double x, double y) {
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "la %g %g", x, y);
+        return std::find(r.begin(), r.end(), std::string(buf)) != r.end();
+    };
+    const double w = 10 * 0.0174532925;
+    EXPECT_TRUE(has(std::sin(w), std::cos(w)));
+    EXPECT_FALSE(has(-std::sin(w), std::cos(w)));
+    EXPECT_TRUE(has(-0.5 * std::sin(3 * w), 0.5 * std::cos(3 * w)));
+    EXPECT_FALSE(has(0.5 * std::sin(3 * w), 0.5 * std::cos(3 * w)));
+}
+
+TEST_F(AnalysisPlotTest, ZeroTablesDrawNoWedges) {
+    angularState().bucketWidth = 10 * 0.0174532925;
+    angularState().bucketCount = 18;
+    const Lines r = records([] { polarPlot(0); });
+    // A wedge closes at the origin; the axes and arcs never line to it.
+    EXPECT_EQ(std::count(r.begin(), r.end(), "la 0 0"), 0);
+    const Lines withWedge = records([] {
+        angularState().polarTables[0][4] = 2;
+        angularState().tableMaxima[0] = 2;
+        polarPlot(0);
+    });
+    EXPECT_EQ(std::count(withWedge.begin(), withWedge.end(), "la 0 0"), 2); // and its mirror
+}
+
+TEST(BitmapHolder, LayoutPalettesAndRows) {
+    resetBitmapHolder();
+    EXPECT_EQ(dibStride(50), 52u);
+    EXPECT_EQ(dibStride(52), 52u);
+    EXPECT_EQ(dibStride(1), 4u);
+    ASSERT_TRUE(makeImageDib(50, 30));
+    EXPECT_EQ(currentDib.size(), 40u + 1024u + 52u * 30u);
+    EXPECT_EQ(DibWidth(currentDib), 50);
+    EXPECT_EQ(DibHeight(currentDib), 30);
+    EXPECT_EQ(DibNumColors(currentDib), 256);
+    EXPECT_EQ(FindDibBits(currentDib), 1064u);
+    // The last byte row in memory is the top of the picture.
+    currentDib[FindDibBits(currentDib) + 52 * 29 + 3] = 200;
+    std::uint8_t rgb[3];
+    ASSERT_TRUE(dibPixel(currentDib, 3, 0, rgb));
+    EXPECT_EQ(rgb[0], 200);
+    EXPECT_FALSE(dibPixel(currentDib, 50, 0, rgb));
+    EXPECT_FALSE(makeImageDib(0, 5));
+    EXPECT_TRUE(currentDib.empty());
+
+    std::uint8_t table[256][3] = {};
+    BuildPalette(kPaletteSpectrum, table);
+    EXPECT_EQ((std::vector<int>{table[127][0], table[127][1], table[127][2]}),
+              (std::vector<int>{1, 254, 0}));
+    EXPECT_EQ((std::vector<int>{table[128][0], table[128][1], table[128][2]}),
+              (std::vector<int>{0, 255, 1}));
+    EXPECT_EQ(table[0][0], 255);
+    EXPECT_EQ(table[255][2], 255);
+    BuildPalette(9, table); // unknown: untouched
+    EXPECT_EQ(table[127][1], 254);
+}
+
+TEST(TraceProgress, ShowsProgressAndStopsOnEscape) {
+    platform::ScriptedHooks hooks;
+    platform::ScopedHooks guard(hooks);
+    resetMessageState();
+    hooks.escapeOnPoll = 2;
+    EXPECT_EQ(traceProgress(1, 10), 0);
+    EXPECT_EQ(hooks.lastDone, 1);
+    EXPECT_EQ(hooks.lastTotal, 10);
+    EXPECT_EQ(traceProgress(2, 10), 1);
+    EXPECT_EQ(hooks.lastDone, -1);
+    EXPECT_EQ(abortRequest, 1);
+    resetMessageState();
+}
+
+TEST(ShadeRule, LambertTermAndMisses) {
+    EXPECT_DOUBLE_EQ(lambertShade(1.0), 254.0);
+    EXPECT_DOUBLE_EQ(lambertShade(0.5), 143.5);
+    EXPECT_DOUBLE_EQ(lambertShade(0.0), 33.0);
+    EXPECT_DOUBLE_EQ(lambertShade(-0.7), 33.0);
+    resetObjectTable();
+    double shade = -1;
+    EXPECT_EQ(ShadePixel({0, 0, 0}, {0, 0, 5}, {0, 0, 1}, &shade), 0.0);
+    EXPECT_EQ(shade, 0.0);
+}
+
+} // namespace
