@@ -3,9 +3,11 @@
 // and the progress test of long loops.
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <string>
 
 #include "command/settings/settings.h"
+#include "display/analysis/analysis_reset.h"
 #include "display/analysis/angular_analysis.h"
 #include "display/analysis/energy_plot.h"
 #include "display/plot/plot_files.h"
@@ -22,16 +24,12 @@ class AnalysisPlotTest : public displaytest::PlotTest {
   protected:
     void SetUp() override {
         PlotTest::SetUp();
-        resetAngularState();
-        resetFilmPlaneState();
-        resetBitmapHolder();
+        resetAnalysisState();
         resetSettingsState();
         viewFrame = 0;
     }
     void TearDown() override {
-        resetAngularState();
-        resetFilmPlaneState();
-        resetBitmapHolder();
+        resetAnalysisState();
         resetSettingsState();
         PlotTest::TearDown();
     }
@@ -155,6 +153,38 @@ TEST_F(AnalysisPlotTest, ZeroTablesDrawNoWedges) {
         polarPlot(0);
     });
     EXPECT_EQ(std::count(withWedge.begin(), withWedge.end(), "la 0 0"), 2); // and its mirror
+}
+
+TEST_F(AnalysisPlotTest, SpotListings) {
+    listSpotData(outputChannel);
+    EXPECT_NE(screen().find(" Error opening spot data file."), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(spotFilePath())); // never created by a reader
+    {
+        std::ofstream out(spotFilePath(), std::ios::binary);
+        SpotRecord r;
+        r.point = {1.5, -2, 0.25};
+        r.energy = 0.75;
+        r.objectNumber = 3;
+        r.surfaceNumber = 1;
+        r.direction = {0, 0.6, 0.8};
+        unsigned char b[kSpotRecordBytes];
+        encodeSpotRecord(r, b);
+        out.write(reinterpret_cast<const char*>(b), sizeof b);
+    }
+    listSpotData(outputChannel);
+    listSpotLocationsAndDirections(outputChannel);
+    const std::string text = screen();
+    EXPECT_NE(text.find("Locations:    X                Y                Z\n"
+                        "Dir. Cosines: X                Y                Z  Transm.   Obj# Surf# \n"
+                        "            1.5,               -2,             0.25 \n"
+                        "              0,              0.6,              0.8,  0.75000,    3,    1\n"
+                        "\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\nRay Location and Intercept Angle\n"), std::string::npos);
+    EXPECT_NE(text.find("              0,              0.6,              0.8,       0.75000,    3,"
+                        "    1\n"),
+              std::string::npos);
 }
 
 TEST(BitmapHolder, LayoutPalettesAndRows) {
