@@ -376,7 +376,8 @@ int encircledEnergy(int detector, double radius, int buckets, const std::string&
         const double energy = percentMode() ? cell.energy / norm * 100.0 : cell.energy;
         sum += energy;
         const double outer = (k + 1) * width;
-        const double circle = kPi * outer * outer;
+        double circle = kPi * outer * outer;
+        if (!(circle > 0.0) || !std::isfinite(circle)) circle = 1.0; // as the cell area
         outText(o, "    %7f, %5d,    %9f,  %lg,         %lg\n", outer, cell.hits, energy, sum,
                 sum / circle);
         if (storeNormalised()) cell.energy = sum;

@@ -15,6 +15,7 @@
 #include "parts/shade_ray.h"
 #include "parts/trace_progress.h"
 #include "tests/display/display_test_support.h"
+#include "tests/engine/test_object_builder.h"
 
 namespace {
 
@@ -185,6 +186,44 @@ TEST_F(AnalysisPlotTest, SpotListings) {
     EXPECT_NE(text.find("              0,              0.6,              0.8,       0.75000,    3,"
                         "    1\n"),
               std::string::npos);
+}
+
+// A detector whose film has no width: every hit falls outside the grid, and nothing divides by
+// zero into the cells.
+TEST_F(AnalysisPlotTest, FilmWithoutWidthCountsEveryHitOutside) {
+    resetObjectTable();
+    ObjectRecord* o = testsupport::buildObjectWithSurfaces(1);
+    ASSERT_NE(o, nullptr);
+    o->typeCode = kTypeRaytraceDetector;
+    const double extent[6] = {0, 0, -5, 5, 0, 0};
+    std::copy(extent, extent + 6, o->firstSurface->extent);
+    {
+        std::ofstream out(spotFilePath(), std::ios::binary);
+        SpotRecord r;
+        r.objectNumber = o->number;
+        r.energy = 1;
+        unsigned char b[kSpotRecordBytes];
+        for (double y : {-1.0, 2.0}) {
+            r.point = {0, y, 0};
+            encodeSpotRecord(r, b);
+            out.write(reinterpret_cast<const char*>(b), sizeof b);
+        }
+    }
+    filmPlaneState().filmAxisTitle = kFilmAxisX;
+    ASSERT_EQ(filmPlaneGrid(4, 1, o->number, "", 0, 0), 1);
+    const std::string text = screen();
+    EXPECT_NE(text.find("NOTE: 2 film plane rays fell outside the grid."), std::string::npos);
+    EXPECT_NE(text.find("   A total of ,0, rays struck the film, total energy =, 0.000000 \n"
+                        "Energy normalization factor, 1\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+    for (const FilmCell& c : filmPlaneState().cells)
+        EXPECT_EQ(c.hits, 0);
+    // Rings of no width: every hit counts on the film, none in a ring.
+    ASSERT_EQ(encircledEnergy(o->number, 1e-320, 2, ""), 1);
+    EXPECT_NE(screen().find("   A total of, 2, rays struck the film"), std::string::npos);
+    EXPECT_EQ(screen().find("nan"), std::string::npos);
+    resetObjectTable();
 }
 
 TEST(BitmapHolder, LayoutPalettesAndRows) {
