@@ -335,3 +335,25 @@ TEST(AnalysisViews, SpotDiagramAndEnergyCurveInTheDisplayFile) {
 }
 
 } // namespace
+
+namespace {
+
+// The one-ray trace feeds the analysis: its single spot lands in the bin of its position.
+TEST(FilmPlaneAnalysis, AfterAOneRayTrace) {
+    analysistest::PipedRun run;
+    ASSERT_TRUE(run.go("define/detector xsize=10 ysize=10\n"
+                       "define/lightsource\n"
+                       "place 1 0 0 100\n"
+                       "place 2 3 4 0\n"
+                       "raytrace/single object=2\n"
+                       "energy/xlinear object=1 nbins=4\n"));
+    const auto lines =
+        analysistest::linesFrom(run.file("stdout.txt"), "   Cell   N_hits", 5);
+    EXPECT_EQ(lines, (std::vector<std::string>{"   Cell   N_hits  Energy   Energy/Area ",
+                                               "    -7.5,     0,    0.000000,   0",
+                                               "    -2.5,     0,    0.000000,   0",
+                                               "    2.5,     1,    1.000000,   0.01",
+                                               "    7.5,     0,    0.000000,   0"}));
+}
+
+} // namespace
