@@ -7,9 +7,13 @@
 
 namespace {
 
+// The document's list once made (by the first registration), for the reset.
+CPartList* madeDocumentPartList = nullptr;
+
 // The document's list: made with the handlers, it lives as long as the program.
 CPartList& documentPartList() {
     static CPartList list;
+    madeDocumentPartList = &list;
     return list;
 }
 
@@ -26,4 +30,11 @@ void registerPartCommands() {
         clearAllObjects();
         thePartList->RemoveAll();
     });
+}
+
+void resetPartCommandsState() {
+    CPartList* list = madeDocumentPartList;
+    if (!list) return;
+    list->RemoveAll();
+    if (thePartList == list) thePartList = nullptr;
 }

@@ -3,6 +3,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "engine/commands/command_values.h"
 #include "engine/build/object_definitions.h"
 #include "engine/commands/placement_commands.h"
@@ -75,7 +76,10 @@ CPart& CPartList::appendPart(ObjectRecord* object) {
 }
 
 int CPartList::DefinePart() {
-    if (parsedCommand().aliasInUse) {
+    // A name that already names an object reaches the command as that object's number (the
+    // reader expands it), so the expansion itself is the sign; a definition never takes an
+    // object by its alias.
+    if (parsedCommand().aliasInUse || readerState().aliasExpanded) {
         errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
         return 0;
     }

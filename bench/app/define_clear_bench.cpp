@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/all_state.h"
 #include "app/register_commands.h"
 #include "bench/bench_support.h"
 #include "command/interpreter/command_table.h"
@@ -47,7 +48,7 @@ void BM_DefinePlaceListClearLenses(benchmark::State& state) {
         }
         state.SetItemsProcessed(state.iterations() * kLenses);
     }
-    resetCommandHandlers();
+    resetAllState();
 }
 BENCHMARK(BM_DefinePlaceListClearLenses)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/all_state.h"
 #include "app/register_commands.h"
 #include "bench/bench_support.h"
 #include "command/interpreter/command_table.h"
@@ -56,7 +57,7 @@ void BM_BuildNetThroughTheCommandLoop(benchmark::State& state) {
             o ? static_cast<const PolynetRecord*>(o->firstSurface->typeData) : nullptr;
         if (!net || net->polygonCount != kFacets) state.SkipWithError("net was not built");
     }
-    resetCommandHandlers();
+    resetAllState();
 }
 BENCHMARK(BM_BuildNetThroughTheCommandLoop)->Unit(benchmark::kMillisecond);
 

@@ -10,6 +10,7 @@
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "display/plot/plot_primitives.h"
+#include "display/views/display_state.h"
 #include "display/views/ray_replay.h"
 #include "display/views/repaint.h"
 #include "display/views/view_host.h"
@@ -21,18 +22,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch home directory for rays.dat and the output files.
+// A scratch home directory for rays.dat and the output files, in a freshly reset program.
 struct ScratchHome {
     fs::path path;
     ScratchHome() {
+        resetDisplayState();
         std::string pattern = (fs::temp_directory_path() / "meridyn-bench-XXXXXX").string();
         if (mkdtemp(pattern.data())) path = pattern;
         programHome = path.string();
         setOutputFiles();
     }
     ~ScratchHome() {
-        closeOutputFiles();
-        resetRayFiles();
+        resetDisplayState();
         std::error_code ec;
         fs::remove_all(path, ec);
     }
@@ -122,15 +123,12 @@ void addLens(double x, double y, double z) {
 
 void BM_Repaint500LensesHighResolution(benchmark::State& state) {
     ScratchHome home;
-    resetObjectTable();
     for (int i = 0; i < 500; ++i)
         addLens(-70 + (i % 20) * 7, -45 + (i / 20 % 5) * 20, -90 + (i / 100) * 40);
     wireframeDetail = 3;
     HeadlessViewHost view(800, 600);
     for (auto _ : state)
         view.invalidateAndUpdate();
-    resetObjectTable();
-    resetSettingsState();
 }
 BENCHMARK(BM_Repaint500LensesHighResolution)->Unit(benchmark::kMillisecond);
 

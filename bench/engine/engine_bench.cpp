@@ -12,6 +12,7 @@
 #include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
 #include "engine/files/ray_files.h"
+#include "engine/model/engine_state.h"
 
 namespace {
 constexpr long kRecords = 10'000'000;
@@ -19,6 +20,7 @@ constexpr long kRecords = 10'000'000;
 struct ScratchHome {
     std::string path;
     ScratchHome() {
+        resetEngineState();
         std::string pattern =
             (std::filesystem::temp_directory_path() / "meridyn-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
@@ -28,7 +30,7 @@ struct ScratchHome {
         messageState().spotsPath = path + "/spots.dat";
     }
     ~ScratchHome() {
-        resetRayFiles();
+        resetEngineState();
         std::error_code ec;
         std::filesystem::remove_all(path, ec);
     }
@@ -72,8 +74,6 @@ BENCHMARK(BM_ReadRayRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_RefreshFullTable(benchmark::State& state) {
     ScratchHome home;
-    resetObjectTable();
-    resetCurrentObjects();
     const int kinds[] = {kTypeLens, kTypeMirror, kTypeLightSource, kTypeRod, kTypePolynet};
     for (int i = 0; i < kMaxObjects; ++i) {
         ObjectRecord* o = allocObjectSlot();
@@ -85,7 +85,6 @@ void BM_RefreshFullTable(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(refreshCurrentObjects(0));
     state.SetItemsProcessed(state.iterations());
-    resetObjectTable();
 }
 BENCHMARK(BM_RefreshFullTable);
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "bench/engine/bench_lens.h"
 #include "command/settings/settings.h"
+#include "engine/model/engine_state.h"
 #include "engine/model/object_table.h"
 #include "engine/optics/optics.h"
 #include "engine/model/placement.h"
@@ -41,8 +42,7 @@ void placeAt(ObjectRecord* o, double z, double beta) {
 }
 
 void BM_QuadricIntercept(benchmark::State& state) {
-    resetObjectTable();
-    resetSurfaceHitState();
+    resetEngineState();
     // A concave spherical mirror of radius 200 and aperture 50, slightly tilted.
     ObjectRecord* o = bench::newObject(kTypeMirror, 1);
     SurfaceRecord* s = o->firstSurface;
@@ -56,7 +56,7 @@ void BM_QuadricIntercept(benchmark::State& state) {
     placeAt(o, 0, 2);
     const std::vector<Ray> rays = rayFan();
     bench::timeIntercepts(state, s, rays);
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_QuadricIntercept);
 
@@ -68,11 +68,7 @@ void makeLens(double z, double r, double thickness, double diameter, double inde
 // The nearest hit over a row of five lenses (15 quadric surfaces, no bounding spheres, so every
 // hook runs for every ray), then normal, media, refraction and Fresnel reflectance at the hit.
 void BM_InterceptRefract(benchmark::State& state) {
-    resetObjectTable();
-    resetSurfaceHitState();
-    resetSurfaceMediaState();
-    resetSettingsState();
-    resetOpticsState();
+    resetEngineState();
     fresnelOn = 1;
     constexpr int kLenses = 5;
     for (int i = 0; i < kLenses; ++i)
@@ -103,7 +99,7 @@ void BM_InterceptRefract(benchmark::State& state) {
     if (hits == 0) std::abort();
     state.SetItemsProcessed(state.iterations() * kRays * surfaces);
     state.counters["hit share"] = double(hits) / (double(state.iterations()) * kRays);
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_InterceptRefract);
 

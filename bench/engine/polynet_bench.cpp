@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/commands/polynet_command.h"
+#include "engine/model/engine_state.h"
 #include "engine/polynet/polynet_facets.h"
 #include "engine/polynet/polynet_intercept.h"
 #include "platform/rand15.h"
@@ -71,8 +72,7 @@ PolynetRecord* geodesicSphere(int levels) {
 }
 
 void BM_PolynetIntercept(benchmark::State& state) {
-    resetObjectTable();
-    resetPolynets();
+    resetEngineState();
     PolynetRecord* net = geodesicSphere(3);
     if (net->polygonCount != 1280) state.SkipWithError("sphere has the wrong facet count");
     const double values[7] = {0, 0, 0, 0, 0, 0, 1.5};
@@ -99,8 +99,7 @@ void BM_PolynetIntercept(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["hit_fraction"] = static_cast<double>(hits) / state.iterations();
-    resetPolynets();
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_PolynetIntercept);
 

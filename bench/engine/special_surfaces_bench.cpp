@@ -13,6 +13,7 @@
 #include "engine/surfaces/aspheric_surfaces.h"
 #include "engine/surfaces/cpc_surfaces.h"
 #include "engine/model/object_table.h"
+#include "engine/model/engine_state.h"
 #include "engine/model/placement.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_hits.h"
@@ -78,10 +79,7 @@ double asphereSag(double x, double y) {
 }
 
 void BM_AsphericIntercept(benchmark::State& state) {
-    resetObjectTable();
-    resetSurfaceHitState();
-    resetSettingsState();
-    clearAsphericCache();
+    resetEngineState();
     // An even asphere of diameter 40 on a hyperbolic base, with all four polynomial terms.
     SurfaceRecord* s = newSurfaceObject(kTypeMirror);
     const double e[6] = {-20, 20, -20, 20, -1, 1};
@@ -99,7 +97,7 @@ void BM_AsphericIntercept(benchmark::State& state) {
     place(s->owner);
     asphere = s;
     run(state, s, raysAt(s, 20, asphereSag));
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_AsphericIntercept);
 
@@ -111,10 +109,7 @@ double torusSag(double x, double y) {
 }
 
 void BM_ToricIntercept(benchmark::State& state) {
-    resetObjectTable();
-    resetSurfaceHitState();
-    resetSettingsState();
-    resetToricState();
+    resetEngineState();
     // rx 60, ry 150 over an outline of 40 x 30.
     SurfaceRecord* s = newSurfaceObject(kTypeMirror);
     const double e[6] = {-20, 20, -15, 15, -1, 1};
@@ -134,13 +129,12 @@ void BM_ToricIntercept(benchmark::State& state) {
     setToricHooks(s);
     place(s->owner);
     run(state, s, raysAt(s, 15, torusSag));
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_ToricIntercept);
 
 void BM_CpcIntercept(benchmark::State& state) {
-    resetObjectTable();
-    resetSurfaceHitState();
+    resetEngineState();
     // Input 20, output 70 degrees, exit radius 10: wall from z = 6 to 98, entrance radius 27.
     SurfaceRecord* s = newSurfaceObject(kTypeMirror);
     const char* const names[] = {"input_angle", "output_angle", "radius_exit", " "};
@@ -166,7 +160,7 @@ void BM_CpcIntercept(benchmark::State& state) {
         normalize3(rays[i].direction);
     }
     run(state, s, rays);
-    resetObjectTable();
+    resetEngineState();
 }
 BENCHMARK(BM_CpcIntercept);
 

@@ -15,6 +15,7 @@
 #include "engine/trace/one_ray_trace.h"
 #include "engine/model/placement.h"
 #include "engine/files/ray_files.h"
+#include "engine/model/engine_state.h"
 #include "engine/surfaces/surface_hits.h"
 #include "engine/surfaces/surface_media.h"
 
@@ -54,12 +55,7 @@ struct Model {
     ObjectRecord* source = nullptr;
     std::filesystem::path home;
     Model() {
-        resetObjectTable();
-        resetSurfaceHitState();
-        resetSurfaceMediaState();
-        resetSettingsState();
-        resetRayTreeState();
-        resetRayFiles();
+        resetEngineState();
         home = std::filesystem::temp_directory_path() / "meridyn-trace-bench";
         std::filesystem::create_directories(home);
         programHome = home.string();
@@ -69,9 +65,7 @@ struct Model {
         placeAt(source, -100);
     }
     ~Model() {
-        resetRayFiles();
-        resetObjectTable();
-        resetMessageState();
+        resetEngineState();
         std::error_code ec;
         std::filesystem::remove_all(home, ec);
     }

@@ -80,7 +80,10 @@ int viewCommandOptions() {
         errorText(outputChannel, "Unable to open iges output file.\n");
         return 0;
     }
-    if (modifierChoice(kScalingWords) == kMinBased) viewModeState().zeroBasedScaling = 0;
+    // Only the energy plot has a scaling; looked up for any view, its unique-prefix match would
+    // take the view word "z" for "zero_based".
+    if (type == "energy" && modifierChoice(kScalingWords) == kMinBased)
+        viewModeState().zeroBasedScaling = 0;
     const int palette = modifierChoice(kPaletteWords);
     if (palette >= 0) greyPalette = palette == kGray ? 1 : 0;
     const int result = viewCommand(type.c_str());

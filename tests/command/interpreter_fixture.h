@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "command/document/command_state.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/command_table.h"
 #include "command/document/document.h"
@@ -22,18 +23,6 @@
 #include "tests/command/test_support.h"
 
 namespace testsupport {
-
-inline void resetInterpreter() {
-    resetMacroState();
-    resetMessageState();
-    resetReaderState();
-    resetParsedCommand();
-    resetAliasState();
-    resetCommandHandlers();
-    resetDocumentState();
-    platform::resetWaitCursor();
-    theDocument = nullptr;
-}
 
 // The parsed command in one line: word/modifiers[=value] words [numbers].
 inline std::string describeParsedCommand() {
@@ -56,14 +45,17 @@ inline std::string describeParsedCommand() {
 
 class InterpreterTest : public ::testing::Test {
   protected:
+    // The reset of the fixture's layer, run before and after every test; fixtures of a higher
+    // layer override it with their layer's reset.
+    virtual void resetState() { resetCommandState(); }
     void SetUp() override {
-        resetInterpreter();
+        resetState();
         programHome = dir.path().string();
         setOutputFiles();
         resetReaderState();
     }
     void TearDown() override {
-        resetInterpreter();
+        resetState();
         if (console) std::fclose(console);
     }
 

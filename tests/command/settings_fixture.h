@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "command/document/command_state.h"
 #include "command/settings/color_tables.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
@@ -34,24 +35,16 @@ class SettingsFixture : public ::testing::Test {
     void SetUp() override {
         oldDir_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
-        resetMessageState();
-        resetReaderState();
-        resetParsedCommand();
+        resetCommandState();
         programHome = dir.path().string();
         setOutputFiles();
         messageState().screenMirror = [this](std::string_view t) { screen_.append(t); };
-        resetSettingsState();
-        resetColorTableState();
-        settingsHooks() = SettingsHooks{};
         iniPath = dir.file("meridyn.ini");
         setenv("MERIDYN_INI", iniPath.c_str(), 1);
     }
     void TearDown() override {
         messageState().screenMirror = nullptr;
-        resetMessageState();
-        resetSettingsState();
-        resetColorTableState();
-        settingsHooks() = SettingsHooks{};
+        resetCommandState();
         unsetenv("MERIDYN_INI");
         std::filesystem::current_path(oldDir_);
     }

@@ -1,5 +1,5 @@
 // Shared set-up of the drawing tests: a scratch directory as the current directory and home,
-// fresh message and plot state, scripted platform hooks.
+// the whole display state (and every layer below) reset, scripted platform hooks.
 #pragma once
 
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "command/messages/messages.h"
 #include "display/plot/plot_primitives.h"
+#include "display/views/display_state.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 
@@ -30,17 +31,17 @@ inline std::vector<std::string> readLines(const std::filesystem::path& p) {
 
 class PlotTest : public ::testing::Test {
   protected:
+    // The reset of the fixture's layer, run before and after every test.
+    virtual void resetState() { resetDisplayState(); }
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
-        resetMessageState();
+        resetState();
         programHome = dir.path().string();
         setOutputFiles();
-        resetPlotState();
     }
     void TearDown() override {
-        resetPlotState();
-        resetMessageState();
+        resetState();
         std::filesystem::current_path(previous_);
     }
     std::string screen() { return testsupport::readFile(dir.file("screen.out")); }

@@ -1,5 +1,6 @@
-// A strict reader for the PNG files the picture writer makes: 8-bit RGB, no interlace, one zlib
-// stream of stored deflate blocks, filter 0 on every row. Checks every CRC-32 and the Adler-32.
+// A strict reader for the PNG files the picture writer makes: 8-bit RGB, no interlace, the
+// critical chunks IHDR, IDAT and IEND only. It walks the chunks and checks every CRC-32 itself;
+// libpng inflates and unfilters the pixels (and checks the zlib stream's Adler-32).
 #pragma once
 
 #include <cstdint>

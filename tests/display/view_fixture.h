@@ -1,5 +1,5 @@
-// Drawing tests over a model: a fresh model, settings, view and display state in a scratch
-// directory, records built directly in the object table, and the 3-D segments of a drawing
+// Drawing tests over a model: a fresh model, settings, view and display state (the display
+// fixture's reset) in a scratch directory, records built directly in the object table, and the 3-D segments of a drawing
 // captured through the line export.
 #pragma once
 
@@ -42,29 +42,6 @@ inline double length(const Segment& s) {
 
 class ViewTest : public PlotTest {
   protected:
-    void SetUp() override {
-        PlotTest::SetUp();
-        resetModel();
-    }
-    void TearDown() override {
-        resetModel();
-        PlotTest::TearDown();
-    }
-    static void resetModel() {
-        resetLineExportState();
-        resetAnnotationState();
-        resetViewModeState();
-        resetViewState();
-        resetSettingsState();
-        resetColorTableState();
-        resetHighlightState();
-        resetRayFiles();
-        resetCurrentObjects();
-        resetPolynetAllocators();
-        resetObjectTable();
-        resetParsedCommand();
-    }
-
     // A defined, placed and activated object at `at` with `surfaces` surfaces numbered 1, 2, ...
     ObjectRecord* makeObject(int wireframeKind, int surfaces = 1, Vec3 at = {}) {
         ObjectRecord* o = testsupport::buildObjectWithSurfaces(surfaces);

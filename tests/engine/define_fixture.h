@@ -15,13 +15,10 @@ class DefineTest : public SurfaceTest {
   protected:
     void SetUp() override {
         SurfaceTest::SetUp();
-        resetReaderState();
-        setCpcMirrorBuilder(nullptr);
         messageState().screenMirror = [this](std::string_view text) { out.append(text); };
     }
     void TearDown() override {
-        setCpcMirrorBuilder(nullptr);
-        resetReaderState();
+        messageState().screenMirror = nullptr;
         SurfaceTest::TearDown();
     }
 

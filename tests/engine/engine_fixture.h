@@ -6,6 +6,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
 #include "engine/model/current_objects.h"
+#include "engine/model/engine_state.h"
 #include "engine/model/object_table.h"
 #include "engine/files/ray_files.h"
 #include "engine/model/view_transform.h"
@@ -15,20 +16,15 @@
 
 class EngineTest : public ::testing::Test {
   protected:
+    // The reset of the fixture's layer, run before and after every test; fixtures of a higher
+    // layer override it with their layer's reset.
+    virtual void resetState() { resetEngineState(); }
     void SetUp() override {
-        resetAll();
+        resetState();
         programHome = dir.path().string();
         setOutputFiles();
     }
-    void TearDown() override { resetAll(); }
-    static void resetAll() {
-        resetRayFiles();
-        resetCurrentObjects();
-        resetObjectTable();
-        resetViewState();
-        resetAliasState();
-        resetMessageState();
-    }
+    void TearDown() override { resetState(); }
     std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
     std::string home(const std::string& name) const { return dir.file(name); }
 

@@ -24,7 +24,6 @@ class ObjectCommandsTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        resetModules();
         registerObjectCommands();
         // The part list owns the define keyword; here the builders are called directly.
         addCommandHandler("define", [](CQelDoc&) {
@@ -39,20 +38,7 @@ class ObjectCommandsTest : public EngineTest {
     void TearDown() override {
         doc.reset();
         messageState().screenMirror = nullptr;
-        resetModules();
         EngineTest::TearDown();
-    }
-    static void resetModules() {
-        resetPlacementCommandsState();
-        resetParsedCommand();
-        resetReaderState();
-        resetCommandHandlers();
-        resetDocumentState();
-        resetSettingsState();
-        resetAltSurfaceState();
-        settingsHooks() = SettingsHooks{};
-        listingHooks() = ListingHooks{};
-        theDocument = nullptr;
     }
 
     // Runs one command line as the user interface does and returns what it printed, without

@@ -18,14 +18,8 @@
 
 class PolynetTest : public EngineTest {
   protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        resetNets();
-    }
-    void TearDown() override {
-        resetNets();
-        EngineTest::TearDown();
-    }
+    // Forgets every net mid-test, the message state and the home kept (the fixture's own reset is
+    // the engine's).
     static void resetNets() {
         resetPolynets();
         resetParsedCommand();

@@ -1,5 +1,5 @@
-// Aspheric, toric and CPC surfaces on hand-built objects: the module resets, the nearest search
-// and a reproducible stream of test rays.
+// Aspheric, toric and CPC surfaces on hand-built objects: the nearest search and a reproducible
+// stream of test rays (the engine's reset clears their caches around each test).
 #pragma once
 
 #include <random>
@@ -13,18 +13,6 @@
 
 class SpecialSurfaceTest : public SurfaceTest {
   protected:
-    void SetUp() override {
-        SurfaceTest::SetUp();
-        clearAsphericCache();
-        resetToricState();
-        resetCpcState();
-    }
-    void TearDown() override {
-        clearAsphericCache();
-        resetToricState();
-        SurfaceTest::TearDown();
-    }
-
     struct Hit {
         SurfaceRecord* surface = nullptr;
         Vec3 point;

@@ -17,22 +17,6 @@
 
 class SurfaceTest : public EngineTest {
   protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        resetSurfaceState();
-    }
-    void TearDown() override {
-        resetSurfaceState();
-        EngineTest::TearDown();
-    }
-    static void resetSurfaceState() {
-        resetSurfaceHitState();
-        resetSurfaceMediaState();
-        resetAltSurfaceState();
-        resetSettingsState();
-        resetParsedCommand();
-    }
-
     // F = diag . (x^2, y^2, z^2) + linear . p + constant.
     static void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant) {
         std::fill(std::begin(s->quadric), std::end(s->quadric), 0.0);

@@ -11,17 +11,6 @@
 
 class TraceTest : public SurfaceTest {
   protected:
-    void SetUp() override {
-        SurfaceTest::SetUp();
-        resetRayTreeState();
-        resetOpticsState();
-    }
-    void TearDown() override {
-        resetRayTreeState();
-        resetOpticsState();
-        SurfaceTest::TearDown();
-    }
-
     // A light source at `at` (its one surface is never hit).
     ObjectRecord* makeSource(Vec3 at, double betaDegrees = 0) {
         ObjectRecord* o = makeObject(kTypeLightSource);

@@ -23,40 +23,12 @@
 #include <string>
 #include <unistd.h>
 
+#include "app/all_state.h"
 #include "app/register_commands.h"
-#include "command/interpreter/aliases.h"
-#include "command/settings/color_tables.h"
-#include "command/interpreter/command_table.h"
 #include "command/document/document.h"
-#include "command/general/highlighting.h"
-#include "command/interpreter/macros.h"
-#include "command/messages/messages.h"
-#include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
-#include "command/settings/settings.h"
-#include "command/general/sun_position.h"
-#include "display/views/annotations.h"
+#include "command/messages/messages.h"
 #include "display/views/console_view.h"
-#include "display/views/display_commands.h"
-#include "display/plot/plot_primitives.h"
-#include "display/views/segment_3d.h"
-#include "display/views/view_modes.h"
-#include "engine/surfaces/alt_surfaces.h"
-#include "engine/model/current_objects.h"
-#include "engine/model/object_table.h"
-#include "engine/optics/optics.h"
-#include "engine/commands/placement_commands.h"
-#include "engine/commands/polynet_command.h"
-#include "engine/polynet/polynet_intercept.h"
-#include "engine/polynet/polynet_records.h"
-#include "engine/polynet/polynet_trim.h"
-#include "engine/optics/random_sampling.h"
-#include "engine/files/ray_files.h"
-#include "engine/trace/ray_tree.h"
-#include "engine/surfaces/surface_hits.h"
-#include "engine/surfaces/surface_media.h"
-#include "engine/model/view_transform.h"
-#include "parts/plugin_binder.h"
 #include "platform/platform_hooks.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/write_guard.h"
@@ -88,46 +60,6 @@ void emptyScratchDirectory(const std::string& dir) {
         std::error_code ignored;
         fs::remove_all(entry.path(), ignored);
     }
-}
-
-void resetModules() {
-    closeOutputFiles();
-    resetRayFiles();
-    resetMacroState();
-    resetMessageState();
-    resetReaderState();
-    resetParsedCommand();
-    resetAliasState();
-    resetCommandHandlers();
-    resetDocumentState();
-    resetSettingsState();
-    resetSettings();
-    resetColorTableState();
-    resetColorMap();
-    resetHighlightState();
-    resetSunState();
-    resetAnnotationState();
-    resetGridIncrement();
-    resetViewOptionsState();
-    resetPlotState();
-    resetLineExportState();
-    resetViewModeState();
-    resetAltSurfaceState();
-    resetCurrentObjects();
-    resetObjectTable();
-    resetOpticsState();
-    resetPlacementCommandsState();
-    resetPolynets();
-    resetPolynetTraceState();
-    resetPolynetAllocators();
-    resetPolynetTrim();
-    resetRandomState();
-    resetRayTreeState();
-    resetSurfaceHitState();
-    resetSurfaceMediaState();
-    resetViewState();
-    resetPluginBinderState();
-    platform::resetWaitCursor();
 }
 
 void runInput(CQelDoc& doc, ConsoleView& view, const std::string& text) {
@@ -167,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::setHooks(&hooks);
     hooks.polls = 0;
     emptyScratchDirectory(home);
-    resetModules();
+    resetAllState();
     programHome = home;
     writeguard::arm(home);
     {
@@ -184,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ifstream in(home + "/screen.out", std::ios::binary);
         std::cerr << in.rdbuf() << std::flush;
     }
-    resetModules();
+    resetAllState();
     writeguard::disarm();
     platform::setHooks(nullptr);
     return 0;

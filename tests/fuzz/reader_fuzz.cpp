@@ -15,13 +15,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "command/interpreter/aliases.h"
-#include "command/interpreter/command_table.h"
+#include "command/document/command_state.h"
 #include "command/document/document.h"
-#include "command/interpreter/macros.h"
-#include "command/messages/messages.h"
-#include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
 #include "platform/platform_hooks.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -29,17 +26,6 @@ namespace {
 
 constexpr std::size_t kMaxInput = 64 * 1024;
 constexpr long kCommandsBeforeEscape = 20000;
-
-void resetInterpreter() {
-    resetMacroState();
-    resetMessageState();
-    resetReaderState();
-    resetParsedCommand();
-    resetAliasState();
-    resetCommandHandlers();
-    resetDocumentState();
-    platform::resetWaitCursor();
-}
 
 } // namespace
 
@@ -49,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static fuzzsupport::QuietHooks hooks(kCommandsBeforeEscape);
     platform::setHooks(&hooks);
     hooks.polls = 0;
-    resetInterpreter();
+    resetCommandState();
     programHome = home;
 
     std::string text(reinterpret_cast<const char*>(data), size);
@@ -67,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         commandBuffer = "macro/check/name=\"fuzz.mac\" 2";
         doc.ExecuteLine();
     }
-    resetInterpreter();
+    resetCommandState();
     platform::setHooks(nullptr);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "command/document/command_state.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "command/settings/settings_file.h"
@@ -66,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (again.text() != profile.text()) std::abort();
     (void)platform::profileInt(text);
 
-    resetSettingsState();
-    resetColorTableState();
+    resetCommandState();
     writeFile("meridyn.ini", text);
     loadIniSettings();
     if (!std::isfinite(plotmax)) std::abort();

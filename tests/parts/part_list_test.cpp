@@ -12,21 +12,19 @@
 #include "command/messages/messages.h"
 #include "command/interpreter/reader.h"
 #include "engine/model/clear_model.h"
-#include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
-#include "engine/commands/placement_commands.h"
 #include "engine/commands/polynet_command.h"
-#include "engine/files/ray_files.h"
 #include "parts/part_list.h"
+#include "parts/parts_state.h"
 #include "tests/command/interpreter_fixture.h"
 
 namespace {
 
 class PartListTest : public testsupport::InterpreterTest {
   protected:
+    void resetState() override { resetPartsState(); }
     void SetUp() override {
         InterpreterTest::SetUp();
-        resetModel();
         list = std::make_unique<CPartList>();
         doc = std::make_unique<CQelDoc>();
         addCommandHandler("define", [this](CQelDoc&) { return list->DefinePart(); });
@@ -38,15 +36,9 @@ class PartListTest : public testsupport::InterpreterTest {
     void TearDown() override {
         doc.reset();
         list.reset();
-        resetModel();
+        // The mirror outlives the message resets; it must not outlive `out`.
+        messageState().screenMirror = nullptr;
         InterpreterTest::TearDown();
-    }
-    static void resetModel() {
-        resetObjectTable();
-        resetCurrentObjects();
-        resetRayFiles();
-        resetPlacementCommandsState();
-        resetPolynets();
     }
     // Runs one line as a replayed line; `out` holds what it printed, less the echoed line.
     std::string run(const std::string& line) {
@@ -149,6 +141,27 @@ TEST_F(PartListTest, RefusedDefinitionsMakeNoPart) {
     EXPECT_EQ(list->DefinePart(), 0);
     EXPECT_EQ(out, "ERROR: Object name alias is already in use.  Use a different name.\n");
     EXPECT_EQ(list->partCount(), 1);
+}
+
+// The reader turns a name that is already an alias into its object's number, so the refusal
+// rests on that expansion.
+TEST_F(PartListTest, ADefinitionNamedByATakenAliasIsRefusedAndMakesNothing) {
+    run("define/mirror/flat m1");
+    ASSERT_EQ(partNames(), "m1");
+    const std::string refused =
+        "ERROR: Object name alias is already in use.  Use a different name.\n";
+    EXPECT_EQ(run("define/mirror/flat m1"), refused);
+    EXPECT_EQ(run("define/lens M1"), refused); // names are read without case
+    EXPECT_EQ(run("define/rod m1 thickness=4"), refused);
+    EXPECT_EQ(objectCount, 1);
+    EXPECT_EQ(partNames(), "m1");
+    EXPECT_STREQ(aliasLookup("m1"), "1");
+    EXPECT_EQ(getObject(1), nullptr);
+    // The refusal does not outlive its command: numbers and fresh names define as ever.
+    EXPECT_EQ(run("define/mirror/flat 5"),
+              "Complete.\nObject 2 consisting of 1 surface has been defined.\n");
+    run("define/mirror/flat m3");
+    EXPECT_EQ(partNames(), "m1 mirr2 m3");
 }
 
 TEST_F(PartListTest, DeleteRemovesThePartItsObjectAndItsAlias) {

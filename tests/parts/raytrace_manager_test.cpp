@@ -9,6 +9,7 @@
 #include "engine/surfaces/surface_hits.h"
 #include "engine/surfaces/surface_media.h"
 #include "parts/parts_keywords.h"
+#include "parts/parts_state.h"
 #include "parts/raytrace_manager.h"
 #include "tests/command/interpreter_fixture.h"
 
@@ -16,24 +17,15 @@ namespace {
 
 class RaytraceCommand : public testsupport::InterpreterTest {
   protected:
+    void resetState() override { resetPartsState(); }
     void SetUp() override {
         InterpreterTest::SetUp();
-        resetModel();
         registerPartsKeywords();
         doc = std::make_unique<CQelDoc>();
     }
     void TearDown() override {
         doc.reset();
-        resetModel();
         InterpreterTest::TearDown();
-    }
-    static void resetModel() {
-        resetRayFiles();
-        resetObjectTable();
-        resetSettingsState();
-        resetRayTreeState();
-        resetSurfaceHitState();
-        resetSurfaceMediaState();
     }
     std::string run(const std::string& text) {
         const std::size_t before = screen().size();

@@ -11,16 +11,6 @@ namespace {
 
 class GeneralCommands : public testsupport::SettingsFixture {
   protected:
-    void SetUp() override {
-        SettingsFixture::SetUp();
-        resetHighlightState();
-        resetSunState();
-    }
-    void TearDown() override {
-        resetHighlightState();
-        resetSunState();
-        SettingsFixture::TearDown();
-    }
     // Runs one echo command and returns what it printed.
     std::string general(const std::string& line) {
         testsupport::parseCommandText(line);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "command/general/highlighting.h"
+#include "command/document/command_state.h"
 #include "tests/command/test_support.h"
 
 namespace {
@@ -8,15 +9,11 @@ namespace {
 class HighlightTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetHighlightState();
-        resetMessageState();
+        resetCommandState();
         programHome = dir.path().string();
         setOutputFiles();
     }
-    void TearDown() override {
-        resetHighlightState();
-        resetMessageState();
-    }
+    void TearDown() override { resetCommandState(); }
     testsupport::ScratchDir dir;
 };
 

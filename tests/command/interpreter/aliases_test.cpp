@@ -2,20 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "command/document/command_state.h"
 #include "tests/command/test_support.h"
 
 class AliasesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetMessageState();
-        resetAliasState();
+        resetCommandState();
         programHome = dir.path().string();
         setOutputFiles();
     }
-    void TearDown() override {
-        resetAliasState();
-        resetMessageState();
-    }
+    void TearDown() override { resetCommandState(); }
     std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
     testsupport::ScratchDir dir;
 };

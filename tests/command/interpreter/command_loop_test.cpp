@@ -25,7 +25,7 @@ class CommandLoopTest : public testsupport::DocumentTest {
 
 TEST(CommandKeywords, UniquePrefixesOfTheTable) {
     testsupport::ScratchDir dir;
-    resetMessageState();
+    resetCommandState();
     programHome = dir.path().string();
     setOutputFiles();
     struct Case {
@@ -48,7 +48,7 @@ TEST(CommandKeywords, UniquePrefixesOfTheTable) {
     EXPECT_EQ(testsupport::readFile(dir.file("screen.out")),
               "ERROR:  de is ambiguous against define and deactivate\n");
     EXPECT_EQ(keywordTableSize(commandKeywords), 47);
-    resetMessageState();
+    resetCommandState();
 }
 
 TEST_F(CommandLoopTest, UnknownWordsAreReportedAndDoNothing) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 
+#include "command/document/command_state.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "platform/scripted_hooks.h"
@@ -19,19 +20,14 @@ const char* const kXNames[] = {"x", "xmax", "y", " "};
 class ParsedCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetMessageState();
-        resetAliasState();
-        resetParsedCommand();
+        resetCommandState();
         programHome = dir.path().string();
         setOutputFiles();
         resetReaderState();
     }
     void TearDown() override {
         if (console) std::fclose(console);
-        resetReaderState();
-        resetParsedCommand();
-        resetAliasState();
-        resetMessageState();
+        resetCommandState();
     }
     // Makes `text` what the console types from now on.
     void typeOnConsole(const std::string& text) {

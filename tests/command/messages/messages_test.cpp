@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "command/document/command_state.h"
 #include "platform/scripted_hooks.h"
 #include "tests/command/test_support.h"
 
@@ -10,11 +11,11 @@ using testsupport::readFile;
 class MessagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetMessageState();
+        resetCommandState();
         programHome = dir.path().string();
         setOutputFiles();
     }
-    void TearDown() override { resetMessageState(); }
+    void TearDown() override { resetCommandState(); }
     std::string log() {
         std::fflush(messageState().logFile);
         return readFile(dir.file("meridyn.log"));

@@ -115,6 +115,52 @@ TEST(DisplayCli, TypedLinesRepaintAsTheyArrive) {
     EXPECT_EQ(picture.height, 600);
 }
 
+// The picture a typed session leaves behind, decoded.
+DecodedPng pictureAfter(const std::string& lines) {
+    ScratchHome home;
+    std::ofstream(home.path() / "input.txt") << lines;
+    EXPECT_EQ(runCli(home.path(), {"--home", ".", "--picture", "pic.png"}, home.path() / "input.txt"),
+              0);
+    return decodePngFile((home.path() / "pic.png").string());
+}
+
+TEST(DisplayCli, TheAxisViewsEachDrawTheirOwnPicture) {
+    const std::string model = "define/lens\nset/workbox/snug\n";
+    DecodedPng system = pictureAfter(model + "view/system\n");
+    DecodedPng x = pictureAfter(model + "view/x\n");
+    DecodedPng y = pictureAfter(model + "view/y\n");
+    DecodedPng z = pictureAfter(model + "view/z\n");
+    DecodedPng savedZ = pictureAfter(model + "view/save/z\n");
+    for (const DecodedPng* p : {&system, &x, &y, &z, &savedZ})
+        ASSERT_EQ(p->error, "");
+    EXPECT_TRUE(z.rgb != system.rgb);
+    EXPECT_TRUE(z.rgb != x.rgb);
+    EXPECT_TRUE(z.rgb != y.rgb);
+    EXPECT_TRUE(x.rgb != y.rgb);
+    EXPECT_TRUE(savedZ.rgb == z.rgb);
+}
+
+// The bundled example as run-example.sh runs it: an 800x600 line drawing is deflated to a
+// small file.
+TEST(DisplayCli, TheExamplePictureIsCompressed) {
+    ScratchHome home;
+    fs::copy(MERIDYN_EXAMPLES, home.path() / "examples",
+             fs::copy_options::recursive);
+    fs::create_directory(home.path() / "out");
+    ASSERT_EQ(runCli(home.path() / "out",
+                     {"--home", ".", "--picture", "demo.png", "../examples/demo.mac"}),
+              0);
+    const fs::path png = home.path() / "out" / "demo.png";
+    EXPECT_LT(fs::file_size(png), 100u * 1000u); // raw, it is 1.44 MB
+    DecodedPng picture = decodePngFile(png.string());
+    ASSERT_EQ(picture.error, "");
+    EXPECT_EQ(picture.width, 800);
+    EXPECT_EQ(picture.height, 600);
+    const std::size_t white =
+        std::count(picture.rgb.begin(), picture.rgb.end(), std::uint8_t{0xFF});
+    EXPECT_LT(white, picture.rgb.size()); // something is drawn
+}
+
 TEST(DisplayCli, BadFlagsEndTheRun) {
     ScratchHome home;
     EXPECT_EQ(runCli(home.path(), {"--size", "0x600"}), 2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "display/plot/plot_primitives.h"
+#include "display/views/display_state.h"
 
 namespace {
 
@@ -11,10 +12,10 @@ namespace {
 class ClipTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        resetPlotState();
+        resetDisplayState();
         setScreenRange(0, 100, 0, 100);
     }
-    void TearDown() override { resetPlotState(); }
+    void TearDown() override { resetDisplayState(); }
 
     bool clip(PlotPoint a, PlotPoint b) {
         p = a;

@@ -1,6 +1,10 @@
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "command/document/document.h"
+#include "command/interpreter/command_table.h"
+#include "command/interpreter/reader.h"
 #include "display/views/console_view.h"
 #include "display/views/display_commands.h"
 #include "tests/display/view_fixture.h"
@@ -11,14 +15,6 @@ namespace fs = std::filesystem;
 
 class DisplayCommands : public displaytest::ViewTest {
   protected:
-    void SetUp() override {
-        ViewTest::SetUp();
-        resetViewOptionsState();
-    }
-    void TearDown() override {
-        resetViewOptionsState();
-        ViewTest::TearDown();
-    }
     // Runs a command of the form word/modifiers words through its keyword entry.
     int run(const std::string& word, const std::vector<std::string>& modifiers,
             const std::vector<std::string>& words = {}) {
@@ -105,6 +101,84 @@ TEST_F(DisplayCommands, IgesRefusesNamesItCannotUse) {
     EXPECT_NE(screen().find("ERROR:  File name too long, command ignored."), std::string::npos);
     EXPECT_EQ(lineExportOn, 0);
     EXPECT_EQ(lineExportFile, nullptr);
+}
+
+// The view command as typed: the reader, the dispatcher and the handler.
+class ViewCommandLine : public DisplayCommands {
+  protected:
+    void SetUp() override {
+        DisplayCommands::SetUp();
+        resetReaderState();
+        resetCommandHandlers();
+        registerDisplayCommands();
+        doc = std::make_unique<CQelDoc>();
+    }
+    void TearDown() override {
+        doc.reset();
+        resetCommandHandlers();
+        resetDocumentState();
+        resetReaderState();
+        DisplayCommands::TearDown();
+    }
+    void line(const std::string& text) {
+        commandBuffer = text;
+        doc->ExecuteLine();
+    }
+    // The view in force: the mode flags and the view type.
+    static std::string mode() {
+        std::string m;
+        if (systemMode) m += "system ";
+        if (orthogonalMode) m += "orthogonal ";
+        if (filmMode) m += "film ";
+        if (energyMode) m += "energy ";
+        return m + std::to_string(viewType);
+    }
+    std::unique_ptr<CQelDoc> doc;
+};
+
+TEST_F(ViewCommandLine, EveryViewWordSelectsItsView) {
+    makeObject(kWireAxes);
+    const struct {
+        const char* text;
+        const char* mode;
+    } cases[] = {
+        {"view/orthogonal", "orthogonal 0"},
+        {"view/z", "6"}, // not taken for the energy scaling word zero_based
+        {"view/system", "system 0"},
+        {"view/x", "4"},
+        {"view/y", "5"},
+        {"view/save/z", "6"},
+        {"view/z/rays", "6"},
+        {"view/film", "film 0"},
+        {"view/energy", "energy 0"},
+        {"view/energy/min_based", "energy 0"},
+        {"view/energy/absolute", "energy 0"},
+        {"view/maxwellian", "energy 0"},  // no view of its own: the view stays
+        {"view/from_object", "energy 0"}, // likewise
+        {"view/image nx=4 ny=4", "system 0"},
+        {"view/polar object=1", "12"},
+        {"view/intensity object=1", "7"},
+        {"view/polar object=2", "system 0"}, // no such object: back to the system view
+        {"view/orth", "orthogonal 0"},       // unique prefixes
+        {"view/z/gray", "6"},
+        {"view/sys", "system 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        currentDetector = 1; // the film and energy views need a detector
+        line(c.text);
+        EXPECT_EQ(mode(), c.mode);
+    }
+    EXPECT_EQ(viewRays, 0); // view/sys without rays
+    EXPECT_EQ(greyPalette, 1);
+    EXPECT_EQ(screen().find("ERROR"), std::string::npos) << screen();
+
+    // Two view words are still refused, and a scaling word means nothing outside the energy view.
+    line("view/x/z");
+    EXPECT_EQ(mode(), "system 0");
+    EXPECT_NE(screen().find("ERROR: Multiple view modifiers not permitted."), std::string::npos);
+    line("view/z/min_based");
+    EXPECT_EQ(mode(), "6");
 }
 
 } // namespace

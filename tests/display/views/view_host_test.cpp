@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "display/plot/plot_primitives.h"
+#include "display/views/display_state.h"
 #include "display/views/view_host.h"
 
 namespace {
@@ -22,7 +23,7 @@ TEST(HeadlessViewHost, HasTheRasterSizeAndNoStatusLine) {
 }
 
 TEST(HeadlessViewHost, EveryUpdateErasesToWhiteAndPaintsAtOnce) {
-    resetPlotState();
+    resetDisplayState();
     HeadlessViewHost host(120, 80);
     int paints = 0;
     host.setPaintRoutine([&](ViewHost& view, DrawSurface& surface) {
@@ -43,7 +44,7 @@ TEST(HeadlessViewHost, EveryUpdateErasesToWhiteAndPaintsAtOnce) {
     host.setPaintRoutine(nullptr);
     host.invalidateAndUpdate();
     EXPECT_EQ(host.raster().pixel(60, 78), kWhite);
-    resetPlotState();
+    resetDisplayState();
 }
 
 TEST(TruncateToInt, SaturatesAndMapsNanToZero) {

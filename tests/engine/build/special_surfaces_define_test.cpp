@@ -9,14 +9,6 @@ namespace {
 
 class SpecialDefineTest : public DefineTest {
   protected:
-    void SetUp() override {
-        DefineTest::SetUp();
-        clearAsphericCache();
-    }
-    void TearDown() override {
-        clearAsphericCache();
-        DefineTest::TearDown();
-    }
     static int modifyAlt(const char* modifiers, std::initializer_list<double> values) {
         parseModify(modifiers, values);
         return modifyAltsurfaces();

@@ -10,6 +10,7 @@
 
 #include "command/messages/messages.h"
 #include "engine/files/ray_files.h"
+#include "engine/model/engine_state.h"
 #include "platform/rand15.h"
 #include "tests/command/test_support.h"
 #include "tests/engine/fuzz/ray_files_fuzz.h"
@@ -68,5 +69,5 @@ TEST(FuzzReplay, RandomBytes) {
             b = static_cast<std::uint8_t>(rng.next());
         run(input);
     }
-    resetMessageState();
+    resetEngineState();
 }

@@ -11,6 +11,7 @@
 #include "command/messages/messages.h"
 #include "engine/files/ray_dump.h"
 #include "engine/files/ray_files.h"
+#include "engine/model/engine_state.h"
 
 namespace {
 char scratchPath[4096];
@@ -33,9 +34,8 @@ const char* scratchHome() {
 }
 
 void prepare() {
-    resetRayFiles();
+    resetEngineState();
     auto& m = messageState();
-    closeOutputFiles();
     m.programHome = scratchHome();
     m.raysPath = m.programHome + "/rays.dat";
     m.spotsPath = m.programHome + "/spots.dat";
@@ -84,6 +84,6 @@ int fuzzRayFilesOneInput(const std::uint8_t* data, std::size_t size) {
     openReemitFile();
     readAllSpots(readReemitRecord);
     if (wavelengthIndex < 0 || wavelengthIndex >= kWavelengthCount) std::abort();
-    resetRayFiles();
+    resetEngineState();
     return 0;
 }

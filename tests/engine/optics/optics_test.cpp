@@ -8,19 +8,7 @@
 
 namespace {
 
-class OpticsTest : public EngineTest {
-  protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        resetSettingsState();
-        resetOpticsState();
-    }
-    void TearDown() override {
-        resetSettingsState();
-        resetOpticsState();
-        EngineTest::TearDown();
-    }
-};
+class OpticsTest : public EngineTest {};
 
 Vec3 unit(Vec3 v) {
     normalize3(v);

@@ -4,14 +4,15 @@
 
 #include <cmath>
 
+#include "engine/model/engine_state.h"
 #include "engine/optics/direction_frames.h"
 
 namespace {
 
 class RandomSamplingTest : public ::testing::Test {
   protected:
-    void SetUp() override { resetRandomState(); }
-    void TearDown() override { resetRandomState(); }
+    void SetUp() override { resetEngineState(); }
+    void TearDown() override { resetEngineState(); }
 };
 
 double length(const Vec3& v) {

@@ -12,12 +12,7 @@ class ScatterLawsTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        resetRandomState();
         seedRandom(12345);
-    }
-    void TearDown() override {
-        resetRandomState();
-        EngineTest::TearDown();
     }
 };
 

@@ -17,18 +17,10 @@ class SurfaceOpticsTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        resetSettingsState();
-        resetOpticsState();
         object = makeObject(kTypeLens, 1);
         surface = object->firstSurface;
         surface->normal = upNormal;
     }
-    void TearDown() override {
-        resetSettingsState();
-        resetOpticsState();
-        EngineTest::TearDown();
-    }
-
     struct Result {
         Vec3 out;
         int totalInternal;
