@@ -25,7 +25,7 @@ int energyPlot() {
     const FilmPlaneState& s = filmPlaneState();
     if (s.cells.empty()) {
         errorText(outputChannel,
-                  "Use energy command to first evaluate a detector, then use VIEW/ENERGY.");
+                  "Use energy command to first evaluate a detector, then use VIEW/ENERGY.\n");
         return 0;
     }
     const char* yTitle = percentMode() ? "% ENERGY" : "ENERGY";
