@@ -1,5 +1,6 @@
 #include "display/analysis/film_plane_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
