@@ -11,6 +11,7 @@
 #include "engine/commands/polynet_command.h"
 #include "engine/optics/random_sampling.h"
 #include "engine/files/ray_files.h"
+#include "parts/glass/glass_catalog.h"
 #include "parts/part_commands.h"
 #include "parts/parts_keywords.h"
 
@@ -25,6 +26,7 @@ void registerCommandHandlers() {
     registerPolynetCommand();
     registerObjectCommands();
     registerPartCommands();
+    registerGlassCatalog();
     registerPartsKeywords();
     registerDisplayCommands();
     // After every execute operation the current object, light source, detector and polygon net

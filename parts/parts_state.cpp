@@ -1,13 +1,21 @@
 #include "parts/parts_state.h"
 
 #include "engine/model/engine_state.h"
+#include "parts/glass/glass_catalog.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
-#include "parts/trace_totals.h"
+#include "parts/radiometers/polar_tables.h"
+#include "parts/radiometers/radiometer.h"
+#include "parts/templates/define_params.h"
+#include "parts/trace/trace_totals.h"
 
 void resetPartsState() {
     resetEngineState();
     resetPartCommandsState();
-    resetPluginBinderState();
+    resetGlassCatalogState();
+    resetDefineParamsState();
+    resetRadiometerState();
+    resetPolarTables();
     resetTraceTotals();
+    resetPluginBinderState();
 }

@@ -3,6 +3,6 @@
 #pragma once
 
 // Resets the engine (resetEngineState), then the document's part list (resetPartCommandsState)
-// the plug-in binder's last binding and load error, and the trace totals. The raytrace manager keeps no state of
+// and the plug-in binder's last binding and load error. The raytrace manager keeps no state of
 // its own: the document makes it and theRaytraceManager lives as long as that document.
 void resetPartsState();

@@ -22,6 +22,7 @@ double clampedAcos(double c) {
 // Adds w to bucket trunc(theta / width) of one axis, or to its spillage beyond the count.
 void binAngle(int axis, double theta, double w) {
     AngularState& s = angularState();
+    double* table = polarTables().rows[axis];
     const double f = theta / s.bucketWidth;
     if (!std::isfinite(f) || f > s.bucketCount + 1.0) {
         s.spillage[axis] += w;
@@ -31,7 +32,7 @@ void binAngle(int axis, double theta, double w) {
     if (k > s.bucketCount)
         s.spillage[axis] += w;
     else
-        s.polarTables[axis][k] += w;
+        table[k] += w;
 }
 
 void moveTo(double x, double y) {
@@ -110,20 +111,20 @@ void binTerminalDirection(double dx, double dy, double dz, double w) {
     if (std::isfinite(f)) {
         long bin = (static_cast<long>(std::fmod(f, 360.0)) + 180) % 360;
         if (bin < 0) bin += 360;
-        s.azimuthTable[bin] += w;
+        polarTables().rows[kPolarRowXY][bin] += w;
     }
     s.binCount += 1.0;
 }
 
 void angularEnergyAnalysis(double radiusMax, int buckets) {
     AngularState& s = angularState();
-    // The radiometer's intensity table is not ours to clear.
-    const AngularState old = s;
     s = AngularState{};
-    std::copy(std::begin(old.intensityTable), std::end(old.intensityTable), s.intensityTable);
-    s.intensityMaximum = old.intensityMaximum;
-    s.intensityBucketWidth = old.intensityBucketWidth;
-    s.intensityCount = old.intensityCount;
+    // The x, y, z and xy rows are ours; the intensity row is the radiometer's.
+    PolarTables& p = polarTables();
+    for (int row = kPolarRowX; row <= kPolarRowXY; ++row) {
+        std::fill(std::begin(p.rows[row]), std::end(p.rows[row]), 0.0);
+        p.rowMaxima[row] = 0.0;
+    }
     s.bucketWidth = radiusMax * kPolarDegree / buckets;
     s.bucketCount = buckets;
     int flag = 0;
@@ -164,29 +165,31 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
         const double omega = kTwoPi * (1.0 - std::cos((k + 1) * width)) -
                              kTwoPi * (1.0 - std::cos(k * width));
         if (omega != 0.0)
-            for (auto& table : s.polarTables)
-                table[k] /= omega;
+            for (int row = kPolarRowX; row <= kPolarRowZ; ++row)
+                p.rows[row][k] /= omega;
         outText(outputChannel, "%11.6lg,%15.6lg,%15.6lg,%15.6lg,%15.6lg\n",
-                (k + 1) * radiusMax / buckets, omega, s.polarTables[0][k], s.polarTables[1][k],
-                s.polarTables[2][k]);
+                (k + 1) * radiusMax / buckets, omega, p.rows[kPolarRowX][k], p.rows[kPolarRowY][k],
+                p.rows[kPolarRowZ][k]);
     }
     // The maxima of the per-steradian buckets: the edge bucket beyond them keeps a plain weight
     // and is neither printed nor drawn.
-    for (int t = 0; t < 3; ++t)
-        s.tableMaxima[t] = *std::max_element(s.polarTables[t], s.polarTables[t] + buckets);
-    s.tableMaxima[3] = *std::max_element(s.azimuthTable, s.azimuthTable + kPolarTableSize);
+    for (int row = kPolarRowX; row <= kPolarRowZ; ++row)
+        p.rowMaxima[row] = *std::max_element(p.rows[row], p.rows[row] + buckets);
+    p.rowMaxima[kPolarRowXY] =
+        *std::max_element(p.rows[kPolarRowXY], p.rows[kPolarRowXY] + kPolarTableCells);
     outText(outputChannel, "X spillage, Y spillage, Z spillage\n");
     outText(outputChannel, "%15.6lg,%15.6lg,%15.6lg\n\n", s.spillage[0], s.spillage[1],
             s.spillage[2]);
     outText(outputChannel, "X max (/sr), Ymax (/sr), Z max (/sr),  XY max (unitless)\n");
-    outText(outputChannel, "%15.6lg,%15.6lg,%15.6lg,%15.6lg\n", s.tableMaxima[0],
-            s.tableMaxima[1], s.tableMaxima[2], s.tableMaxima[3]);
+    outText(outputChannel, "%15.6lg,%15.6lg,%15.6lg,%15.6lg\n", p.rowMaxima[kPolarRowX],
+            p.rowMaxima[kPolarRowY], p.rowMaxima[kPolarRowZ], p.rowMaxima[kPolarRowXY]);
 }
 
 void polarPlot(int variant) {
     const AngularState& s = angularState();
+    const PolarTables& p = polarTables();
     if (variant < 0 || variant > 3) variant = 0;
-    const double maximum = s.tableMaxima[variant];
+    const double maximum = p.rowMaxima[variant];
     const std::string heading =
         maximum == 0.0 ? "Zero energy." : formatText("Max. energy: %lg / sr.", maximum);
     polarFrame(variant, heading.c_str(), s.bucketCount * s.bucketWidth / kPolarDegree);
@@ -195,10 +198,11 @@ void polarPlot(int variant) {
     for (int k = 0; k < s.bucketCount && k < 180; ++k) {
         if (variant == 3) {
             // The azimuth table holds the right side from bin 180 up, the left from 179 down.
-            drawWedge(k, s.bucketWidth, s.azimuthTable[180 + k] / maximum, 1.0);
-            drawWedge(k, s.bucketWidth, s.azimuthTable[179 - k] / maximum, -1.0);
+            const double* xy = p.rows[kPolarRowXY];
+            drawWedge(k, s.bucketWidth, xy[180 + k] / maximum, 1.0);
+            drawWedge(k, s.bucketWidth, xy[179 - k] / maximum, -1.0);
         } else {
-            const double r = s.polarTables[variant][k] / maximum;
+            const double r = p.rows[variant][k] / maximum;
             drawWedge(k, s.bucketWidth, r, 1.0);
             drawWedge(k, s.bucketWidth, r, -1.0);
         }
@@ -206,20 +210,25 @@ void polarPlot(int variant) {
 }
 
 void polarIntensityPlot() {
-    const AngularState& s = angularState();
-    const double maximum = s.intensityMaximum;
+    const PolarTables& p = polarTables();
+    const double maximum = p.rowMaxima[kPolarRowIntensity];
     const std::string heading =
         maximum == 0.0
             ? "Zero energy in polar plot."
             : formatText("MERIDYN Polar Plot Max. relative intensity: %lg / steradian", maximum);
-    const int count = std::min(s.intensityCount, kPolarTableSize);
-    polarFrame(2, heading.c_str(), count * s.intensityBucketWidth / kPolarDegree);
+    // The cells of a polar radiometer go round the full circle; the plot shows the half from
+    // the vertical axis and its mirror.
+    const double width = p.cellWidth;
+    const int count = width > 0.0 && std::isfinite(width)
+                          ? std::min(180, static_cast<int>(std::floor(M_PI / width + 1e-9)))
+                          : 0;
+    polarFrame(2, heading.c_str(), count * width / kPolarDegree);
     setPenColor(15);
     if (!(maximum > 0.0)) return;
-    for (int k = 0; k < count && k < 180; ++k) {
-        const double r = s.intensityTable[k] / maximum;
-        drawWedge(k, s.intensityBucketWidth, r, 1.0);
-        drawWedge(k, s.intensityBucketWidth, r, -1.0);
+    for (int k = 0; k < count; ++k) {
+        const double r = p.rows[kPolarRowIntensity][k] / maximum;
+        drawWedge(k, width, r, 1.0);
+        drawWedge(k, width, r, -1.0);
     }
 }
 

@@ -4,26 +4,23 @@
 // intensity table. The energy command's polar form and the polar views call them.
 #pragma once
 
-inline constexpr int kPolarTableSize = 360;
+#include "parts/radiometers/polar_tables.h"
+
 inline constexpr int kMaxPolarBuckets = 359;
 
+// The binning of the last analysis. Its tables are the x, y, z and xy rows of the shared polar
+// tables (polarTables(), parts/radiometers/): weight per bucket of angle from each axis (per
+// steradian once the analysis is done) and per azimuth bin (bin 180 starts at 0); their
+// maxima are the rows' maxima. The intensity row belongs to the polar radiometer.
 struct AngularState {
-    double polarTables[3][kPolarTableSize] = {}; // x, y, z: weight (per steradian when done)
-    double azimuthTable[kPolarTableSize] = {};   // weight per azimuth bin (bin 180 at 0)
-    double spillage[3] = {};                     // weight beyond the last bucket, per axis
-    double tableMaxima[4] = {};                  // x, y, z and xy tables
-    double bucketWidth = 0.0;                    // radians per bucket
+    double spillage[3] = {}; // weight beyond the last bucket, per axis
+    double bucketWidth = 0.0; // radians per bucket
     int bucketCount = 0;
     double binCount = 0.0; // rays binned
-    // The intensity table of a polar radiometer, with its maximum and cell width (radians).
-    double intensityTable[kPolarTableSize] = {};
-    double intensityMaximum = 0.0;
-    double intensityBucketWidth = 0.0;
-    int intensityCount = 0;
 };
 
 AngularState& angularState();
-// Clears the tables (tests; a new document).
+// Clears the binning state (tests); the polar tables have their own reset.
 void resetAngularState();
 
 // energy/polar: values "radiusmax" (degrees, default 180) and "buckets" (default 18). Refuses

@@ -10,7 +10,7 @@
 #include "display/views/annotations.h"
 #include "engine/commands/command_values.h"
 #include "engine/model/object_table.h"
-#include "parts/trace_totals.h"
+#include "parts/trace/trace_totals.h"
 
 namespace {
 
@@ -71,16 +71,16 @@ long binOf(double offset, double width, long count, bool onUpperEdge) {
 
 void writeTallies(OutputChannel out) {
     const TraceTotals& t = traceTotals();
-    outText(out, "Ray decendants/energy to deep space, %ld,%lg\n", t.lostCount, t.lostEnergy);
+    outText(out, "Ray decendants/energy to deep space, %ld,%lg\n", t.noHitCount, t.noHitEnergy);
     outText(out, "Ray decendants/energy below minimum transmittance or max ghosts, %ld,%lg\n",
             t.thresholdCount, t.thresholdEnergy);
-    outText(out, "Ray decendants/energy trucated at depth limit, %ld,%lg\n", t.depthCount,
-            t.depthEnergy);
+    outText(out, "Ray decendants/energy trucated at depth limit, %ld,%lg\n", t.depthLimitCount,
+            t.depthLimitEnergy);
 }
 
 // A normalisation of 0 (nothing reached the film, or nothing was traced) is taken as 1.
 double normalisation(double filmEnergy) {
-    const double n = normaliseToTrace() ? traceTotals().totalEnergy : filmEnergy;
+    const double n = normaliseToTrace() ? traceTotals().totalSourceEnergy : filmEnergy;
     return n != 0.0 && std::isfinite(n) ? n : 1.0;
 }
 
@@ -299,8 +299,8 @@ void filmPlaneReport(OutputChannel output, int nx, int ny, double cx, double cy,
     }
     const double norm = normalisation(filmEnergy);
     const TraceTotals& t = traceTotals();
-    outText(output, "Film Plane Analysis:\nTotal Rays=,%d, Energy Sum=%lg.\n", t.raysTraced,
-            t.totalEnergy);
+    outText(output, "Film Plane Analysis:\nTotal Rays=,%d, Energy Sum=%lg.\n",
+            static_cast<int>(t.raysTraced), t.totalSourceEnergy);
     outText(output, "x and y half widths ,%lg, %lg, and x and y increments ,%lg, %lg\n", hx, hy,
             incX, incY);
     outText(output, "   A total of ,%d, rays struck the film, total energy =, %f \n", filmHits,
@@ -367,7 +367,8 @@ int encircledEnergy(int detector, double radius, int buckets, const std::string&
     const double norm = normalisation(filmEnergy);
     const TraceTotals& t = traceTotals();
     outText(o, "Film Plane Analysis (Encircled Energy):\n\n");
-    outText(o, "Total rays, %d, Energy Sum=%lg.\n", t.raysTraced, t.totalEnergy);
+    outText(o, "Total rays, %d, Energy Sum=%lg.\n", static_cast<int>(t.raysTraced),
+            t.totalSourceEnergy);
     outText(o, "   A total of, %d, rays struck the film, total film plane energy =, %f\n",
             filmHits, filmEnergy);
     outText(o, "   Radius,    N_hits,    Energy,   EncircledEnergy, Energy/Area\n");

@@ -11,8 +11,8 @@
 #include "display/analysis/report_file.h"
 #include "display/raster/bitmap_holder.h"
 #include "engine/model/view_transform.h"
-#include "parts/shade_ray.h"
-#include "parts/trace_progress.h"
+#include "parts/trace/shade_ray.h"
+#include "parts/trace/trace_progress.h"
 
 namespace {
 

@@ -148,7 +148,8 @@ int gratingDiffract(Vec3& direction, double n, const double* params, const Vec3&
     normalize3(d);
 
     // The grating vector and its mirror, taken into the normal frame; their difference gives the
-    // line frequencies along x and y.
+    // line frequencies along x and y. Their signs carry the lines' orientation: lines turned by
+    // theta and by -theta diffract into mirror-image directions.
     Vec3 g1{std::cos(orientation) * frequency * lambda, std::sin(orientation) * frequency * lambda,
             0.0};
     g1.z = std::sqrt(1.0 - g1.x * g1.x - g1.y * g1.y);
@@ -157,8 +158,8 @@ int gratingDiffract(Vec3& direction, double n, const double* params, const Vec3&
     toNormalFrame(g2, frame, g2);
     normalize3(g1);
     normalize3(g2);
-    const double fx = std::fabs((g1.x - g2.x) * 0.5 / lambda);
-    const double fy = std::fabs((g1.y - g2.y) * 0.5 / lambda);
+    const double fx = (g1.x - g2.x) * 0.5 / lambda;
+    const double fy = (g1.y - g2.y) * 0.5 / lambda;
 
     if (d.z == 0.0) return 0; // the ray runs in the grating plane
     const double l = d.x + fx * lambda * order / n;

@@ -41,6 +41,22 @@ void reflectRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& loca
 void refractRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
                 double n1, double n2, Vec3& out, int& totalInternal, double& R);
 
+// The fractions of a ray's energy that its reflected and transmitted branches take at a surface
+// of absorption `absorption` and reflectance R (both tracers split through this one function).
+// Total internal reflection reflects everything. Otherwise T = 1 - (absorption + R); when
+// absorption + R exceeds 1 the surface absorbs its share first and reflects the rest: T = 0 and
+// the reflected fraction is 1 - absorption, so reflected + transmitted + absorbed never exceeds 1.
+struct BranchFactors {
+    double reflected = 0;
+    double transmitted = 0;
+};
+inline BranchFactors branchFactors(double absorption, double R, int totalInternal) {
+    if (totalInternal) return {1.0, 0.0};
+    const double T = 1 - (absorption + R);
+    if (T < 0) return {absorption < 1 ? 1 - absorption : 0.0, 0.0};
+    return {R, T};
+}
+
 // out = direction / |direction . normal|; tangent = 1 (out unchanged) when the dot product is 0,
 // else 0.
 void scaleToNormalComponent(const Vec3& direction, const Vec3& normal, Vec3& out, int& tangent);
@@ -59,7 +75,9 @@ double fresnelReflectance(const Vec3& direction, const Vec3& normal, double n1, 
 // gratingInteraction takes the faced surface normal at the point, then runs gratingDiffract.
 int gratingInteraction(SurfaceRecord* surface, const Vec3& localPoint, Vec3& direction, double n,
                        const double* params);
-// Applies the grating equation at the current trace wavelength in a medium of index n. Returns 1
+// Applies the grating equation at the current trace wavelength in a medium of index n. The lines'
+// orientation is taken in the surface frame, signs and all: on a face of the x-y plane a ray
+// from either side shifts its direction cosines by f lambda order (cos t, sin t) / n. Returns 1
 // with the new unit direction; 0 when no diffracted order leaves (the ray runs in the grating
 // plane, the order does not propagate, or the parameters give no finite answer), the direction
 // then left exactly as it came in.

@@ -329,10 +329,16 @@ int setupAsphericSurface(SurfaceRecord* surface, double cv, double k, double dia
     q[8] = (k + 1) * cv / 2;
     q[11] = -1;
 
-    if (!mirror) {
-        Vec3 after;
-        asphericNormal(surface, probe, after);
-        if (dot3(before, after) < 0) surface->side = surface->side == -1 ? 1 : -1;
+    // The side flag is kept relative to the normal: when the new base normal points the other way
+    // than the old one at the same point, the flag flips, so that the face keeps its physical
+    // side. A mirror with no side (0, reflecting on both) keeps none.
+    Vec3 after;
+    asphericNormal(surface, probe, after);
+    if (dot3(before, after) < 0) {
+        if (!mirror)
+            surface->side = surface->side == -1 ? 1 : -1;
+        else
+            surface->side = -surface->side;
     }
     // The edge of a single lens runs from rim to rim of its faces, whose vertices lie at -t/2
     // and +t/2 (t the lens thickness, its third parameter), each further moved by the vertex

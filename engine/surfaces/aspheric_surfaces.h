@@ -69,9 +69,10 @@ int checkAsphericSetup(double cv, double k, double diameter);
 // face met its axis (a face the builder placed away from its frame's origin), so that the
 // aspheric vertex takes the old face's place; the base conic F = cv/2 (x^2 + y^2) +
 // (k + 1) cv/2 z^2 - z, the shape code by k, the z extents over the rim sag and the sampled sag
-// range, the side flag of a non-mirror kept on the same physical side, the edge of a 3-surface
-// lens moved to the face's rim, and the object's bounding sphere. 1 (after the check's message)
-// when the values are refused, with nothing changed; 0 on success.
+// range, the side flag kept on the same physical side (a mirror with no side keeps none, so a
+// mirror reflects on the side it did before), the edge of a 3-surface lens moved to the face's
+// rim, and the object's bounding sphere. 1 (after the check's message) when the values are
+// refused, with nothing changed; 0 on success.
 int setupAsphericSurface(SurfaceRecord* surface, double cv, double k, double diameter);
 // The smallest and largest sag at 101 radii from 0 to `radius` (along y from the decentred axis).
 void asphericSagRange(const SurfaceRecord* surface, double radius, double& smallest,

@@ -14,11 +14,25 @@ void resetSurfaceMediaState() {
 }
 
 double resolveIndex(double index) {
+    if (index == 0) return 1.0;
     if (!(index < 0)) return index;
     const double k = -index;
     const auto& table = surfaceMediaState().indexTable;
     if (!(k < static_cast<double>(table.size()))) return 1.0;
     return table[static_cast<std::size_t>(k)];
+}
+
+void surfaceOwnMedium(const SurfaceRecord* record, double& index, double& absorptivity,
+                      double& luminance) {
+    if (!record || record->index == 0) {
+        index = 1.0;
+        absorptivity = 0;
+        luminance = 0;
+        return;
+    }
+    index = resolveIndex(record->index);
+    absorptivity = record->absorbtivity;
+    luminance = record->luminence;
 }
 
 namespace {
@@ -47,21 +61,10 @@ void surfaceMedia(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& lo
     const double x = normalDotDirection(surface, localPoint, localDirection);
     auto& s = surfaceMediaState();
     if (surface->side * x <= 0) {
-        if (const SurfaceRecord* in = surface->inside) {
-            index = in->index;
-            absorptivity = in->absorbtivity;
-            luminance = in->luminence;
-        } else {
-            index = 1.0;
-            absorptivity = 0;
-            luminance = 0;
-        }
+        surfaceOwnMedium(surface->inside, index, absorptivity, luminance);
         s.currentSurfaceObject = surface->surfaceHandle;
     } else {
-        index = surface->index;
-        absorptivity = surface->absorbtivity;
-        luminance = surface->luminence;
+        surfaceOwnMedium(surface, index, absorptivity, luminance);
         s.currentSurfaceObject = nullptr;
     }
-    index = resolveIndex(index);
 }

@@ -20,15 +20,23 @@ void resetSurfaceMediaState();
 inline std::vector<double>& refractiveIndexTable = surfaceMediaState().indexTable;
 inline CSurfaceHandle*& currentSurfaceObject = surfaceMediaState().currentSurfaceObject;
 
-// The index itself when it is not negative; for -k entry k of the table, 1.0 outside it.
+// The index a surface's own value stands for: 0 (a surface given no medium) is air, 1.0; -k is
+// entry k of the table (1.0 outside it); any other value is the index itself.
 double resolveIndex(double index);
+
+// The medium a surface record's own values describe: air (1.0, 0, 0) when there is no record or
+// its index is 0 (the surface was given no medium), else its index (resolved), absorptivity and
+// luminance. Every medium taken from a surface goes through here.
+void surfaceOwnMedium(const SurfaceRecord* record, double& index, double& absorptivity,
+                      double& luminance);
 
 // 0 when the surface has no side flag; else 1 when side x (normal . unit direction) >= 0 (the
 // ray meets the surface from its inside).
 int rayInsideSurface(const Vec3& localPoint, const Vec3& localDirection, SurfaceRecord* surface);
 
-// The medium the ray enters at the surface: the inside link's (1.0, 0, 0 without a link) when it
+// The medium the ray enters at the surface: the inside link's (air without a link) when it
 // crosses into the inside (side x normal . direction <= 0; the surface's handle becomes
-// currentSurfaceObject), else the surface's own medium (currentSurfaceObject cleared).
+// currentSurfaceObject), else the surface's own medium (currentSurfaceObject cleared); both
+// through surfaceOwnMedium, so a surface of index 0 borders air.
 void surfaceMedia(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
                   double& index, double& absorptivity, double& luminance);

@@ -109,18 +109,15 @@ void traceStep(TraceStepResult& result) {
     double R = 0;
     refractRay(surface, localPoint, localDirection, n1, n2, transmitted, totalInternal, R);
 
-    double T = 0;
+    const BranchFactors split = branchFactors(surface->absorbtion, R, totalInternal);
     if (totalInternal) {
         refl.state = kBranchFollow;
-    } else {
-        T = 1 - (surface->absorbtion + R);
-        if (R < T) {
-            trans.state = kBranchFollow;
-            if (R > 0) refl.state = kBranchStore;
-        } else {
-            refl.state = kBranchFollow;
-            if (T > 0) trans.state = kBranchStore;
-        }
+    } else if (split.reflected < split.transmitted) {
+        trans.state = kBranchFollow;
+        if (split.reflected > 0) refl.state = kBranchStore;
+    } else { // a tie follows the reflection
+        refl.state = kBranchFollow;
+        if (split.transmitted > 0) trans.state = kBranchStore;
     }
 
     if (refl.state != kBranchNone) {
@@ -128,7 +125,7 @@ void traceStep(TraceStepResult& result) {
         reflectRay(surface, localPoint, localDirection, reflected);
         applyDirectionRefinement(surface, localPoint, reflected, n1);
         toGlobalUnit(reflected, refl.direction, surface);
-        refl.factor = totalInternal ? attenuation : R * attenuation;
+        refl.factor = split.reflected * attenuation;
         refl.index = ray.index;
         refl.absorptivity = ray.absorptivity;
         refl.luminance = ray.luminance;
@@ -136,7 +133,7 @@ void traceStep(TraceStepResult& result) {
     if (trans.state != kBranchNone) {
         applyDirectionRefinement(surface, localPoint, transmitted, n2);
         toGlobalUnit(transmitted, trans.direction, surface);
-        trans.factor = T * attenuation;
+        trans.factor = split.transmitted * attenuation;
         trans.index = n2;
         trans.absorptivity = absorptivity2;
         trans.luminance = luminance2;

@@ -34,15 +34,9 @@ void startRayMedium(const ObjectRecord* sourceObject) {
     r.accumulated = 0;
     r.ghostCount = 0;
     r.surface = nullptr;
-    r.index = 1.0;
-    r.absorptivity = 0;
-    r.luminance = 0;
+    // Air without a source, a link, or a medium on the link.
     const SurfaceRecord* first = sourceObject ? sourceObject->firstSurface : nullptr;
-    if (const SurfaceRecord* in = first ? first->inside : nullptr) {
-        r.index = resolveIndex(in->index);
-        r.absorptivity = in->absorbtivity;
-        r.luminance = in->luminence;
-    }
+    surfaceOwnMedium(first ? first->inside : nullptr, r.index, r.absorptivity, r.luminance);
 }
 
 void storeRayBranch(int level, SurfaceRecord* surface) {

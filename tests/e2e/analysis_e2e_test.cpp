@@ -195,6 +195,7 @@ TEST(FilmPlaneAnalysis, RefusalsAndMissingData) {
         EXPECT_NE(out.find(line), std::string::npos) << line;
     EXPECT_EQ(out.find("Half angle"), std::string::npos);
     EXPECT_FALSE(run.exists("spots.dat")); // read only: never created
+    EXPECT_EQ(run.exitStatus(), 1);
 }
 
 // Rays leaving in known directions: far points 1e6 x weight along the direction.

@@ -81,7 +81,8 @@ class PipedRun {
     void put(const std::string& name, const std::string& content) {
         std::ofstream(home_.path() / name, std::ios::binary) << content;
     }
-    // Runs the commands; extra arguments go before them. True when the run exits with 0.
+    // Runs the commands; extra arguments go before them. True when the run got to its end: exit
+    // status 0, or 1 after a command reported an error (the status is kept).
     bool go(const std::string& commands, const std::vector<std::string>& extra = {}) {
         if (home_.path().empty()) return false;
         const fs::path fifo = home_.path() / "input.fifo";
@@ -105,7 +106,8 @@ class PipedRun {
         }
         close(fd);
         const int status = clitest::finishCli(child);
-        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        exitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return exitStatus_ == 0 || exitStatus_ == 1;
     }
     std::string file(const std::string& name) const {
         return clitest::readFile(home_.path() / name);
@@ -115,10 +117,12 @@ class PipedRun {
         return fs::exists(home_.path() / name, ec);
     }
     const fs::path& home() const { return home_.path(); }
+    int exitStatus() const { return exitStatus_; }
 
   private:
     clitest::ScratchHome home_;
     std::vector<std::pair<std::string, std::string>> fixtures_;
+    int exitStatus_ = -1;
 };
 
 // The lines of `text` from the first that starts with `first`, `count` of them.

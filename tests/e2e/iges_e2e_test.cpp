@@ -95,6 +95,7 @@ TEST(IgesExport, RaysWithFarExitPoints) {
 TEST(IgesExport, AnUnwritableFileIsSaid) {
     PipedRun run;
     ASSERT_TRUE(run.go("define/detector\nplace 1 0 0 0\n", {"--iges", "no/such/dir/x.igs"}));
+    EXPECT_EQ(run.exitStatus(), 1);
     EXPECT_NE(run.file("stderr.txt").find("cannot write the IGES file no/such/dir/x.igs"),
               std::string::npos);
     EXPECT_NE(run.file("stdout.txt").find("Error opening iges output file."), std::string::npos);

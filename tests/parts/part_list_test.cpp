@@ -34,6 +34,8 @@ class PartListTest : public testsupport::InterpreterTest {
         messageState().screenMirror = [this](std::string_view text) { out.append(text); };
     }
     void TearDown() override {
+        // The mirror captures this fixture; the next test's set-up prints before it sets its own.
+        messageState().screenMirror = nullptr;
         doc.reset();
         list.reset();
         // The mirror outlives the message resets; it must not outlive `out`.

@@ -12,8 +12,8 @@
 #include "display/analysis/energy_plot.h"
 #include "display/plot/plot_files.h"
 #include "display/raster/bitmap_holder.h"
-#include "parts/shade_ray.h"
-#include "parts/trace_progress.h"
+#include "parts/trace/shade_ray.h"
+#include "parts/trace/trace_progress.h"
 #include "tests/display/display_test_support.h"
 #include "tests/engine/test_object_builder.h"
 
@@ -26,11 +26,13 @@ class AnalysisPlotTest : public displaytest::PlotTest {
     void SetUp() override {
         PlotTest::SetUp();
         resetAnalysisState();
+        resetPolarTables();
         resetSettingsState();
         viewFrame = 0;
     }
     void TearDown() override {
         resetAnalysisState();
+        resetPolarTables();
         resetSettingsState();
         PlotTest::TearDown();
     }
@@ -103,32 +105,35 @@ TEST_F(AnalysisPlotTest, AzimuthBinsAtTheirEdges) {
     const double a175 = 175 * M_PI / 180;
     binTerminalDirection(std::sin(a175), std::cos(a175), 0, 8);   // +175 degrees: bin 197
     binTerminalDirection(-std::sin(a175), std::cos(a175), 0, 16); // -175 degrees: bin 162
-    EXPECT_EQ(s.azimuthTable[180], 3);
-    EXPECT_EQ(s.azimuthTable[179], 4);
-    EXPECT_EQ(s.azimuthTable[197], 8);
-    EXPECT_EQ(s.azimuthTable[162], 16);
+    const double* xy = polarTables().rows[kPolarRowXY];
+    EXPECT_EQ(xy[180], 3);
+    EXPECT_EQ(xy[179], 4);
+    EXPECT_EQ(xy[197], 8);
+    EXPECT_EQ(xy[162], 16);
     // 90 degrees from x lies beyond three buckets of 10: spillage; acos is clamped.
     EXPECT_EQ(s.spillage[0], 31);
     binTerminalDirection(1.0000000002, 0, 0, 32);
-    EXPECT_EQ(s.polarTables[0][0], 32);
+    EXPECT_EQ(polarTables().rows[kPolarRowX][0], 32);
     EXPECT_EQ(s.binCount, 6);
     // Narrow buckets reach beyond the table: the bin wraps into it. -170 degrees in buckets of
     // a quarter degree: floor(-680.000001) + 180 = -501, which is bin 219.
     resetAngularState();
+    resetPolarTables();
     s.bucketWidth = 0.25 * 0.0174532925;
     s.bucketCount = 359;
     const double a170 = 170 * M_PI / 180;
     binTerminalDirection(-std::sin(a170), std::cos(a170), 0, 1);
-    EXPECT_EQ(s.azimuthTable[219], 1);
+    EXPECT_EQ(polarTables().rows[kPolarRowXY][219], 1);
 }
 
 TEST_F(AnalysisPlotTest, XyRoseDrawsTheAzimuthTableWhereItIs) {
     AngularState& s = angularState();
     s.bucketWidth = 10 * 0.0174532925;
     s.bucketCount = 18;
-    s.azimuthTable[180] = 1; // 0 to 10 degrees right of +y
-    s.azimuthTable[179 - 2] = 0.5; // 20 to 30 degrees left of it
-    s.tableMaxima[3] = 1;
+    PolarTables& p = polarTables();
+    p.rows[kPolarRowXY][180] = 1;       // 0 to 10 degrees right of +y
+    p.rows[kPolarRowXY][179 - 2] = 0.5; // 20 to 30 degrees left of it
+    p.rowMaxima[kPolarRowXY] = 1;
     const Lines r = records([] { polarPlot(3); });
     auto has = [&](double x, double y) {
         char buf[64];
@@ -149,8 +154,8 @@ TEST_F(AnalysisPlotTest, ZeroTablesDrawNoWedges) {
     // A wedge closes at the origin; the axes and arcs never line to it.
     EXPECT_EQ(std::count(r.begin(), r.end(), "la 0 0"), 0);
     const Lines withWedge = records([] {
-        angularState().polarTables[0][4] = 2;
-        angularState().tableMaxima[0] = 2;
+        polarTables().rows[kPolarRowX][4] = 2;
+        polarTables().rowMaxima[kPolarRowX] = 2;
         polarPlot(0);
     });
     EXPECT_EQ(std::count(withWedge.begin(), withWedge.end(), "la 0 0"), 2); // and its mirror

@@ -16,26 +16,28 @@ using namespace clitest;
 // Runs a macro in a scratch home with the picture on; the home stays for the checks.
 struct ImageRun {
     ScratchHome home;
-    bool go(const std::string& macro) {
+    // The exit status: 0, or 1 when a command reported an error.
+    int go(const std::string& macro) {
         std::ofstream(home.path() / "main.mac") << macro;
-        return runCli(home.path(), {"--home", ".", "--picture", "pic.png", "main.mac"}) == 0;
+        return runCli(home.path(), {"--home", ".", "--picture", "pic.png", "main.mac"});
     }
     std::string file(const std::string& name) const { return readFile(home.path() / name); }
 };
 
 TEST(SolidImageCli, EmptyModelIsWhite) {
     ImageRun run;
-    ASSERT_TRUE(run.go("view/image nx=8 ny=6\n"));
+    ASSERT_EQ(run.go("view/image nx=8 ny=6\n"), 0);
     EXPECT_EQ(run.file("TEMP.SOL"), "1 8 6 255.000000\n" + std::string(48, '\xFF'));
 }
 
 TEST(SolidImageCli, DetectorFacingTheSun) {
     ImageRun run;
-    ASSERT_TRUE(run.go("set/workbox xcenter=0 ycenter=0 zcenter=0 xsize=20 ysize=20 zsize=20\n"
+    ASSERT_EQ(run.go("set/workbox xcenter=0 ycenter=0 zcenter=0 xsize=20 ysize=20 zsize=20\n"
                        "define/detector xsize=10 ysize=10\n"
                        "place 1 0 0 0\n"
                        "set/sun azimuth=0 elevation=0 intensity=200\n"
-                       "view/image nx=40 ny=30 azimuth=0 elevation=0\n"));
+                       "view/image nx=40 ny=30 azimuth=0 elevation=0\n"),
+              0);
     const std::string sol = run.file("TEMP.SOL");
     const std::string header = "1 40 30 200.000000\n";
     ASSERT_EQ(sol.size(), header.size() + 1200);
@@ -68,8 +70,9 @@ TEST(SolidImageCli, DetectorFacingTheSun) {
 TEST(SolidImageCli, NullNameKeepsTheOldFileAndNoShowKeepsTheWireframe) {
     ImageRun run;
     std::ofstream(run.home.path() / "TEMP.SOL") << "old";
-    ASSERT_TRUE(run.go("define/detector xsize=10 ysize=10\nplace 1 0 0 0\n"
-                       "view/image/name=null/noshow nx=4 ny=4 azimuth=0 elevation=0\n"));
+    ASSERT_EQ(run.go("define/detector xsize=10 ysize=10\nplace 1 0 0 0\n"
+                       "view/image/name=null/noshow nx=4 ny=4 azimuth=0 elevation=0\n"),
+              0);
     EXPECT_EQ(run.file("TEMP.SOL"), "old");
     DecodedPng png = decodePngFile((run.home.path() / "pic.png").string());
     ASSERT_EQ(png.error, "");
@@ -81,7 +84,7 @@ TEST(SolidImageCli, NullNameKeepsTheOldFileAndNoShowKeepsTheWireframe) {
 
 TEST(SolidImageCli, RefusedSizesRenderNothing) {
     ImageRun run;
-    ASSERT_TRUE(run.go("view/image nx=641 ny=10\nview/image nx=-3\n"));
+    EXPECT_EQ(run.go("view/image nx=641 ny=10\nview/image nx=-3\n"), 1);
     EXPECT_FALSE(std::filesystem::exists(run.home.path() / "TEMP.SOL"));
     EXPECT_NE(run.file("stdout.txt").find("Nx and ny must be greater than 0, less than 641."),
               std::string::npos);

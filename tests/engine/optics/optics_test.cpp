@@ -202,6 +202,27 @@ TEST_F(OpticsTest, GratingFirstOrderFollowsTheGratingEquation) {
     EXPECT_LT(out.z, 0.0);
 }
 
+TEST_F(OpticsTest, GratingLinesKeepTheirOrientationFromEitherSide) {
+    // 500 lines per mm at 0.5 micrometres, order 1, on a face of the x-y plane. The lines belong
+    // to the surface: from either side the tangential shift is f lambda (cos t, sin t) / n.
+    wavelengthTable[2] = 0.5;
+    wavelengthIndex = 2;
+    for (double theta : {0.0, 30.0, -30.0, 90.0, 150.0, 210.0}) {
+        SCOPED_TRACE(theta);
+        const double params[3] = {500, theta, 1};
+        const double c = std::cos(theta * M_PI / 180), s = std::sin(theta * M_PI / 180);
+        for (double side : {1.0, -1.0}) {
+            const Vec3 in = unit({0.1, -0.2, side});
+            Vec3 d = in;
+            ASSERT_EQ(gratingDiffract(d, 1.5, params, {0, 0, -side}), 1);
+            // The grating's degree is carried to 12 digits.
+            EXPECT_NEAR(d.x - in.x, 0.25 * c / 1.5, 1e-11);
+            EXPECT_NEAR(d.y - in.y, 0.25 * s / 1.5, 1e-11);
+            EXPECT_GT(d.z * side, 0);
+        }
+    }
+}
+
 TEST_F(OpticsTest, NonPropagatingGratingLeavesTheDirectionExactlyAsItCame) {
     const Vec3 n = unit({0.1, -0.2, -0.95});
     const Vec3 start = unit({0.4, -0.3, 0.8});

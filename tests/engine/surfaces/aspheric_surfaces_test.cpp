@@ -292,12 +292,20 @@ TEST_F(AsphericTest, DoubletEdgesAndMirrorSidesStayAsTheyAre) {
         EXPECT_EQ(surface(doublet, edge)->extent[4], -3);
         EXPECT_EQ(surface(doublet, edge)->extent[5], 3);
     }
+    // A mirror keeps its reflecting side: the flag follows the normal, which turns over here
+    // (the plane's normal is +z, the aspheric's -z at the vertex); no side stays no side.
     for (int side : {1, 0, -1}) {
+        SCOPED_TRACE(side);
         ObjectRecord* mirror = makeMirror(10);
-        mirror->firstSurface->side = side;
+        SurfaceRecord* s = mirror->firstSurface;
+        s->side = side;
+        const int upBefore = rayInsideSurface({}, {0, 0, 1}, s);
+        const int downBefore = rayInsideSurface({}, {0, 0, -1}, s);
         const double designator = mirror->number + 0.1;
         ASSERT_EQ(modifyAlt("/altsurfaces/aspheric", {designator, -0.02, 0}), 1);
-        EXPECT_EQ(mirror->firstSurface->side, side);
+        EXPECT_EQ(s->side, -side);
+        EXPECT_EQ(rayInsideSurface({}, {0, 0, 1}, s), upBefore);
+        EXPECT_EQ(rayInsideSurface({}, {0, 0, -1}, s), downBefore);
     }
 }
 

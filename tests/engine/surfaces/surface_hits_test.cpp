@@ -1,4 +1,5 @@
 // The nearest hit over the model, its bookkeeping, the self-hit rule, the glue and the media.
+#include "engine/trace/ray_tree.h"
 #include "tests/engine/surface_fixture.h"
 
 namespace {
@@ -198,6 +199,47 @@ TEST_F(SurfaceHitsTest, MediaOfLensFacesInBothDirections) {
     EXPECT_EQ(m.index, 1.5);
     EXPECT_EQ(m.absorptivity, 0.5);
     EXPECT_EQ(currentSurfaceObject, nullptr);
+}
+
+TEST_F(SurfaceHitsTest, SurfacesGivenNoMediumBorderAir) {
+    // A lens inside a reflector whose surface was given no index (0): leaving the glass enters
+    // air, whatever absorptivity or luminance the reflector's record holds.
+    ObjectRecord* lens = makeLens(100, -100, 20, 70, 1.5, {});
+    ObjectRecord* reflector = makePlaneObject({0, 0, 300});
+    SurfaceRecord* wall = reflector->firstSurface;
+    wall->index = 0;
+    wall->absorbtivity = 0.5;
+    wall->luminence = 2;
+    SurfaceRecord* back = surface(lens, 2);
+    back->inside = wall;
+    Medium m;
+    surfaceMedia(back, {}, {0, 0, 1}, m.index, m.absorptivity, m.luminance);
+    EXPECT_EQ(m.index, 1.0);
+    EXPECT_EQ(m.absorptivity, 0);
+    EXPECT_EQ(m.luminance, 0);
+    // Crossing the reflector's own side: its own medium, air too.
+    wall->side = 1;
+    surfaceMedia(wall, {}, {0, 0, 1}, m.index, m.absorptivity, m.luminance);
+    EXPECT_EQ(m.index, 1.0);
+    EXPECT_EQ(m.absorptivity, 0);
+    // A source placed in it starts in air.
+    ObjectRecord* source = makePlaneObject({0, 0, -50});
+    source->firstSurface->inside = wall;
+    startRayMedium(source);
+    EXPECT_EQ(currentRay.index, 1.0);
+    EXPECT_EQ(currentRay.absorptivity, 0);
+    EXPECT_EQ(currentRay.luminance, 0);
+    // Given a medium, the reflector's values are taken as they stand; indices by number too.
+    wall->index = 1.2;
+    startRayMedium(source);
+    EXPECT_EQ(currentRay.index, 1.2);
+    EXPECT_EQ(currentRay.absorptivity, 0.5);
+    refractiveIndexTable = {9, 1.7};
+    wall->index = -1;
+    surfaceMedia(back, {}, {0, 0, 1}, m.index, m.absorptivity, m.luminance);
+    EXPECT_EQ(m.index, 1.7);
+    EXPECT_EQ(m.luminance, 2);
+    EXPECT_EQ(resolveIndex(0), 1.0);
 }
 
 TEST_F(SurfaceHitsTest, MediaOfRodFacesAndIndicesByNumber) {

@@ -205,6 +205,39 @@ TEST_F(StepTest, TheStrongerBranchIsFollowedAndATieFollowsTheReflection) {
     }
 }
 
+TEST_F(StepTest, AbsorptionAndReflectanceAboveOneReflectWhatIsNotAbsorbed) {
+    // absorption + R = 1.1: the surface takes 0.5, the reflection the other 0.5, nothing goes on.
+    plane->reflectance = 0.6;
+    plane->absorbtion = 0.5;
+    currentRay.absorptivity = 0.01;
+    step();
+    const double a = std::exp(-1.0);
+    EXPECT_EQ(reflectedBranch.state, kBranchFollow);
+    EXPECT_EQ(transmittedBranch.state, kBranchNone);
+    EXPECT_NEAR(reflectedBranch.factor, 0.5 * a, 1e-15);
+}
+
+TEST(BranchFactors, NeverMoreThanArrived) {
+    for (int i = 0; i <= 100; ++i) {
+        for (int j = 0; j < 100; ++j) {
+            const double R = i / 100.0, absorption = j / 100.0;
+            const BranchFactors f = branchFactors(absorption, R, 0);
+            EXPECT_GE(f.reflected, 0);
+            EXPECT_GE(f.transmitted, 0);
+            EXPECT_LE(f.reflected + f.transmitted + absorption, 1 + 1e-12);
+            if (absorption + R <= 1) { // below the limit nothing changes
+                EXPECT_EQ(f.reflected, R);
+                EXPECT_EQ(f.transmitted, 1 - (absorption + R));
+            } else {
+                EXPECT_NEAR(f.reflected + absorption, 1, 1e-15);
+            }
+        }
+    }
+    const BranchFactors tir = branchFactors(0.3, 0.2, 1);
+    EXPECT_EQ(tir.reflected, 1.0);
+    EXPECT_EQ(tir.transmitted, 0.0);
+}
+
 TEST_F(StepTest, FullAbsorptionEndsTheBranchWithItsPoint) {
     plane->reflectance = 0.5;
     plane->absorbtion = 1;

@@ -1,4 +1,4 @@
-#include "parts/trace_totals.h"
+#include "parts/trace/trace_totals.h"
 
 TraceTotals& traceTotals() {
     static TraceTotals totals;
