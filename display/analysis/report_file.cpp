@@ -1,19 +1,8 @@
 #include "display/analysis/report_file.h"
 
-#include <filesystem>
 #include <unistd.h>
 
-#include "platform/temp_file.h"
-
-namespace fs = std::filesystem;
-
-bool writableTarget(const std::string& path) {
-    if (path.empty()) return false;
-    std::error_code ec;
-    const fs::file_status st = fs::symlink_status(path, ec);
-    if (st.type() == fs::file_type::not_found) return true;
-    return !ec && st.type() == fs::file_type::regular;
-}
+#include "platform/safe_file.h"
 
 ReportFile::~ReportFile() {
     discard();
@@ -21,19 +10,19 @@ ReportFile::~ReportFile() {
 
 bool ReportFile::open(const std::string& path, bool binary) {
     discard();
-    if (!writableTarget(path)) return false;
-    const fs::path target(path);
-    fs::path dir = target.parent_path();
-    const fs::path temp =
-        platform::makeTempFile("." + target.filename().string() + ".XXXXXX", dir);
-    if (temp.empty()) return false;
-    stream_ = std::fopen(temp.c_str(), binary ? "wb" : "w");
+    if (path.empty()) return false;
+    const auto target = platform::replacementTarget(path);
+    if (!target) return false;
+    const platform::TempFile temp = platform::makeTempBeside(*target);
+    if (temp.fd < 0) return false;
+    stream_ = ::fdopen(temp.fd, binary ? "wb" : "w");
     if (!stream_) {
-        ::unlink(temp.c_str());
+        ::close(temp.fd);
+        ::unlink(temp.path.c_str());
         return false;
     }
-    target_ = path;
-    temp_ = temp.string();
+    target_ = target->string();
+    temp_ = temp.path.string();
     return true;
 }
 
@@ -42,15 +31,14 @@ bool ReportFile::commit() {
     const bool written = std::ferror(stream_) == 0;
     const bool closed = std::fclose(stream_) == 0;
     stream_ = nullptr;
-    // The target may have become a link or a device while we wrote.
-    if (!written || !closed || !writableTarget(target_) ||
-        std::rename(temp_.c_str(), target_.c_str()) != 0) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
+    const std::string temp = temp_;
+    temp_.clear();
+    if (!written || !closed) {
+        ::unlink(temp.c_str());
         return false;
     }
-    temp_.clear();
-    return true;
+    // The replacement checks the target again and removes the temporary file when it fails.
+    return platform::replaceWithTemp(temp, target_);
 }
 
 void ReportFile::discard() {

@@ -1,6 +1,6 @@
 // An output file that appears whole or not at all: written under a temporary name beside the
-// target and renamed over it at the end. A target that exists and is not a plain file (a link,
-// a device, a directory) is never written through.
+// target and renamed over it at the end. It lands only on a regular file (through a symbolic
+// link, on the file the link names); a device, FIFO or directory is never written.
 #pragma once
 
 #include <cstdio>
@@ -25,9 +25,7 @@ class ReportFile {
 
   private:
     std::FILE* stream_ = nullptr;
-    std::string target_;
+    std::string target_; // the file the rename replaces
     std::string temp_;
 };
 
-// True when `path` does not exist or is a plain file (not a link, device or directory).
-bool writableTarget(const std::string& path);

@@ -12,6 +12,7 @@
 #include "display/raster/bitmap_holder.h"
 #include "engine/model/view_transform.h"
 #include "parts/trace/shade_ray.h"
+#include "platform/safe_file.h"
 #include "parts/trace/trace_progress.h"
 
 namespace {
@@ -144,12 +145,7 @@ double shadeViewRay(const Vec3& eye, const Vec3& direction) {
 }
 
 bool appendImageRow(const std::string& path, const unsigned char* bytes, int count) {
-    if (!writableTarget(path)) {
-        errorText(outputChannel, "Unable to open %s for output during image write.\n",
-                  path.c_str());
-        return false;
-    }
-    std::FILE* f = std::fopen(path.c_str(), "ab");
+    std::FILE* f = platform::openRegularForAppend(path);
     if (!f) {
         errorText(outputChannel, "Unable to open %s for output during image write.\n",
                   path.c_str());

@@ -348,7 +348,7 @@ int openSpotFileForReading() {
     closeDataFile(f);
     int h;
     do {
-        h = ::open(spotFilePath().c_str(), O_RDONLY | O_CLOEXEC);
+        h = platform::openRegularDescriptor(spotFilePath(), O_RDONLY | O_CLOEXEC);
     } while (h < 0 && errno == EINTR);
     f.handle = h;
     return h;
