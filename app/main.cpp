@@ -67,7 +67,7 @@ class ConsoleDocumentHooks : public DocumentHooks {
 
 void usage() {
     std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [--size WxH] [--picture FILE.png] "
-                         "[--hpgl FILE] [--iges FILE] [FILE...]\n");
+                         "[--hpgl FILE] [--save FILE] [--iges FILE] [FILE...]\n");
 }
 
 // An output named on the command line could not be written, or a FILE could not be run.
@@ -139,7 +139,7 @@ bool runStopped(bool runningFiles) {
 int main(int argc, char** argv) {
     // Before anything is opened: the run's own files must never become descriptors 0 to 2.
     platform::ensureStandardDescriptors();
-    std::string home, picture, hpgl, iges;
+    std::string home, picture, hpgl, save, iges;
     int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -149,13 +149,14 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
-            arg != "--picture" && arg != "--hpgl" && arg != "--iges" && arg != "--size") {
+            arg != "--picture" && arg != "--hpgl" && arg != "--size" && arg != "--save" &&
+            arg != "--iges") {
             std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
             usage();
             return 2;
         }
-        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--iges" ||
-            arg == "--size") {
+        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size" ||
+            arg == "--save" || arg == "--iges") {
             if (i + 1 >= argc) {
                 usage();
                 return 2;
@@ -167,6 +168,8 @@ int main(int argc, char** argv) {
                 picture = value;
             } else if (arg == "--hpgl") {
                 hpgl = value;
+            } else if (arg == "--save") {
+                save = value;
             } else if (arg == "--iges") {
                 iges = value;
             } else if (!parseViewSize(value, width, height)) {
@@ -214,6 +217,7 @@ int main(int argc, char** argv) {
     if (startDirectory != homePath) {
         if (!picture.empty()) picture = fromStartDirectory(picture);
         if (!hpgl.empty()) hpgl = fromStartDirectory(hpgl);
+        if (!save.empty()) save = fromStartDirectory(save);
         if (!iges.empty()) iges = fromStartDirectory(iges);
     }
     anchorSettingsEnvironment();
@@ -300,13 +304,16 @@ int main(int argc, char** argv) {
         std::free(buffer);
     }
 
-    // The view's IGES export, after the last command, as the export dialog runs it.
+    // The console's stand-in for the document's HPGL export, after the last command.
+    if (!hpgl.empty() && !view.exportHpgl(hpgl)) outputFailed = true;
+    // The console's File > Save As, after the last command: .opt names get the compressed form.
+    if (!save.empty() && !doc.OnSaveDocument(save)) outputFailed = true;
+    // The view's IGES export, after the last command and the save (its iges command is not
+    // part of the model), as the export dialog runs it.
     if (!iges.empty() && !exportIgesView(doc, iges)) {
         std::fprintf(stderr, "meridyn-cli: cannot write the IGES file %s\n", iges.c_str());
         outputFailed = true;
     }
-    // The console's stand-in for the document's HPGL export, after the last command.
-    if (!hpgl.empty() && !view.exportHpgl(hpgl)) outputFailed = true;
 
     saveIniSettings();
     closeOutputFiles();

@@ -94,8 +94,8 @@ int render(Shader shader, const std::string& name, int nx, int ny, double azimut
     const double depth = viewDepth;
     const double dx = (x1 - x0) / nx, dy = -(y1 - y0) / ny;
     std::vector<unsigned char> row(static_cast<std::size_t>(nx));
-    const std::size_t bits = FindDibBits(currentDib);
-    const std::size_t stride = dibStride(nx);
+    const std::size_t bits = imageBitsOffset(imageDib);
+    const std::size_t stride = imageStride(nx);
     int result = 1;
     for (int i = 0; i < ny; ++i) {
         const double py = y1 + dy / 2.0 + i * dy;
@@ -117,7 +117,7 @@ int render(Shader shader, const std::string& name, int nx, int ny, double azimut
             row[static_cast<std::size_t>(j)] = static_cast<unsigned char>(byte);
         }
         std::copy(row.begin(), row.end(),
-                  currentDib.begin() +
+                  imageDib.begin() +
                       static_cast<std::ptrdiff_t>(bits + stride * static_cast<std::size_t>(ny - 1 - i)));
         bool stop = false;
         if (shader == Shader::Solid) {

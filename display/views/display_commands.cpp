@@ -137,7 +137,7 @@ void registerDisplayCommands() {
     setCommandHandler("energy", [](CQelDoc&) { return energyCommand(); });
     // A new document starts without a rendered image.
     documentSteps().clearModel.push_back([](CQelDoc&) {
-        currentDib.clear();
+        imageDib.clear();
         solidMode = 0;
     });
 }

@@ -228,8 +228,8 @@ void paintView(ViewHost& window, DrawSurface& surface) {
     gridOn = viewGrid ? 1 : 0;
     // A rendered image fills the system view; the wireframe goes over it unless only the image
     // is shown.
-    const bool image = solidMode != 0 && viewType == 0 && !orthogonalMode && !currentDib.empty();
-    if (image) paintDib(surface, currentDib);
+    const bool image = solidMode != 0 && viewType == 0 && !orthogonalMode && !imageDib.empty();
+    if (image) paintImage(surface, imageDib);
     if (!image || solidMode != 1)
         repaintView(window, surface, std::trunc(viewAzimuth), std::trunc(viewElevation));
 }

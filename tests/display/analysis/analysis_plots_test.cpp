@@ -233,33 +233,33 @@ TEST_F(AnalysisPlotTest, FilmWithoutWidthCountsEveryHitOutside) {
 
 TEST(BitmapHolder, LayoutPalettesAndRows) {
     resetBitmapHolder();
-    EXPECT_EQ(dibStride(50), 52u);
-    EXPECT_EQ(dibStride(52), 52u);
-    EXPECT_EQ(dibStride(1), 4u);
+    EXPECT_EQ(imageStride(50), 52u);
+    EXPECT_EQ(imageStride(52), 52u);
+    EXPECT_EQ(imageStride(1), 4u);
     ASSERT_TRUE(makeImageDib(50, 30));
-    EXPECT_EQ(currentDib.size(), 40u + 1024u + 52u * 30u);
-    EXPECT_EQ(DibWidth(currentDib), 50);
-    EXPECT_EQ(DibHeight(currentDib), 30);
-    EXPECT_EQ(DibNumColors(currentDib), 256);
-    EXPECT_EQ(FindDibBits(currentDib), 1064u);
+    EXPECT_EQ(imageDib.size(), 40u + 1024u + 52u * 30u);
+    EXPECT_EQ(imageWidth(imageDib), 50);
+    EXPECT_EQ(imageHeight(imageDib), 30);
+    EXPECT_EQ(imageColourCount(imageDib), 256);
+    EXPECT_EQ(imageBitsOffset(imageDib), 1064u);
     // The last byte row in memory is the top of the picture.
-    currentDib[FindDibBits(currentDib) + 52 * 29 + 3] = 200;
+    imageDib[imageBitsOffset(imageDib) + 52 * 29 + 3] = 200;
     std::uint8_t rgb[3];
-    ASSERT_TRUE(dibPixel(currentDib, 3, 0, rgb));
+    ASSERT_TRUE(imagePixel(imageDib, 3, 0, rgb));
     EXPECT_EQ(rgb[0], 200);
-    EXPECT_FALSE(dibPixel(currentDib, 50, 0, rgb));
+    EXPECT_FALSE(imagePixel(imageDib, 50, 0, rgb));
     EXPECT_FALSE(makeImageDib(0, 5));
-    EXPECT_TRUE(currentDib.empty());
+    EXPECT_TRUE(imageDib.empty());
 
     std::uint8_t table[256][3] = {};
-    BuildPalette(kPaletteSpectrum, table);
+    buildImagePalette(kImagePaletteSpectrum, table);
     EXPECT_EQ((std::vector<int>{table[127][0], table[127][1], table[127][2]}),
               (std::vector<int>{1, 254, 0}));
     EXPECT_EQ((std::vector<int>{table[128][0], table[128][1], table[128][2]}),
               (std::vector<int>{0, 255, 1}));
     EXPECT_EQ(table[0][0], 255);
     EXPECT_EQ(table[255][2], 255);
-    BuildPalette(9, table); // unknown: untouched
+    buildImagePalette(9, table); // unknown: untouched
     EXPECT_EQ(table[127][1], 254);
 }
 
