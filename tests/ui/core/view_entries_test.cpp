@@ -137,10 +137,12 @@ TEST_F(ViewEntriesTest, FixedCommandsReachTheLog) {
     choose("&Window>SetUnits>meters");
     choose("&Window>LineWorkResolution>Low");
     choose("&Analyze>Display>Rays");
+    choose("#105>ScanRays>ScanNow");
     const std::string l = log();
-    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray"})
+    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray", "energy/polar"})
         EXPECT_NE(l.find(text), std::string::npos) << text;
-    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray"}));
+    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray",
+                                                     "energy/polar"}));
     EXPECT_EQ(ui.lines, (std::vector<std::string>{"set/units/met"}));
     // The units entries check what the unit now is.
     const ViewSnapshot s = takeViewSnapshot(false);
