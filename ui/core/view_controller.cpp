@@ -149,7 +149,7 @@ void CQelView::OnIntensityView() {
     SetViewType(0);
     if (!hasSelectedRadiometer()) return;
     if (bitmapState().paletteIndex != kPaletteGrey) bitmapState().paletteIndex = kPaletteSpectrum;
-    const int made = MakeObjectDib(shellState().selectedPartName);
+    const int made = viewObject > 0 ? MakeObjectDib(objectLabel(viewObject)) : 0;
     qelViewState().intensityReady = made;
     if (!made) SetViewType(0);
     SetViewType(kViewIntensity);
