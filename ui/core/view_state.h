@@ -20,8 +20,7 @@ struct QelViewState {
     CScreenMapping xPaneMap, yPaneMap, zPaneMap, energyMap;
 
     double pickedPoint[3] = {0, 0, 0};
-    // Centre x, centre y, half width, half height of the zoomed part of the film; all 0: none.
-    double filmWindow[4] = {0, 0, 0, 0};
+    // The film zoom is the display's `filmWindow` (the spot diagram reads it).
     int gridSnap = 0;
     double gridExtent = 0;
     int clientSize[2] = {0, 0};

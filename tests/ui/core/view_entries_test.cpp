@@ -382,16 +382,16 @@ TEST_F(ViewMouseTest, FilmZoomAndAFlatDragShowingTheWholeFilm) {
     v.selectorMode = kSelectSizeBox;
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 200);
-    EXPECT_EQ(v.filmWindow[0], 20.0);
-    EXPECT_EQ(v.filmWindow[1], 15.0);
-    EXPECT_EQ(v.filmWindow[2], 10.0);
-    EXPECT_EQ(v.filmWindow[3], 5.0);
+    EXPECT_EQ(filmWindow[0], 20.0);
+    EXPECT_EQ(filmWindow[1], 15.0);
+    EXPECT_EQ(filmWindow[2], 10.0);
+    EXPECT_EQ(filmWindow[3], 5.0);
     view->OnArrowKey(CQelView::Arrow::Right);
-    EXPECT_EQ(v.filmWindow[0], 22.5);
+    EXPECT_EQ(filmWindow[0], 22.5);
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 100);
-    EXPECT_EQ(v.filmWindow[2], 0.0);
-    EXPECT_EQ(v.filmWindow[3], 0.0);
+    EXPECT_EQ(filmWindow[2], 0.0);
+    EXPECT_EQ(filmWindow[3], 0.0);
 }
 
 TEST_F(ViewMouseTest, NormalDragTranslatesTheSelectedObject) {
