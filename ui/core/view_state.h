@@ -1,5 +1,5 @@
 // The view's own state: the selector mode and the drag in progress, the pane mappings of the
-// last paint, the picked point, the film zoom, the snap grid, the printing and metafile flags,
+// last paint, the picked point, the snap grid, the printing and metafile flags,
 // the solid and intensity images, and the highlighted ray and surface. One instance, grouped so
 // tests can reset it. The grid spacing is the settings' (set/grid), not a copy.
 #pragma once
