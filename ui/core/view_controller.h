@@ -70,8 +70,6 @@ struct ViewSeams {
     std::function<bool(int object, double extents[4])> drawDetectorOutline;
     // The selected part is a polygon net with a polar radiometer.
     std::function<bool()> selectedPolynetRadiometer;
-    // The angular energy analysis over `degrees` in `bins` bins.
-    std::function<void(double degrees, int bins)> scanRays;
 };
 ViewSeams& viewSeams();
 void resetViewSeams();

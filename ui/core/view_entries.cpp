@@ -532,9 +532,8 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     }
     toggle("#105>Verify", st.verifyTrace, kNone);
     toggle("#105>ScanRays>AutoScan", st.autoScan, kNone);
-    add(0, "#105>ScanRays>ScanNow", [] {
-        if (viewSeams().scanRays) viewSeams().scanRays(180.0, 18);
-    });
+    // The angular analysis over 180 degrees in 18 buckets: the polar energy command's defaults.
+    add(0, "#105>ScanRays>ScanNow", [v] { v->IssueCommand("energy/polar"); });
     const Pred solidEnabled = when([](const ViewSnapshot& s) { return s.memsplit && s.documentHasDib; });
     add(0, "&View>Type>SolidModel", [v, &st] {
         st.solidMode = st.solidMode == 0 ? 1 : 0;

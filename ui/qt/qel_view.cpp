@@ -57,6 +57,7 @@ QelView::QelView(MainWindow& window, ViewWidget* widget)
 
 QelView::~QelView() {
     if (theView == &core_) theView = nullptr;
+    window_.platformHooks().setProgressSink({});
     widget_->setPaintRoutine(&paintView);
 }
 

@@ -137,10 +137,12 @@ TEST_F(ViewEntriesTest, FixedCommandsReachTheLog) {
     choose("&Window>SetUnits>meters");
     choose("&Window>LineWorkResolution>Low");
     choose("&Analyze>Display>Rays");
+    choose("#105>ScanRays>ScanNow");
     const std::string l = log();
-    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray"})
+    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray", "energy/polar"})
         EXPECT_NE(l.find(text), std::string::npos) << text;
-    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray"}));
+    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray",
+                                                     "energy/polar"}));
     EXPECT_EQ(ui.lines, (std::vector<std::string>{"set/units/met"}));
     // The units entries check what the unit now is.
     const ViewSnapshot s = takeViewSnapshot(false);
@@ -380,16 +382,16 @@ TEST_F(ViewMouseTest, FilmZoomAndAFlatDragShowingTheWholeFilm) {
     v.selectorMode = kSelectSizeBox;
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 200);
-    EXPECT_EQ(v.filmWindow[0], 20.0);
-    EXPECT_EQ(v.filmWindow[1], 15.0);
-    EXPECT_EQ(v.filmWindow[2], 10.0);
-    EXPECT_EQ(v.filmWindow[3], 5.0);
+    EXPECT_EQ(filmWindow[0], 20.0);
+    EXPECT_EQ(filmWindow[1], 15.0);
+    EXPECT_EQ(filmWindow[2], 10.0);
+    EXPECT_EQ(filmWindow[3], 5.0);
     view->OnArrowKey(CQelView::Arrow::Right);
-    EXPECT_EQ(v.filmWindow[0], 22.5);
+    EXPECT_EQ(filmWindow[0], 22.5);
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 100);
-    EXPECT_EQ(v.filmWindow[2], 0.0);
-    EXPECT_EQ(v.filmWindow[3], 0.0);
+    EXPECT_EQ(filmWindow[2], 0.0);
+    EXPECT_EQ(filmWindow[3], 0.0);
 }
 
 TEST_F(ViewMouseTest, NormalDragTranslatesTheSelectedObject) {

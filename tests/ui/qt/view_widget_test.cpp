@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTest>
@@ -19,6 +21,7 @@
 #include "ui/core/shell_text.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/qel_view.h"
+#include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/view_widget.h"
 
 using namespace shelltest;
@@ -286,4 +289,23 @@ TEST_F(ViewWidgetTest, CtrlCInTheCommandLineCopiesItsText) {
     QTest::keyClick(window->commandLine()->edit(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "define/lens copied");
     EXPECT_TRUE(QApplication::clipboard()->image().isNull());
+}
+
+TEST_F(ViewWidgetTest, ABoxThatARunningCommandOpensTakesTheKeyboard) {
+    startLens();
+    window->platformHooks().beginCommand();
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        QTimer::singleShot(0, [&, box] {
+            if (auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); open == box)
+                open->done(-5); // not taken: end the box without OK
+        });
+    });
+    QMessageBox box(QMessageBox::Information, "MERIDYN Information", "orign", QMessageBox::Ok, window.get());
+    closed = box.exec() != -5;
+    window->platformHooks().endCommand();
+    EXPECT_TRUE(closed);
 }
