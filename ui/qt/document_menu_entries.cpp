@@ -18,6 +18,7 @@
 #include "command/messages/messages.h"
 #include "command/saving/model_saving.h"
 #include "command/settings/settings.h"
+#include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_files.h"
 #include "engine/files/ray_dump.h"
 #include "engine/files/ray_files.h"
@@ -213,6 +214,21 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
             }
         });
         if (!ok) box(*win, "Unable to open ray text file " + *path + " for output.");
+    });
+    add("&File>SaveSpotsAsText...", [win] {
+        const auto path =
+            win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "spot.txt");
+        if (!path) return;
+        if (!writeTextOutput(*path, [](std::FILE* f) { listSpotData(OutputChannel(f)); }))
+            box(*win, "Unable to open spot text file " + *path + " for output.");
+    });
+    add("&Analyze>&Display>Spot>Directions...", [win] {
+        listSpotDirections(outputChannel);
+        win->reloadHistory();
+    });
+    add("&Analyze>&Display>Spot>Locations...", [win] {
+        listSpotLocationsAndDirections(outputChannel);
+        win->reloadHistory();
     });
     add("&File>HPGL export...", [win] {
         const auto path = win->prompts().chooseSaveFile(

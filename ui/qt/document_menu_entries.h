@@ -13,8 +13,8 @@ struct ShellEntry;
 // What the table reads, taken now.
 DocumentMenuState documentMenuSnapshot(const MainWindow& window);
 // Appends RunMacro, SaveHistory, ReRunLastMacro, ClearReRunMacro, EditLastMacro, EditFile,
-// SaveRaysAsText, HPGL export, CopyText, SetUnits mm, AddRays, ReSet, PopUpOnError and
-// Import IGES.
+// SaveRaysAsText, SaveSpotsAsText, the spot listings, HPGL export, CopyText, SetUnits mm, AddRays,
+// ReSet, PopUpOnError and Import IGES.
 void appendDocumentEntries(MainWindow& window, std::vector<ShellEntry>& entries);
 // Enables `action` when its entry's own rule (`ownEnabled`) and the table's row, if any, allow
 // it; a row with a check mark makes the action checkable and sets it.

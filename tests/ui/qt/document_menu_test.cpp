@@ -101,6 +101,20 @@ TEST_F(DocumentMenuTest, CopyTextOptionsAndTheTable) {
     EXPECT_TRUE(screen().find(copied.toStdString()) != std::string::npos ||
                 copied.toStdString().find("workbox") != std::string::npos);
 
+    // Text outputs are written through a temporary file; a folder in the way gets the box.
+    prompts.files.push_back(home.file("rays out.txt"));
+    trigger("&File>SaveRaysAsText...");
+    EXPECT_TRUE(fs::is_regular_file(home.path() / "rays out.txt"));
+    fs::create_directory(home.path() / "spot.txt");
+    prompts.files.push_back(home.file("spot.txt"));
+    trigger("&File>SaveSpotsAsText...");
+    EXPECT_TRUE(fs::is_directory(home.path() / "spot.txt"));
+    bool refused = false;
+    for (const auto& a : prompts.asked)
+        refused = refused || a.text == "Unable to open spot text file " + home.file("spot.txt") +
+                                           " for output.";
+    EXPECT_TRUE(refused);
+
     window->updateActions();
     QAction* addRaysAction = entry("&Options>AddRays");
     EXPECT_FALSE(addRaysAction->isChecked());
