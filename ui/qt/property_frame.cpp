@@ -17,6 +17,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/settings/settings.h"
 #include "engine/model/current_objects.h"
+#include "parts/part_list.h"
 #include "parts/plugin_binder.h"
 #include "parts/templates/define_params.h"
 #include "platform/platform_hooks.h"
@@ -511,7 +512,11 @@ void PropertyFrame::applyDefinition() {
         refuse(c.refusal);
         return;
     }
-    // IssueDefineCommand: the part is marked for redefinition by the define it runs.
+    // IssueDefineCommand: the part is marked for redefinition by the define it runs. The
+    // selected object is the one the page shows, found again by its name.
+    const CPart* part = thePartList ? thePartList->FindPart(label_) : nullptr;
+    if (!part || !part->geometry) return;
+    viewObject = part->geometry->number;
     std::string text = c.texts.front();
     std::string path;
     const int ready = main_.document().Metamorph(viewObject, &defineParams, &path);

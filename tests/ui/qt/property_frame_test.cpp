@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <filesystem>
 
+#include "parts/part_list.h"
 #include "tests/ui/qt/shell_fixture.h"
 #include "ui/qt/property_frame.h"
 
@@ -215,10 +216,13 @@ TEST_F(PropertyFrameTest, DefinitionApplyRedefinesThePart) {
     start(kModel);
     PropertyFrame& f = open("len", 1);
     edit(f, kTabDefinition, "value2")->setText("15");
+    viewObject = 2; // another selection in the views: the page redefines its own object
     f.applyButton(kTabDefinition)->click();
     EXPECT_NE(log().find("define/lens/spherical "), std::string::npos);
     EXPECT_EQ(edit(f, kTabDefinition, "value2")->text(), "15");
     EXPECT_EQ(treeTexts().size(), 3); // redefined in place, no new object
+    EXPECT_EQ(thePartList->FindPart("len")->defineValues[2], 15);
+    EXPECT_EQ(thePartList->FindPart("mir")->definePath, "define/mirror/flat/rectangle");
 }
 
 } // namespace
