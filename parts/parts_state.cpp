@@ -2,6 +2,7 @@
 
 #include "engine/model/engine_state.h"
 #include "parts/glass/glass_catalog.h"
+#include "parts/output/ray_output_state.h"
 #include "parts/part.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
@@ -13,11 +14,12 @@
 void resetPartsState() {
     resetEngineState();
     resetPartCommandsState();
-    resetPartWriterState();
     resetGlassCatalogState();
     resetDefineParamsState();
     resetRadiometerState();
     resetPolarTables();
     resetTraceTotals();
+    resetPartWriterState();
     resetPluginBinderState();
+    resetRayOutputState();
 }
