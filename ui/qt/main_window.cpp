@@ -310,8 +310,10 @@ void MainWindow::addHistoryLine(const std::string& text) {
 }
 
 void MainWindow::selectViewObjectItem() {
-    if (viewObject <= 0) return;
-    tree_->SelectTreeItem(objectLabel(viewObject), shellState().treeSurfaceNumber);
+    if (viewObject > 0)
+        tree_->SelectTreeItem(objectLabel(viewObject), shellState().treeSurfaceNumber);
+    // After every run the property sheet shows what the commands left.
+    if (shellState().refreshObjectProperties) shellState().refreshObjectProperties();
 }
 
 void MainWindow::clearHeldBitmap() {

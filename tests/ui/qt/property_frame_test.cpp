@@ -132,6 +132,16 @@ TEST_F(PropertyFrameTest, TypeChoicesPresetTheirValuesAndAppliesReachTheLog) {
     EXPECT_EQ(edit(m, kTabPlacement, "value0")->text(), "7.5");
 }
 
+TEST_F(PropertyFrameTest, TypedCommandsRefreshTheSheet) {
+    start(kModel);
+    PropertyFrame& f = open("len", 1);
+    type("modify/surface/metal/on len.1 0.5 1 1 0 1.5 0");
+    EXPECT_EQ(radios(f, kTabFresnel)->checkedId(), 2);
+    type("material/attach len 0.3 0.2 0.5");
+    EXPECT_EQ(radios(f, kTabMedia)->checkedId(), 1);
+    EXPECT_EQ(edit(f, kTabMedia, "value0")->text(), "0.3");
+}
+
 TEST_F(PropertyFrameTest, RefusalsIssueNothing) {
     start(kModel);
     PropertyFrame& f = open("mir", 1);
