@@ -23,6 +23,14 @@ class Prompts {
     virtual std::optional<std::string> chooseSaveFile(const std::string& caption,
                                                       const std::string& filter,
                                                       const std::string& proposed) = 0;
+    // A file to open, the chooser starting in `folder` (no current directory changes); by
+    // default as chooseOpenFile.
+    virtual std::optional<std::string> chooseOpenFileIn(const std::string& caption,
+                                                        const std::string& filter,
+                                                        const std::string& folder) {
+        (void)folder;
+        return chooseOpenFile(caption, filter);
+    }
     // The pause dialog; true when closed with OK.
     virtual bool pause(const std::string& note) = 0;
     // The belt dialog; nullopt when cancelled. Called again while the values are refused.

@@ -15,12 +15,14 @@
 #include <QVBoxLayout>
 
 #include "command/interpreter/aliases.h"
+#include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "engine/model/current_objects.h"
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
 #include "parts/templates/define_params.h"
 #include "platform/platform_hooks.h"
+#include "platform/temp_file.h"
 #include "ui/core/shell_state.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/object_tree.h"
@@ -653,7 +655,11 @@ bool PropertyFrame::bindForLabels(const std::string& path, const char* entry,
 
 void PropertyFrame::browseSourceDll() {
     // The chooser never changes the current directory, where the output files live.
-    const auto path = main_.prompts().chooseOpenFile("Browse DLL...", kBrowseFilter);
+    // Custom sources start among the custom plug-ins, standard ones among the standard ones.
+    const char* folder =
+        sourceType_->checkedId() == 3 ? "sources/standard/dlls" : "sources/custom/dlls";
+    const auto path = main_.prompts().chooseOpenFileIn("Browse DLL...", kBrowseFilter,
+                                                       platform::joinPath(programHome, folder));
     if (!path) return;
     dllFile_->setText(q(*path));
     bindForLabels(*path, "UserSourceRay", sourceValues_.labels);
@@ -668,7 +674,8 @@ void PropertyFrame::browseSourceTable() {
 }
 
 void PropertyFrame::browseMediaDll() {
-    const auto path = main_.prompts().chooseOpenFile("Browse DLL...", kBrowseFilter);
+    const auto path = main_.prompts().chooseOpenFileIn(
+        "Browse DLL...", kBrowseFilter, platform::joinPath(programHome, "sources/custom/dlls"));
     if (!path) return;
     mediaDll_->setText(q(*path));
     bindForLabels(*path, "UserGrinDefinition", mediaValues_.labels);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
@@ -44,6 +45,15 @@ Answer QtPrompts::askYesNoCancel(const std::string& caption, const std::string& 
 std::optional<std::string> QtPrompts::chooseOpenFile(const std::string& caption,
                                                      const std::string& filter) {
     const QString name = QFileDialog::getOpenFileName(parent_, q(caption), q(programHome), q(filter));
+    if (name.isEmpty()) return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> QtPrompts::chooseOpenFileIn(const std::string& caption,
+                                                       const std::string& filter,
+                                                       const std::string& folder) {
+    const QString start = QDir(q(folder)).exists() ? q(folder) : q(programHome);
+    const QString name = QFileDialog::getOpenFileName(parent_, q(caption), start, q(filter));
     if (name.isEmpty()) return std::nullopt;
     return name.toStdString();
 }

@@ -14,6 +14,9 @@ class QtPrompts : public Prompts {
     Answer askYesNoCancel(const std::string& caption, const std::string& text) override;
     std::optional<std::string> chooseOpenFile(const std::string& caption,
                                               const std::string& filter) override;
+    std::optional<std::string> chooseOpenFileIn(const std::string& caption,
+                                                const std::string& filter,
+                                                const std::string& folder) override;
     std::optional<std::string> chooseSaveFile(const std::string& caption,
                                               const std::string& filter,
                                               const std::string& proposed) override;
