@@ -3,10 +3,13 @@
 #include "display/views/display_state.h"
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
+#include "ui/props/document_menu.h"
 
 void resetAllState() {
     resetDisplayState();
     // The window's state that needs no windowing library: its hooks and the bitmap holder.
     resetShellState();
     resetBitmapState();
+    // The document menu's last macro and its placement dialog.
+    resetDocumentMenuState();
 }

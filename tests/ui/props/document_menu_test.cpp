@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "app/all_state.h"
 #include "ui/props/document_menu.h"
 
 namespace {
@@ -99,6 +100,14 @@ TEST(DocumentMenu, StateResets) {
     documentMenuModule().lastMacroPath = "/m.mac";
     resetDocumentMenuState();
     EXPECT_TRUE(documentMenuModule().lastMacroPath.empty());
+    // It is part of the whole program's reset.
+    documentMenuModule().lastMacroPath = "/m.mac";
+    documentMenuModule().placementDialog = [](const PlacementToolValues& v) {
+        return std::optional<PlacementToolValues>(v);
+    };
+    resetAllState();
+    EXPECT_TRUE(documentMenuModule().lastMacroPath.empty());
+    EXPECT_FALSE(documentMenuModule().placementDialog);
 }
 
 } // namespace
