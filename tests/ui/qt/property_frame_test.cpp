@@ -142,6 +142,36 @@ TEST_F(PropertyFrameTest, TypedCommandsRefreshTheSheet) {
     EXPECT_EQ(edit(f, kTabMedia, "value0")->text(), "0.3");
 }
 
+TEST_F(PropertyFrameTest, EveryApplyReachesTheLog) {
+    start(kModel);
+    PropertyFrame& f = open("mir", 1);
+    edit(f, kTabAttributes, "value0")->setText("0.9");
+    f.applyButton(kTabAttributes)->click();
+    choose(f, kTabScattering, 1);
+    f.applyButton(kTabScattering)->click();
+    choose(f, kTabAltSurfs, 4);
+    f.applyButton(kTabAltSurfs)->click();
+    choose(f, kTabExtent, 1, "holeType");
+    edit(f, kTabExtent, "hole1")->setText("2");
+    edit(f, kTabExtent, "hole3")->setText("3");
+    f.applyButton(kTabExtent)->click();
+    f.applyButton(kTabPlacement)->click();
+    const std::string l = log();
+    for (const char* line :
+         {"modify/surface/attributes mir.1              0.9                0",
+          "modify/scatterer/lambertian mir.1                0",
+          "modify/altsurfaces/grating mir.1               50                0                1",
+          "modify/hole/rectang mir.1                0                0                2            "
+          "    3",
+          "modify/extent mir.1              -25              -20", "plac/rota mir.1"})
+        EXPECT_NE(l.find(line), std::string::npos) << line;
+    EXPECT_EQ(screen().find("ERROR"), std::string::npos) << screen();
+    // The pages show the model afterwards.
+    EXPECT_EQ(radios(f, kTabExtent, "holeType")->checkedId(), 1);
+    EXPECT_EQ(edit(f, kTabAttributes, "value0")->text(), "0.9");
+    EXPECT_EQ(radios(f, kTabAltSurfs)->checkedId(), 4);
+}
+
 TEST_F(PropertyFrameTest, RefusalsIssueNothing) {
     start(kModel);
     PropertyFrame& f = open("mir", 1);
