@@ -87,6 +87,15 @@ expect_in meridyn.log "material/bulk/attach len.1 0.1 0.2 0.8"
 xdotool mousemove --window "$MAIN" 76 134 click 1
 sleep 0.8
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for mir.1" ] || fail "frame did not follow: $(xdotool getwindowname "$FRAME")"
+# The mirror's black wireframe where it stands, with the frame moved aside.
+aside() { xdotool windowmove "$FRAME" 0 700; sleep 0.8; }
+back() { xdotool windowmove "$FRAME" 172 114; sleep 0.5; }
+aside
+"$SHOT" "$ART/11-mirror-before.png"
+# Its left part stood at x 455-515 of the screen; the new place begins right of 580.
+old_before=$("$SHOT" --count "$ART/11-mirror-before.png" 000000 455 350 60 170)
+new_before=$("$SHOT" --count "$ART/11-mirror-before.png" 000000 580 350 80 190)
+back
 click 286 121; click 546 263
 xdotool windowfocus --sync "$FRAME"
 xdotool key ctrl+a
@@ -94,6 +103,14 @@ xdotool type --delay 10 "30"
 click 546 583
 expect_in meridyn.log "plac/rota mir.1              30               0              60"
 "$SHOT" "$ART/12-frame-placement.png"
+aside
+"$SHOT" "$ART/14-mirror-placed.png"
+old_after=$("$SHOT" --count "$ART/14-mirror-placed.png" 000000 455 350 60 170)
+new_after=$("$SHOT" --count "$ART/14-mirror-placed.png" 000000 580 350 80 190)
+echo "mirror pixels: old place $old_before -> $old_after, new place $new_before -> $new_after"
+[ "$old_before" -gt 100 ] && [ "$old_after" -lt 10 ] || fail "the mirror did not leave its place"
+[ "$new_before" -lt 10 ] && [ "$new_after" -gt 100 ] || fail "the mirror is not at its new place"
+back
 
 # The light source: Custom DLL, Browse DLL... raysrc7, Apply Now.
 xdotool mousemove --window "$MAIN" 90 162 click 1
