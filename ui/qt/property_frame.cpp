@@ -249,7 +249,7 @@ void PropertyFrame::buildScattering() {
     connect(scatType_, &QButtonGroup::idClicked, this, [this](int id) {
         ScatteringPageValues v = snap_.scattering;
         double values[3];
-        if (read(scatValues_.edits, values)) v.values = {values[0], values[1], values[2]};
+        if (read(scatValues_.edits, values, true)) v.values = {values[0], values[1], values[2]};
         chooseScatteringType(v, id);
         snap_.scattering = v;
         showScattering(v);
@@ -316,7 +316,9 @@ void PropertyFrame::buildMedia() {
     connect(browse, &QPushButton::clicked, this, [this] { browseMediaDll(); });
     connect(mediaType_, &QButtonGroup::idClicked, this, [this](int id) {
         MediaPageValues v = snap_.media;
-        readMedia(v);
+        // The choice sets every value; only the labels and the file are taken from the page.
+        v.labels = labelTexts<9>(mediaValues_.labels);
+        v.pluginFile = s(mediaDll_->text());
         chooseMediaType(v, id);
         snap_.media = v;
         showMedia(v);
@@ -348,7 +350,7 @@ void PropertyFrame::buildSources() {
     connect(browseTable_, &QPushButton::clicked, this, [this] { browseSourceTable(); });
     connect(sourceType_, &QButtonGroup::idClicked, this, [this](int id) {
         SourcePageValues v = snap_.source;
-        readSource(v);
+        v.labels = labelTexts<9>(sourceValues_.labels);
         chooseSourceType(v, id);
         snap_.source = v;
         showSource(v);
@@ -482,10 +484,11 @@ void PropertyFrame::refuse(const std::string& why) {
     platform::hooks().messageBox(kPropertyRefusalCaption, why, platform::BoxIcon::Warning);
 }
 
-bool PropertyFrame::read(const std::vector<QLineEdit*>& edits, double* out) {
+bool PropertyFrame::read(const std::vector<QLineEdit*>& edits, double* out, bool quiet) {
     for (std::size_t i = 0; i < edits.size(); ++i)
         if (!readPageNumber(s(edits[i]->text()), out[i])) {
-            refuse("\"" + s(edits[i]->text()) + "\" is not a number; nothing was applied.");
+            if (!quiet)
+                refuse("\"" + s(edits[i]->text()) + "\" is not a number; nothing was applied.");
             return false;
         }
     return true;

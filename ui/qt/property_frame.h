@@ -80,8 +80,9 @@ class PropertyFrame : public QWidget {
     void showFresnel(const FresnelPageValues& v);
     void showMedia(const MediaPageValues& v);
     void showSource(const SourcePageValues& v);
-    // Reads number fields into `out`; false (after the box) when one is not a number.
-    bool read(const std::vector<QLineEdit*>& edits, double* out);
+    // Reads number fields into `out`; false (after the box, unless `quiet`) when one is not a
+    // number.
+    bool read(const std::vector<QLineEdit*>& edits, double* out, bool quiet = false);
     void refuse(const std::string& why);
     // Issues composed texts through the main window (a refusal shows its box instead).
     void issue(const ComposedCommands& c);
