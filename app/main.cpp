@@ -41,7 +41,7 @@ class ConsoleDocumentHooks : public DocumentHooks {
 
 void usage() {
     std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [--size WxH] [--picture FILE.png] "
-                         "[--hpgl FILE] [FILE...]\n");
+                         "[--hpgl FILE] [--save FILE] [FILE...]\n");
 }
 
 // Repaints after a command run and keeps the picture; a picture that cannot be written is said
@@ -64,7 +64,7 @@ std::string quoted(const std::string& name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string home, picture, hpgl;
+    std::string home, picture, hpgl, save;
     int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -74,12 +74,13 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
-            arg != "--picture" && arg != "--hpgl" && arg != "--size") {
+            arg != "--picture" && arg != "--hpgl" && arg != "--size" && arg != "--save") {
             std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
             usage();
             return 2;
         }
-        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size") {
+        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size" ||
+            arg == "--save") {
             if (i + 1 >= argc) {
                 usage();
                 return 2;
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
                 picture = value;
             } else if (arg == "--hpgl") {
                 hpgl = value;
+            } else if (arg == "--save") {
+                save = value;
             } else if (!parseViewSize(value, width, height)) {
                 std::fprintf(stderr, "meridyn-cli: --size takes WxH, each 1 to %d\n",
                              RasterSurface::kMaxSide);
@@ -169,9 +172,11 @@ int main(int argc, char** argv) {
 
     // The console's stand-in for the document's HPGL export, after the last command.
     if (!hpgl.empty()) view.exportHpgl(hpgl);
+    // The console's File > Save As, after the last command: .opt names get the compressed form.
+    const bool saveFailed = !save.empty() && !doc.OnSaveDocument(save);
 
     saveIniSettings();
     closeOutputFiles();
     std::fflush(stdout);
-    return 0;
+    return saveFailed ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/model/engine_state.h"
 #include "parts/glass/glass_catalog.h"
+#include "parts/part.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
 #include "parts/radiometers/polar_tables.h"
@@ -12,6 +13,7 @@
 void resetPartsState() {
     resetEngineState();
     resetPartCommandsState();
+    resetPartWriterState();
     resetGlassCatalogState();
     resetDefineParamsState();
     resetRadiometerState();

@@ -9,6 +9,7 @@
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "command/saving/model_saving.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "platform/platform_hooks.h"
@@ -24,6 +25,7 @@ void resetCommandState() {
     resetAliasState();
     resetCommandHandlers();
     resetDocumentState();
+    resetSaveState();
     theDocument = nullptr;
     // Settings.
     resetSettingsState();
