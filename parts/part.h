@@ -12,6 +12,7 @@
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "engine/model/object_table.h"
+#include "engine/optics/coatings.h"
 #include "engine/polynet/polynet_belt.h"
 #include "parts/part_attachments.h"
 #include "parts/plugin_binder.h"
@@ -20,8 +21,8 @@
 class CPart;
 class CPartList;
 
-// The coating modes of a surface handle.
-enum CoatingMode : int { kCoatingOff = 0, kCoatingFresnel = 1, kCoatingMetal = 2, kCoatingLwir = 3 };
+// The coating modes of a surface handle are the optics' own (CoatingMode).
+inline constexpr int kCoatingLwir = kCoatingLwirMetal;
 
 // A surface's hole: as the definition made it, to tell a later change from the define's own.
 struct HoleState {

@@ -12,6 +12,7 @@
 #include "engine/commands/command_values.h"
 #include "engine/commands/placement_commands.h"
 #include "engine/commands/polynet_command.h"
+#include "parts/output/ray_output_state.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ CPartList::CPartList() {
 }
 
 CPartList::~CPartList() {
+    // The chosen-ray files stay open until the program ends with the document's list.
+    closeChosenRayFiles();
     RemoveAll();
     if (thePartList == this) thePartList = nullptr;
 }

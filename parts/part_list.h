@@ -77,6 +77,23 @@ class CPartList {
     // null) or it was found; false after the error.
     static bool materialGlass(const CGlass*& glass);
 
+    // What the commands attach to the current part (parts/attach/). Each acts only on its own
+    // modifiers and returns 1 done, 0 not its form or refused, or kRefusedWithMessage.
+    // modify/sources: binds a ray-source plug-in (or removes the source without a name).
+    int ModifySource();
+    // modify/scatterer: a surface's scatter law (lambertian, gaussian, powerlaw,
+    // xy_exponential), none, or show.
+    int ModifyScatterer();
+    // The part side of modify/center, modify/extent and the surface coatings (fresnel, metal,
+    // lwirmetal, off). `geometryAccepted` is the geometry step's result for the same command:
+    // the centre and extent bookkeeping follows only a change the geometry made, and a coating
+    // needs the designator the geometry step accepted.
+    virtual int ModifySurfaceFresnel(int geometryAccepted);
+    // radiometer/{textout|attach|reset|remove|fileout}.
+    int RadiometerCommand();
+    // material/{textout|attach|grin|glasschange|remove}.
+    int MaterialCommand();
+
   private:
     // Appends the part of the object just made, named by its alias or by MakePartName (which then
     // becomes its alias).
@@ -94,3 +111,7 @@ inline CPartList* thePartList = nullptr;
 
 // The part of the object given as numeric value 0 of the command; null without it.
 CPart* GetCurrentPart(CPartList& list);
+
+// The result of a part command that was refused after its own message: the dispatcher adds no
+// "not found" line after it (it reports only a result of 0).
+inline constexpr int kRefusedWithMessage = -1;
