@@ -9,6 +9,7 @@
 #include "parts/output/ray_output_state.h"
 #include "parts/part_list.h"
 #include "parts/ray_output_command.h"
+#include "engine/model/current_objects.h"
 #include "parts/raytrace_manager.h"
 
 int modifyWithParts(CPartList* list) {
@@ -32,5 +33,10 @@ void registerPartsKeywords() {
         [](CQelDoc&) { return std::make_shared<CRaytraceManager>(); });
     setCommandHandler("raytrace", [](CQelDoc&) {
         return theRaytraceManager ? theRaytraceManager->Raytrace() : 0;
+    });
+    setCommandHandler("user5", [](CQelDoc&) {
+        return theRaytraceManager ? theRaytraceManager->TraceUser(viewObject, maxRayDepth,
+                                                                  minRayEnergy, maxGhosts)
+                                  : 0;
     });
 }

@@ -5,6 +5,8 @@
 #include "parts/part.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
+#include "parts/raytrace_manager.h"
+#include "parts/output/ray_output_state.h"
 #include "parts/radiometers/polar_tables.h"
 #include "parts/radiometers/radiometer.h"
 #include "parts/templates/define_params.h"
@@ -19,5 +21,7 @@ void resetPartsState() {
     resetRadiometerState();
     resetPolarTables();
     resetTraceTotals();
+    resetLastTraceStore();
+    resetRayOutputState();
     resetPluginBinderState();
 }
