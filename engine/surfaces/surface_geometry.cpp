@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "command/settings/settings.h"
 #include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/surface_hits.h"
 
@@ -70,8 +71,8 @@ int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& dir
     Vec3 p, d;
     toLocalPoint(point, p, surface);
     toLocalDirection(direction, d, surface);
-    normalize3(d);
-    normalize3(direction);
+    normalizeNearUnit(d);
+    normalizeNearUnit(direction);
 
     const double* q = surface->quadric;
     Vec3 ap, ad;
@@ -98,6 +99,12 @@ int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& dir
         t1 = qq / a;
         t2 = c / qq;
     }
+
+    // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
+    // beat the nearest hit so far needs none of the extent and inside tests. (The aspheric
+    // intercept, which reads which roots were taken, always starts from no hit.)
+    const bool mayPrune = nearest > 0 && !(proximityGlueDistance > 0);
+    if (mayPrune && t1 >= nearest && (roots == 1 || t2 >= nearest)) return 0;
 
     int improved = 0;
     const bool first = acceptRoot(surface, t1, p, d, point, direction);
