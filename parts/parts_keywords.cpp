@@ -10,7 +10,9 @@
 #include "parts/part_list.h"
 #include "parts/ray_output_command.h"
 #include "engine/model/current_objects.h"
+#include "engine/optics/optics.h"
 #include "parts/raytrace_manager.h"
+#include "parts/trace/ray_tracer.h"
 
 int modifyWithParts(CPartList* list) {
     const int geometry = modifyCommand();
@@ -23,6 +25,7 @@ int modifyWithParts(CPartList* list) {
 
 void registerPartsKeywords() {
     addCommandHandler("echo", [](CQelDoc&) { return RayOutputCommand(); });
+    surfaceCoatingHook = coatingOfSurface;
     settingsHooks().resetOpticalPathMode = [] { rayOutputState().oplMode = kOplOff; };
     setCommandHandler("modify", [](CQelDoc&) { return modifyWithParts(thePartList); });
     setCommandHandler("material",

@@ -79,6 +79,15 @@ void applyCatalogIndex(const CPart* part, double& index) {
 
 } // namespace
 
+const CoatingRecord* coatingOfSurface(const SurfaceRecord* surface) {
+    static CoatingRecord coating;
+    const CSurfaceHandle* h = surface ? surface->surfaceHandle : nullptr;
+    if (!h || h->coatingMode == kCoatingOff) return nullptr;
+    coating.mode = h->coatingMode;
+    std::copy(std::begin(h->cons), std::end(h->cons), coating.cons);
+    return &coating;
+}
+
 CRayTracer::CRayTracer() {
     records.reserve(kInitialRecords);
     records.resize(kInitialRecords);
@@ -511,13 +520,7 @@ void CRayTracer::Trace(SegmentResult& r) {
         clearAltSurfaces();
         loadAltSurfaces(hit);
     }
-    if (handle && handle->coatingMode != kCoatingOff) {
-        coating_.mode = handle->coatingMode;
-        std::copy(std::begin(handle->cons), std::end(handle->cons), coating_.cons);
-        currentCoating = &coating_;
-    } else {
-        currentCoating = nullptr;
-    }
+    currentCoating = coatingOfSurface(hit);
     const double n1 = mediumIndex;
     Vec3 refracted = localDirection;
     int totalInternal = 0;

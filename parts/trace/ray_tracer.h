@@ -22,6 +22,10 @@ class CPart;
 class CPartList;
 class CSurfaceHandle;
 
+// The coating of a surface's handle (kept in a buffer that the next call reuses), or null when
+// the surface has no handle or its coating is off. Both tracers take their coatings from here.
+const CoatingRecord* coatingOfSurface(const SurfaceRecord* surface);
+
 // One segment record of the ray tree.
 struct CRayRecord {
     Vec3 pendingDirection;   // the stored branch's direction
@@ -161,7 +165,6 @@ class CRayTracer {
     std::vector<SearchPart> search_;
     std::vector<CSurfaceHandle*> handleList_;
     int recordsInUse_ = 0;
-    CoatingRecord coating_;
 
     int WriteDetectorOutputs(const SegmentResult& r, const Vec3& hitPoint);
     void RecordDetectorHit(const SegmentResult& r);

@@ -11,6 +11,8 @@
 #include "engine/optics/random_sampling.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_media.h"
+#include "engine/optics/optics.h"
+#include "engine/trace/one_ray_trace.h"
 #include "engine/trace/ray_tree.h"
 #include "parts/materials/material.h"
 #include "parts/output/ray_output_state.h"
@@ -498,6 +500,43 @@ TEST_F(TracerTest, ShadeOfAViewRay) {
     // Facing the light squarely: 221 + 33; facing away: 33.
     EXPECT_DOUBLE_EQ(manager->ShadePixel({0, 0, 0}, {0, 0, 5}, {0, 0, -1}, &shade), 254.0);
     EXPECT_DOUBLE_EQ(manager->ShadeRay({0, 0, 0}, {0, 0, 1}, {0, 0, 1}, &shade), 33.0);
+}
+
+} // namespace
+
+namespace {
+
+int polylines(const std::vector<Point>& rays) {
+    int n = 0;
+    for (const Point& p : rays)
+        n += p.flag > 0;
+    return n;
+}
+
+// A Fresnel coating on the singlet's first face splits the ray in both tracers alike.
+TEST_F(TracerTest, BothTracersTakeTheirCoatingsFromTheHandles) {
+    singlet();
+    surfaceCoatingHook = coatingOfSurface;
+    maxGhosts = 5;
+    fresnelOn = 0;
+    traceOne({0, 10, -50});
+    EXPECT_EQ(polylines(rays()), 1);
+    part("singlet").GetSurfaceHandle(1)->coatingMode = kCoatingFresnel;
+    traceOne({0, 10, -50});
+    const auto bundle = rays();
+    EXPECT_EQ(polylines(bundle), 2);
+    const double bundleSpot = spots().at(0).energy;
+    EXPECT_LT(bundleSpot, 0.99);
+
+    int error = 0;
+    openRayOutput(0);
+    openSpotOutput(0);
+    traceOneRay({0, 10, -50}, {0, 0, 1}, nullptr, error);
+    closeSpotFile();
+    closeRayFile();
+    EXPECT_EQ(polylines(rays()), 2);
+    EXPECT_DOUBLE_EQ(spots().at(0).energy, bundleSpot);
+    surfaceCoatingHook = nullptr;
 }
 
 } // namespace
