@@ -7,15 +7,6 @@
 #include "engine/surfaces/surface_hits.h"
 
 namespace {
-// d x (upper-left 3x3 of m): the rotation part of a placement, which is what a direction sees
-// (the translation cancels in T(d) - T(0)).
-inline void rotateDirection(const Vec3& d, Vec3& out, const PlacementMatrix& m) {
-    Vec3 r{d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0],
-           d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
-           d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
-    out = r;
-}
-
 // The quadric's pieces: A row by row, L, constant.
 inline void multiplyA(const double* q, const Vec3& v, Vec3& out) {
     out = {q[0] * v.x + q[1] * v.y + q[2] * v.z, q[3] * v.x + q[4] * v.y + q[5] * v.z,
@@ -46,22 +37,6 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
     return true;
 }
 } // namespace
-
-void toLocalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
-    transformPoint(point, out, surface->globalToSurface);
-}
-
-void toLocalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
-    rotateDirection(direction, out, surface->globalToSurface);
-}
-
-void toGlobalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
-    transformPoint(point, out, surface->surfaceToGlobal);
-}
-
-void toGlobalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
-    rotateDirection(direction, out, surface->surfaceToGlobal);
-}
 
 int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
                             double& nearest) {
