@@ -3,9 +3,16 @@
 // standard input is one command line. The view is an offscreen picture of --size pixels,
 // repainted after start-up and after every command run while AutoRedraw is on; --picture keeps
 // it on disk as a PNG, --hpgl plots it at the end.
+//
+// Exit status: 0 when the run reported no error; 1 when a command reported an error, a FILE
+// could not be run or an output could not be written; 2 for bad options, an unusable home or a
+// home another program holds; 130 after Ctrl-C, 143 after SIGTERM, 129 after SIGHUP.
 #include <cerrno>
 #include <cstdio>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -14,15 +21,33 @@
 #include "app/register_commands.h"
 #include "command/document/document.h"
 #include "command/messages/messages.h"
+#include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/settings_file.h"
 #include "display/views/console_view.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
+#include "platform/run_control.h"
+#include "platform/temp_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr const char* kHomeLockName = "meridyn.lock";
+
+// Standard output as the mirror of the screen text: once it fails (a reader that went away) it
+// is left alone and the run goes on with its files.
+bool consoleClosed = false;
+
+void consoleWrite(std::string_view text) {
+    if (consoleClosed || text.empty()) return;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) consoleClosed = true;
+}
+
+void consoleFlush() {
+    if (!consoleClosed && std::fflush(stdout) != 0) consoleClosed = true;
+}
 
 // The history list of a console is the terminal itself; its one view is the offscreen picture.
 // The redraw after a command run is the driver's (ConsoleView::afterCommand).
@@ -30,8 +55,8 @@ class ConsoleDocumentHooks : public DocumentHooks {
   public:
     explicit ConsoleDocumentHooks(ConsoleView& view) : view_(view) {}
     void addHistoryLine(const std::string& text) override {
-        std::fputs(text.c_str(), stdout);
-        if (text.empty() || text.back() != '\n') std::fputc('\n', stdout);
+        consoleWrite(text);
+        if (text.empty() || text.back() != '\n') consoleWrite("\n");
     }
     void updateAllViews() override { view_.updateAllViews(); }
 
@@ -44,26 +69,75 @@ void usage() {
                          "[--hpgl FILE] [--save FILE] [FILE...]\n");
 }
 
+// An output named on the command line could not be written, or a FILE could not be run.
+bool outputFailed = false;
+
 // Repaints after a command run and keeps the picture; a picture that cannot be written is said
 // once per failure.
 void afterCommand(ConsoleView& view, const std::string& picture) {
-    if (view.afterCommand() == PictureFile::Result::Failed)
+    if (view.afterCommand() == PictureFile::Result::Failed) {
         std::fprintf(stderr, "meridyn-cli: cannot write the picture %s\n", picture.c_str());
+        outputFailed = true;
+    }
 }
 
-// A file name as the quoted value of macro/name= (a quote is written twice).
-std::string quoted(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
+// A path named on the command line, made absolute against the directory the user started in
+// (the run itself works in its home).
+std::string fromStartDirectory(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::error_code ec;
+    fs::path absolute = fs::current_path(ec) / path;
+    return ec ? path : absolute.string();
+}
+
+// The name under which FILE reaches the interpreter (and the log): as typed when it names the same
+// file from the home, else its absolute path, else the path from the home, whichever passes
+// through a command line whole; empty when none does.
+std::string macroArgument(const std::string& given, const std::string& absolute,
+                          const std::string& home, const std::string& start) {
+    if ((given == absolute || start == home) && macroNamePassesWhole(given)) return given;
+    if (macroNamePassesWhole(absolute)) return absolute;
+    fs::path relative = fs::path(absolute).lexically_relative(home);
+    if (!relative.empty() && macroNamePassesWhole(relative.string())) return relative.string();
+    return {};
+}
+
+// Settings paths given relative are meant from where the user started.
+void anchorSettingsEnvironment() {
+    for (const char* name : {"MERIDYN_INI", "XDG_CONFIG_HOME", "HOME"}) {
+        const char* value = std::getenv(name);
+        if (value && *value && *value != '/')
+            setenv(name, fromStartDirectory(value).c_str(), 1);
     }
-    return out + "\"";
+}
+
+// The exit status of a run that got to its end.
+int runStatus() {
+    switch (platform::terminationSignal()) {
+    case SIGTERM:
+        return 128 + SIGTERM;
+    case SIGHUP:
+        return 128 + SIGHUP;
+    default:
+        break;
+    }
+    if (platform::consoleInterrupted()) return 128 + SIGINT;
+    const auto& m = messageState();
+    if (m.errorsReported > 0 || m.outputFailed || outputFailed) return 1;
+    return 0;
+}
+
+// True when the run is to end before its next command: a termination signal, or Ctrl-C while
+// FILE arguments run (commands read from standard input go on after it, as after Escape).
+bool runStopped(bool runningFiles) {
+    return platform::terminationSignal() != 0 || (runningFiles && platform::consoleInterrupted());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before anything is opened: the run's own files must never become descriptors 0 to 2.
+    platform::ensureStandardDescriptors();
     std::string home, picture, hpgl, save;
     int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
@@ -103,24 +177,66 @@ int main(int argc, char** argv) {
             files.push_back(arg);
         }
     }
+    // Every path of the command line means what it meant where the user started; then the home
+    // becomes the working directory, where every "current directory" file of the run lands.
+    const std::string startDirectory = platform::currentDirectory();
+    std::string homePath = startDirectory;
     if (!home.empty()) {
         std::error_code ec;
         if (!fs::is_directory(home, ec)) {
             std::fprintf(stderr, "meridyn-cli: %s is not a directory\n", home.c_str());
             return 2;
         }
-        fs::path p = fs::absolute(home, ec).lexically_normal();
-        std::string text = p.string();
+        std::string text = fs::path(fromStartDirectory(home)).lexically_normal().string();
         while (text.size() > 1 && text.back() == '/')
             text.pop_back();
-        programHome = text;
+        homePath = text;
+    }
+    if (homePath.empty()) {
+        std::fprintf(stderr, "meridyn-cli: the working directory cannot be read\n");
+        return 2;
+    }
+    std::vector<std::string> macroNames;
+    for (const auto& file : files) {
+        std::string name =
+            macroArgument(file, fromStartDirectory(file), homePath, startDirectory);
+        if (name.empty()) {
+            std::fprintf(stderr,
+                         "meridyn-cli: %s cannot be run: its name is too long or holds a '|' "
+                         "or a control character\n",
+                         file.c_str());
+            return 2;
+        }
+        macroNames.push_back(name);
+    }
+    // Output paths keep the form they were given in when they mean the same from the home.
+    if (startDirectory != homePath) {
+        if (!picture.empty()) picture = fromStartDirectory(picture);
+        if (!hpgl.empty()) hpgl = fromStartDirectory(hpgl);
+        if (!save.empty()) save = fromStartDirectory(save);
+    }
+    anchorSettingsEnvironment();
+    if (chdir(homePath.c_str()) != 0) {
+        std::fprintf(stderr, "meridyn-cli: cannot work in %s: %s\n", homePath.c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    programHome = homePath;
+
+    // One program per home: a second one would delete the first one's log and screen text.
+    platform::FileLock homeLock;
+    if (homeLock.acquire(kHomeLockName, false) == platform::FileLock::Result::Busy) {
+        std::fprintf(stderr, "Another MERIDYN is using the home directory %s.\n",
+                     homePath.c_str());
+        return 2;
     }
 
     platform::installConsoleInterruptHandler();
+    platform::installTerminationHandlers();
     const bool interactive = isatty(STDIN_FILENO);
     messageState().screenMirror = [](std::string_view text) {
         // The prompt of the screen text is left out: the terminal gets its own.
-        if (!messageState().writingPrompt) std::fwrite(text.data(), 1, text.size(), stdout);
+        if (!messageState().writingPrompt) consoleWrite(text);
     };
 
     registerCommandHandlers();
@@ -130,12 +246,23 @@ int main(int argc, char** argv) {
     CQelDoc doc(&hooks);
     // Read once before the first new document, so startup.opt and the files named here win.
     loadIniSettings();
+    // A home without a start-up macro is no error of the run, though the attempt says so.
+    const bool startupPresent = fs::exists("startup.opt") || fs::exists("startup.mac");
     doc.OnNewDocument();
+    if (!startupPresent) messageState().errorsReported = 0;
     afterCommand(view, picture);
 
-    if (!files.empty()) {
-        for (const auto& file : files) {
-            commandBuffer = "macro/name=" + quoted(file);
+    if (!macroNames.empty()) {
+        for (const auto& name : macroNames) {
+            if (runStopped(true)) break;
+            // A file that is there but cannot be opened is said by the interpreter outside the
+            // error channel; the run still counts as failed. (A missing one is an error.)
+            int probe = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            if (probe < 0 && errno != ENOENT)
+                outputFailed = true;
+            else
+                ::close(probe);
+            commandBuffer = macroRunCommand(name);
             doc.ExecuteCommandAndRedraw();
             afterCommand(view, picture);
         }
@@ -143,19 +270,21 @@ int main(int argc, char** argv) {
         char* buffer = nullptr;
         std::size_t capacity = 0;
         for (;;) {
-            if (interactive) std::fputs("MD: ", stdout);
-            std::fflush(stdout);
+            if (runStopped(false)) break;
+            if (interactive) consoleWrite("MD: ");
+            consoleFlush();
             errno = 0;
             ssize_t n = getline(&buffer, &capacity, stdin);
             if (n < 0) {
                 if (std::ferror(stdin) && errno == EINTR) {
-                    // Ctrl-C at the prompt: nothing runs, so there is nothing to stop.
                     std::clearerr(stdin);
+                    if (runStopped(false)) break;
+                    // Ctrl-C at the prompt: nothing runs, so there is nothing to stop.
                     platform::hooks().escapePending();
-                    if (interactive) std::fputc('\n', stdout);
+                    if (interactive) consoleWrite("\n");
                     continue;
                 }
-                if (interactive) std::fputc('\n', stdout); // end of input typed at the prompt
+                if (interactive) consoleWrite("\n"); // end of input typed at the prompt
                 break;
             }
             std::string line(buffer, static_cast<std::size_t>(n));
@@ -171,12 +300,12 @@ int main(int argc, char** argv) {
     }
 
     // The console's stand-in for the document's HPGL export, after the last command.
-    if (!hpgl.empty()) view.exportHpgl(hpgl);
+    if (!hpgl.empty() && !view.exportHpgl(hpgl)) outputFailed = true;
     // The console's File > Save As, after the last command: .opt names get the compressed form.
-    const bool saveFailed = !save.empty() && !doc.OnSaveDocument(save);
+    if (!save.empty() && !doc.OnSaveDocument(save)) outputFailed = true;
 
     saveIniSettings();
     closeOutputFiles();
-    std::fflush(stdout);
-    return saveFailed ? 1 : 0;
+    consoleFlush();
+    return runStatus();
 }

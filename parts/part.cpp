@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
@@ -133,9 +133,8 @@ int CPart::WritePlacementRelative(const CPlacementInfo& info, int write) {
                    info.referenceNumber);
     if (write) {
         outText(logChannel, "# > adjust placement\nremove %s\n", name.c_str());
-        outText(logChannel, "place/rotations %s %lg %lg %lg %lg %lg %lg %s\n", name.c_str(),
-                info.x, info.y, info.z, info.alpha, info.beta, info.gamma,
-                info.referenceName.c_str());
+        outText(logChannel, "place/rotations %s %lg %lg %lg %lg %lg %lg %s\n", name.c_str(), info.x,
+                info.y, info.z, info.alpha, info.beta, info.gamma, info.referenceName.c_str());
     }
     return 1;
 }
@@ -164,7 +163,8 @@ int CPart::UpdateIndices() {
             double w = 0;
             indices[i] = glassIndexAt(*catalogGlass, wavelengthTable[i], w);
             if (w != wavelengthTable[i]) ++adjusted;
-            if (indices[i] < -98) outText(outputChannel, "Error calculating glass refractive index\n");
+            if (indices[i] < -98)
+                outText(outputChannel, "Error calculating glass refractive index\n");
         }
         if (adjusted > 0)
             outText(outputChannel,

@@ -133,8 +133,8 @@ class CPart {
     int surfaceCount() const { return static_cast<int>(handles.size()); }
 
     ObjectRecord* geometry = nullptr;
-    std::string kindName; // the kind name of the object's type code, e.g. "lens", "cpc"
-    std::string name;     // the object's label when the part was made
+    std::string kindName;   // the kind name of the object's type code, e.g. "lens", "cpc"
+    std::string name;       // the object's label when the part was made
     std::string definePath; // "define/lens/spherical": the define command's words less material
     double defineValues[kDefineValues] = {};
     int defineValueCount = 0;

@@ -33,8 +33,7 @@ std::vector<std::string> loadedCatalogFiles();
 
 // The modify/scatterer command that recreates the scatterer on surface `surface` of the part
 // written as `name`.
-std::string scattererCommandText(const CScatterer& scatterer, const std::string& name,
-                                 int surface);
+std::string scattererCommandText(const CScatterer& scatterer, const std::string& name, int surface);
 // A radiometer's grid.
 int radiometerColumns(const CRadiometer& radiometer);
 int radiometerRows(const CRadiometer& radiometer);
@@ -49,7 +48,7 @@ struct MaterialDescription {
     double scatter = 0, absorb = 0, anisotropy = 0;
     bool grin = false;
     std::string moduleName;
-    double maxdist = 0;     // the stored step
+    double maxdist = 0; // the stored step
     double parameters[16] = {};
 };
 MaterialDescription describeMaterial(const CMaterial& material);

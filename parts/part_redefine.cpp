@@ -137,8 +137,7 @@ int CPart::Define() {
     for (std::size_t k = 0; k < handles.size() && k < oldHandles.size(); ++k) {
         handles[k]->child = std::move(oldHandles[k]->child);
         handles[k]->coatingMode = oldHandles[k]->coatingMode;
-        std::copy(std::begin(oldHandles[k]->cons), std::end(oldHandles[k]->cons),
-                  handles[k]->cons);
+        std::copy(std::begin(oldHandles[k]->cons), std::end(oldHandles[k]->cons), handles[k]->cons);
     }
     oldHandles.clear();
     lastDefinedObject = previousCurrent;

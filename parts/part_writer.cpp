@@ -122,17 +122,16 @@ void CPart::WriteDefinition(OutputChannel stream) {
                 outText(stream, "modify/surface/fresnel/on %s\n", si.c_str());
             if (h && (h->coatingMode == kCoatingMetal || h->coatingMode == kCoatingLwir))
                 outText(stream, "modify/surface/%s/on %s %lg %lg %lg %lg %lg %lg\n",
-                        h->coatingMode == kCoatingMetal ? "metal" : "lwir", si.c_str(),
-                        h->cons[0], h->cons[1], h->cons[2], h->cons[3], h->cons[4], h->cons[5]);
+                        h->coatingMode == kCoatingMetal ? "metal" : "lwir", si.c_str(), h->cons[0],
+                        h->cons[1], h->cons[2], h->cons[3], h->cons[4], h->cons[5]);
             if (type != kTypePolynet)
                 outText(stream, "modify/surface/attributes %s %g %g %g %g\n", si.c_str(),
                         s->reflectance, s->absorbtion, s->luminance, s->diffuse);
             const HoleState* made = h ? &h->holeAsDefined : nullptr;
             const bool aperture = type == kTypeAperture;
-            const bool holeChanged = !made || made->hasHole != s->hasHole ||
-                                     made->shape != s->holeShape ||
-                                     std::memcmp(made->limits, s->holeLimits,
-                                                 sizeof s->holeLimits) != 0;
+            const bool holeChanged =
+                !made || made->hasHole != s->hasHole || made->shape != s->holeShape ||
+                std::memcmp(made->limits, s->holeLimits, sizeof s->holeLimits) != 0;
             if (s->hasHole && (!aperture || holeChanged)) {
                 const double* l = s->holeLimits;
                 outText(stream, "modify/surface/hole/%s %s %lg %lg %lg %lg\n",

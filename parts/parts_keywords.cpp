@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "command/interpreter/command_table.h"
 #include "command/document/document.h"
+#include "command/interpreter/command_table.h"
 #include "command/settings/settings.h"
 #include "engine/commands/modify_commands.h"
 #include "parts/output/ray_output_state.h"

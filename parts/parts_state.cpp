@@ -22,6 +22,6 @@ void resetPartsState() {
     resetPolarTables();
     resetTraceTotals();
     resetLastTraceStore();
-    resetRayOutputState();
     resetPluginBinderState();
+    resetRayOutputState();
 }

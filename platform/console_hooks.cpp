@@ -8,6 +8,7 @@ namespace platform {
 
 namespace {
 volatile std::sig_atomic_t escapeRequests = 0;
+volatile std::sig_atomic_t interruptsSeen = 0; // Ctrl-C presses of the run, never consumed
 
 void onInterrupt(int) {
     // A second Ctrl-C that nobody polled ends the program the default way.
@@ -17,6 +18,7 @@ void onInterrupt(int) {
         return;
     }
     escapeRequests = escapeRequests + 1;
+    interruptsSeen = 1;
 }
 
 const char* iconWord(BoxIcon icon) {
@@ -84,6 +86,15 @@ void installConsoleInterruptHandler() {
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = 0; // no SA_RESTART: a blocked console read returns so the loop can see Escape
     sigaction(SIGINT, &sa, nullptr);
+}
+
+bool consoleInterrupted() {
+    return interruptsSeen != 0;
+}
+
+void resetConsoleInterrupts() {
+    escapeRequests = 0;
+    interruptsSeen = 0;
 }
 
 void requestConsoleEscape() {

@@ -20,6 +20,10 @@ class ConsoleHooks : public PlatformHooks {
 // Routes SIGINT to the Escape request of the console hooks (the second Ctrl-C without a poll in
 // between still ends the program, so a hung loop can always be left).
 void installConsoleInterruptHandler();
+// True once Ctrl-C was pressed during the run (polling Escape does not clear it).
+bool consoleInterrupted();
+// Forgets pending Escape requests and past Ctrl-C presses (tests).
+void resetConsoleInterrupts();
 // Raises the Escape request as Ctrl-C would.
 void requestConsoleEscape();
 

@@ -4,9 +4,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/safe_file.h"
 
 namespace platform {
 
@@ -74,15 +76,33 @@ void ProfileFile::parse(std::string_view text) {
     }
 }
 
-bool ProfileFile::load(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        parse({});
+bool ProfileFile::load(const std::filesystem::path& path, std::string* refused) {
+    parse({});
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    auto refuse = [&](const char* why) {
+        if (refused) *refused = why;
+        ::close(fd);
         return false;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return refuse("not a regular file");
+    if (st.st_size > kMaxFileBytes) return refuse("larger than 1 MB");
+    std::string data;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        data.append(buffer, static_cast<std::size_t>(n));
+        // The file may grow while it is read.
+        if (data.size() > static_cast<std::size_t>(kMaxFileBytes)) return refuse("larger than 1 MB");
     }
-    std::stringstream ss;
-    ss << in.rdbuf();
-    parse(ss.str());
+    ::close(fd);
+    parse(data);
     return true;
 }
 
@@ -164,9 +184,14 @@ bool ProfileFile::save(const std::filesystem::path& path, std::string* error) co
         std::filesystem::create_directories(dir, ec);
         if (ec) return fail(ec.message());
     }
-    std::string pattern = path.string() + ".XXXXXX";
-    int fd = mkstemp(pattern.data());
-    if (fd < 0) return fail(std::strerror(errno));
+    // Through a link onto the file it names; never onto a device, a FIFO or a directory.
+    std::string why;
+    auto target = replacementTarget(path, &why);
+    if (!target) return fail(why);
+    TempFile temp = makeTempBeside(*target);
+    if (temp.fd < 0) return fail(std::strerror(errno));
+    int fd = temp.fd;
+    const std::string pattern = temp.path.string();
     std::string data = text();
     std::size_t done = 0;
     while (done < data.size()) {
@@ -185,11 +210,7 @@ bool ProfileFile::save(const std::filesystem::path& path, std::string* error) co
         ::unlink(pattern.c_str());
         return fail(why);
     }
-    if (std::rename(pattern.c_str(), path.c_str()) != 0) {
-        std::string why = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return fail(why);
-    }
+    if (!replaceWithTemp(temp.path, *target, &why)) return fail(why);
     return true;
 }
 

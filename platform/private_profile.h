@@ -13,8 +13,13 @@ namespace platform {
 
 class ProfileFile {
   public:
-    // Reads the file; a missing or unreadable file gives an empty profile (false).
-    bool load(const std::filesystem::path& path);
+    // The largest file read: a settings file is small, and anything bigger is not one.
+    static constexpr long kMaxFileBytes = 1L << 20;
+
+    // Reads the file; a missing or unreadable file gives an empty profile (false). Only a regular
+    // file of at most kMaxFileBytes is read (a device or FIFO could block or never end): anything
+    // else gives an empty profile, false, and `refused` says why.
+    bool load(const std::filesystem::path& path, std::string* refused = nullptr);
     // Parses text as the contents of a profile file.
     void parse(std::string_view text);
 

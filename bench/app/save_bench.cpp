@@ -16,8 +16,8 @@
 #include "app/register_commands.h"
 #include "bench/bench_support.h"
 #include "command/document/document.h"
-#include "command/messages/messages.h"
 #include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
 #include "parts/part_list.h"
 
 namespace {

@@ -12,10 +12,15 @@
 #include "command/saving/model_saving.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
+#include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
+#include "platform/run_control.h"
 
 void resetCommandState() {
+    // Host state: the wait cursor, a pending Ctrl-C, a pending termination signal.
     platform::resetWaitCursor();
+    platform::resetConsoleInterrupts();
+    platform::resetTerminationSignal();
     // Interpreter. Macro files are closed before the message state forgets its streams, and the
     // reader takes its input stream from the message state, so the message state comes first.
     resetMacroState();

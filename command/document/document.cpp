@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "command/messages/messages.h"
+#include "command/interpreter/macros.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
 #include "command/saving/model_saving.h"
@@ -84,11 +85,17 @@ bool CQelDoc::OnNewDocument() {
     outText(outputChannel, "The MERIDYN Home Directory is %s\n", programHome.c_str());
     // Every log, and so every model saved from it, begins with a clear command.
     logText("clear\n");
-    commandBuffer = "macro/name=\"" + platform::joinPath(programHome, "startup.opt") + "\"";
+    // A home whose path cannot pass through a command line whole is named from inside it when
+    // it is the working directory; otherwise no start-up macro runs rather than another file.
+    std::string startup = platform::joinPath(programHome, "startup.opt");
+    if (!macroNamePassesWhole(startup) && platform::currentDirectory() == programHome)
+        startup = "startup.opt";
+    const bool startupNamed = macroNamePassesWhole(startup);
+    if (startupNamed) commandBuffer = macroRunCommand(startup);
     auto& state = documentState();
     if (!state.startupDone) {
         state.startupDone = 1;
-        ExecuteCommandAndRedraw();
+        if (startupNamed) ExecuteCommandAndRedraw();
     }
     for (auto& step : documentSteps().afterNewDocument)
         step(*this);

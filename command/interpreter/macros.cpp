@@ -198,3 +198,19 @@ void macroNoteBlockIfError() {
     auto& m = macroState();
     if (m.macroCheckMode) m.macroCheckErrors = 1;
 }
+
+std::string macroRunCommand(const std::string& name) {
+    std::string out = "macro/name=\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
+bool macroNamePassesWhole(const std::string& name) {
+    if (name.empty()) return false;
+    for (unsigned char c : name)
+        if (c == '|' || c < 0x20 || c == 0x7f) return false;
+    return macroRunCommand(name).size() <= static_cast<std::size_t>(kLineSignificant);
+}

@@ -45,3 +45,11 @@ void macroExit();
 void macroNoteEndOfInput();
 // The block-IF check found an error in the macro being checked.
 void macroNoteBlockIfError();
+
+// The command line that runs file `name` as a macro: macro/name="name" with every quote
+// written twice.
+std::string macroRunCommand(const std::string& name);
+// True when macroRunCommand(name) reads back as exactly `name`: the line fits the reader's
+// significant length and the name holds no character the reader changes inside quotes (a '|',
+// which stands for a quoted blank, and control characters such as line ends).
+bool macroNamePassesWhole(const std::string& name);

@@ -1,11 +1,13 @@
 #include "command/messages/messages.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform_hooks.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace fs = std::filesystem;
@@ -14,27 +16,53 @@ namespace {
 constexpr std::size_t kConsoleBufferSize = 1024;
 constexpr std::size_t kConsoleTextCut = 128;
 constexpr int kConsoleLineLimit = 11;
-constexpr int kScreenOpenRetries = 10000;
 
-void writeToFile(std::FILE* f, std::string_view text) {
-    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), f);
-    std::fflush(f);
+// True when the text reached the file; errno says why not.
+bool writeToFile(std::FILE* f, std::string_view text) {
+    errno = 0;
+    bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fflush(f) == 0 && ok;
+    if (!ok) {
+        if (errno == 0) errno = EIO;
+        std::clearerr(f);
+    }
+    return ok;
 }
 
+std::string logFilePath() {
+    auto& s = messageState();
+    return s.logPath.empty() ? std::string("meridyn.log") : s.logPath;
+}
+
+std::string screenFilePath() {
+    auto& s = messageState();
+    return s.screenOutPath.empty() ? std::string("screen.out") : s.screenOutPath;
+}
+
+// A message lost to the log or the screen text: the box of the spec'd text and the system's
+// reason on standard error, once per file and run (a full disk would say it for every message),
+// and the run counts as failed.
+void reportLostMessage(bool& said, const char* boxText, const std::string& path, int error) {
+    auto& s = messageState();
+    s.outputFailed = true;
+    if (said) return;
+    said = true;
+    infoBox(boxText);
+    std::fprintf(stderr, "meridyn: cannot write %s: %s\n", path.c_str(), std::strerror(error));
+    std::fflush(stderr);
+}
+
+// Opened once and kept; a link or anything but a regular file is refused. An open that fails is
+// tried again at the next message, once.
 std::FILE* openLog() {
     auto& s = messageState();
-    if (s.logFile) return s.logFile;
-    std::string path = s.logPath.empty() ? std::string("meridyn.log") : s.logPath;
-    s.logFile = std::fopen(path.c_str(), "a+");
+    if (!s.logFile) s.logFile = platform::openRegularForAppend(logFilePath(), true);
     return s.logFile;
 }
 
 std::FILE* openScreen() {
     auto& s = messageState();
-    if (s.screenFile) return s.screenFile;
-    std::string path = s.screenOutPath.empty() ? std::string("screen.out") : s.screenOutPath;
-    for (int attempt = 0; attempt <= kScreenOpenRetries && !s.screenFile; ++attempt)
-        s.screenFile = std::fopen(path.c_str(), "a");
+    if (!s.screenFile) s.screenFile = platform::openRegularForAppend(screenFilePath());
     return s.screenFile;
 }
 
@@ -96,6 +124,7 @@ int outText(OutputChannel channel, const char* format, ...) {
 void errorText(OutputChannel channel, const char* format, ...) {
     auto& s = messageState();
     s.errorOccurred = 1;
+    ++s.errorsReported;
     writeChannel(channel, "ERROR: ");
     logText("# > ERROR: ");
     std::va_list args;
@@ -132,6 +161,7 @@ int infoText(const char* format, ...) {
 }
 
 void errorBox(const std::string& text) {
+    ++messageState().errorsReported;
     platform::hooks().messageBox("MERIDYN Error", text, platform::BoxIcon::Error);
 }
 
@@ -140,12 +170,13 @@ void infoBox(const std::string& text) {
 }
 
 void logText(std::string_view text) {
+    auto& s = messageState();
     std::FILE* f = openLog();
-    if (!f) {
-        infoBox("Error in logText\n");
-        return;
+    if (!f || !writeToFile(f, text)) {
+        const int error = errno;
+        reportLostMessage(s.logFailureSaid, "Error in logText\n", logFilePath(), error);
+        if (!f) return;
     }
-    writeToFile(f, text);
     if (!text.empty()) messageState().logAtLineStart = text.back() == '\n';
 }
 
@@ -169,11 +200,11 @@ void screenText(std::string_view text) {
     auto& s = messageState();
     if (s.screenMirror) s.screenMirror(text);
     std::FILE* f = openScreen();
-    if (!f) {
-        infoBox("Error in screenText\n");
-        return;
+    if (!f || !writeToFile(f, text)) {
+        const int error = errno;
+        reportLostMessage(s.screenFailureSaid, "Error in screenText\n", screenFilePath(), error);
+        if (!f) return;
     }
-    writeToFile(f, text);
     ++s.screenLineCount;
 }
 
@@ -248,9 +279,10 @@ void closeOutputFiles() {
 void deleteOutputFiles() {
     auto& s = messageState();
     closeOutputFiles();
-    std::error_code ec;
-    if (!s.logPath.empty()) fs::remove(s.logPath, ec);
-    if (!s.screenOutPath.empty()) fs::remove(s.screenOutPath, ec);
+    // A regular file or a link (the link itself) goes; a device, FIFO or directory of that name
+    // is never ours to remove, and the open that follows refuses it.
+    for (const std::string& path : {s.logPath, s.screenOutPath})
+        if (!path.empty()) platform::removeRegularOrLink(path);
     s.logAtLineStart = true;
     // The lines counted so far are gone with the file.
     s.screenLineCount = 0;

@@ -39,6 +39,13 @@ struct MessageState {
     int consoleLineLimit = 11;
 
     int errorOccurred = 0;
+    // Errors reported since start-up (error lines and error boxes); unlike errorOccurred the
+    // document never clears it, so the program's exit status can tell a run that had any.
+    int errorsReported = 0;
+    // A message was lost to meridyn.log or screen.out (said once per file on standard error).
+    bool outputFailed = false;
+    bool logFailureSaid = false;
+    bool screenFailureSaid = false;
     int errorPopup = 0;
     int abortRequest = 0;
     int bannerPrinted = 0;
@@ -49,7 +56,8 @@ struct MessageState {
     std::FILE* consoleStream = nullptr;
     bool writingPrompt = false; // set while the prompt is written (mirrors may leave it out)
 
-    // Files kept open between messages; every message is flushed at once.
+    // Files kept open between messages; every message is flushed at once. Both are opened only
+    // as regular files, never through a symbolic link.
     std::FILE* logFile = nullptr;
     std::FILE* screenFile = nullptr;
     bool logAtLineStart = true;

@@ -17,8 +17,8 @@ constexpr std::string_view kAnswerMarker = "#$$$ ";
 
 // What a filter decides about one line that is not part of a query block.
 struct LineKind {
-    bool comment = false; // begins with '#' (after leading blanks)
-    bool keyword = false; // its first word is a command keyword
+    bool comment = false;              // begins with '#' (after leading blanks)
+    bool keyword = false;              // its first word is a command keyword
     char word[kKeywordChars + 1] = {}; // the keyword, completed
     bool logComment = false;           // a "# >" line of the message layer
 };
@@ -123,8 +123,8 @@ void runFilter(std::FILE* log, std::FILE* target, Policy keep) {
                     while (end < answer.size() && !isBlank(answer[end]))
                         ++end;
                     std::string_view assignment = trimRight(line.substr(at + kAnswerMarker.size()));
-                    std::string piece = " " + std::string(assignment) +
-                                        std::string(answer.substr(0, end));
+                    std::string piece =
+                        " " + std::string(assignment) + std::string(answer.substr(0, end));
                     std::fwrite(piece.data(), 1, piece.size(), target);
                 }
                 continue;
@@ -138,8 +138,7 @@ void runFilter(std::FILE* log, std::FILE* target, Policy keep) {
         const std::string_view command =
             marker == std::string_view::npos ? line : line.substr(0, marker);
         const LineKind kind = classify(command);
-        if (marker != std::string_view::npos && !kind.comment &&
-            !trimLeft(command).empty()) {
+        if (marker != std::string_view::npos && !kind.comment && !trimLeft(command).empty()) {
             inQuery = true;
             copyingQuery = keep(kind);
             if (copyingQuery) {

@@ -68,8 +68,8 @@ bool isCompressedSaveName(const std::string& path) {
 
 SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed) {
     if (messageState().logFile) std::fflush(messageState().logFile);
-    FileCloser log{messageState().logPath.empty() ? nullptr
-                                                  : std::fopen(messageState().logPath.c_str(), "r")};
+    FileCloser log{
+        messageState().logPath.empty() ? nullptr : std::fopen(messageState().logPath.c_str(), "r")};
     if (!log.f) return SaveResult::LogUnreadable;
 
     const fs::path target(path);
@@ -81,8 +81,8 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
         return SaveResult::TargetUnwritable;
     if (isOutputFile(target)) return SaveResult::TargetUnwritable;
 
-    const fs::path tmp = platform::makeTempFile("." + target.filename().string() + ".XXXXXX",
-                                                target.parent_path());
+    const fs::path tmp =
+        platform::makeTempFile("." + target.filename().string() + ".XXXXXX", target.parent_path());
     if (tmp.empty()) return SaveResult::TargetUnwritable;
     std::error_code ec;
     bool ok = false;

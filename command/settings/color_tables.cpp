@@ -1,8 +1,11 @@
 #include "command/settings/color_tables.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -73,7 +76,7 @@ void resetColorMap() {
 }
 
 int saveColorMap() {
-    std::FILE* f = std::fopen(kColorMapFile, "w");
+    std::FILE* f = platform::openRegularForWrite(kColorMapFile);
     if (!f) return 0;
     for (int i = 0; i < kColorCount; ++i)
         std::fprintf(f, "%d\n", colorTableState().mapped[i]);
@@ -83,6 +86,9 @@ int saveColorMap() {
 }
 
 int loadColorMap() {
+    // Only a regular file: a FIFO would wait for a writer, a device might never end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(kColorMapFile, ec)) return 0;
     std::ifstream in(kColorMapFile, std::ios::binary);
     if (!in) return 0;
     unsigned char table[kColorCount];

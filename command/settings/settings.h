@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "command/messages/messages.h"
 
@@ -85,6 +87,10 @@ struct SettingsState {
     // A glass catalog asked for by set/matcatalog, loaded after the command.
     int catalogRequested = 0;
     std::string catalogFileName;
+
+    // The settings-file keys as the last load left them ("key" and its value as written), so
+    // that the end of a run writes back only what the run changed.
+    std::vector<std::pair<std::string, std::string>> iniLoadedValues;
 };
 
 SettingsState& settingsState();

@@ -3,12 +3,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "command/settings/color_tables.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "platform/private_profile.h"
+#include "platform/run_control.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -38,15 +42,80 @@ void warnNotWritten(const std::filesystem::path& path, const std::string& why) {
                  why.c_str());
 }
 
-bool writeKey(const char* key, const std::string& value) {
-    auto path = settingsFilePath();
-    platform::ProfileFile file;
-    file.load(path);
-    file.set(kSettingsSection, key, value);
+void warnNotRead(const std::filesystem::path& path, const std::string& why) {
+    std::fprintf(stderr, "WARNING: Settings file %s not read: %s\n", path.c_str(), why.c_str());
+}
+
+// Every key with the setting it stands for, in the order of the file.
+std::vector<IntKey> iniKeys() {
+    auto& s = settingsState();
+    return {
+        {"verifycom", &s.verifyCommands, KeyKind::Switch},
+        {"ortho", &s.orthogonalMode, KeyKind::Switch},
+        {"rays", &s.viewRays, KeyKind::Switch},
+        {"mono", &s.monochrome, KeyKind::Switch},
+        {"box", &s.viewBox, KeyKind::Switch},
+        {"grid", &s.viewGrid, KeyKind::Switch},
+        {"memsplit", &s.memsplit, KeyKind::Integer},
+        {"Xsnz", &s.xsnz, KeyKind::Integer},
+        {"redraw", &s.autoRedraw, KeyKind::Switch},
+        {"retrace", &s.autoRetrace, KeyKind::Switch},
+        {"comline", &s.commandLineMode, KeyKind::Integer},
+        {"computertype", &s.computerType, KeyKind::Integer},
+        {"autoplot", &s.autoPlot, KeyKind::Switch},
+        {"plotmax", nullptr, KeyKind::Integer},
+        {"density", &s.energyDensity, KeyKind::Switch},
+        {"percent", &s.energyPercentage, KeyKind::Switch},
+        {"energyabsolute", &s.energyAbsolute, KeyKind::Switch},
+        {"sphlensvertex", &s.sphLensVertex, KeyKind::Switch},
+        {"cpu", &s.cpu, KeyKind::Integer},
+        {"errorpopup", &popupFlag(), KeyKind::Switch},
+    };
+}
+
+// The value of a key as the file holds it.
+std::string keyText(const IntKey& k) {
+    if (!k.value) return plotmaxText(settingsState().plotMax);
+    if (k.kind == KeyKind::Switch) return *k.value ? "1" : "0";
+    return formatText("%ld", static_cast<long>(*k.value));
+}
+
+// Reads the file as a settings file: a file that is not a regular one of at most 1 MB warns and
+// reads as empty. False when it was refused.
+bool loadSettingsFile(platform::ProfileFile& file, const std::filesystem::path& path) {
+    std::string refused;
+    if (file.load(path, &refused) || refused.empty()) return true;
+    warnNotRead(path, refused);
+    return false;
+}
+
+// The read-modify-write of the settings file under a lock on its directory, so that two
+// programs sharing it never lose each other's keys. `change` edits the profile as read.
+bool updateSettingsFile(const std::function<void(platform::ProfileFile&)>& change) {
+    const auto path = settingsFilePath();
     std::string why;
+    auto target = platform::replacementTarget(path, &why);
+    if (!target) {
+        warnNotWritten(path, why);
+        return false;
+    }
+    std::error_code ec;
+    const std::filesystem::path dir = target->parent_path().empty() ? "." : target->parent_path();
+    std::filesystem::create_directories(dir, ec);
+    platform::FileLock lock;
+    // Without a lock (a directory that cannot be opened) the update still goes ahead.
+    lock.acquireDirectory(dir.string());
+    platform::ProfileFile file;
+    if (!loadSettingsFile(file, *target)) return false; // never overwrite what we cannot read
+    change(file);
     if (file.save(path, &why)) return true;
     warnNotWritten(path, why);
     return false;
+}
+
+bool writeKey(const char* key, const std::string& value) {
+    return updateSettingsFile(
+        [&](platform::ProfileFile& file) { file.set(kSettingsSection, key, value); });
 }
 
 } // namespace
@@ -69,7 +138,7 @@ std::filesystem::path settingsFilePath() {
 void loadIniSettings() {
     auto& s = settingsState();
     platform::ProfileFile file;
-    file.load(settingsFilePath());
+    loadSettingsFile(file, settingsFilePath());
     auto readInt = [&](const char* key, int& value) {
         if (auto text = file.get(kSettingsSection, key)) value = platform::profileInt(*text);
     };
@@ -94,52 +163,29 @@ void loadIniSettings() {
     readInt("cpu", s.cpu);
     readInt("sphlensvertex", s.sphLensVertex);
     readInt("errorpopup", popupFlag());
+    s.iniLoadedValues.clear();
+    for (const IntKey& k : iniKeys())
+        s.iniLoadedValues.emplace_back(k.key, keyText(k));
 }
 
 void saveIniSettings() {
     auto& s = settingsState();
-    const IntKey keys[] = {
-        {"verifycom", &s.verifyCommands, KeyKind::Switch},
-        {"ortho", &s.orthogonalMode, KeyKind::Switch},
-        {"rays", &s.viewRays, KeyKind::Switch},
-        {"mono", &s.monochrome, KeyKind::Switch},
-        {"box", &s.viewBox, KeyKind::Switch},
-        {"grid", &s.viewGrid, KeyKind::Switch},
-        {"memsplit", &s.memsplit, KeyKind::Integer},
-        {"Xsnz", &s.xsnz, KeyKind::Integer},
-        {"redraw", &s.autoRedraw, KeyKind::Switch},
-        {"retrace", &s.autoRetrace, KeyKind::Switch},
-        {"comline", &s.commandLineMode, KeyKind::Integer},
-        {"computertype", &s.computerType, KeyKind::Integer},
-        {"autoplot", &s.autoPlot, KeyKind::Switch},
-        {"plotmax", nullptr, KeyKind::Integer},
-        {"density", &s.energyDensity, KeyKind::Switch},
-        {"percent", &s.energyPercentage, KeyKind::Switch},
-        {"energyabsolute", &s.energyAbsolute, KeyKind::Switch},
-        {"sphlensvertex", &s.sphLensVertex, KeyKind::Switch},
-        {"cpu", &s.cpu, KeyKind::Integer},
-        {"errorpopup", &popupFlag(), KeyKind::Switch},
-    };
-    auto path = settingsFilePath();
-    platform::ProfileFile file;
-    file.load(path);
-    for (const IntKey& k : keys) {
-        std::string value;
-        if (!k.value)
-            value = plotmaxText(s.plotMax);
-        else if (k.kind == KeyKind::Switch)
-            value = std::string(*k.value ? "1" : "0");
-        else
-            value = formatText("%ld", static_cast<long>(*k.value));
-        file.set(kSettingsSection, k.key, value);
-    }
-    std::string why;
-    if (!file.save(path, &why)) warnNotWritten(path, why);
+    updateSettingsFile([&](platform::ProfileFile& file) {
+        for (const IntKey& k : iniKeys()) {
+            const std::string value = keyText(k);
+            // A key this run left as loaded keeps what the file holds now (another program may
+            // have changed it meanwhile); a key the file lacks is filled in.
+            bool changed = true;
+            for (const auto& [key, loaded] : s.iniLoadedValues)
+                if (key == k.key) changed = loaded != value;
+            if (changed || !file.get(kSettingsSection, k.key)) file.set(kSettingsSection, k.key, value);
+        }
+    });
 }
 
 double readIniNumber(const char* key, const char* defaultText) {
     platform::ProfileFile file;
-    file.load(settingsFilePath());
+    loadSettingsFile(file, settingsFilePath());
     return textToNumber(file.get(kSettingsSection, key).value_or(defaultText));
 }
 

@@ -14,7 +14,8 @@ std::filesystem::path settingsFilePath();
 // Reads every key of section "flags" over the current settings (a missing key keeps the
 // current value; plotmax falls back to 99).
 void loadIniSettings();
-// Writes every key of section "flags"; a failure warns on standard error.
+// Writes back the keys of section "flags" this run changed since they were loaded (and any the
+// file lacks), under a lock; a failure warns on standard error.
 void saveIniSettings();
 
 // One key read as text and converted to a number (defaultText when the key is missing).

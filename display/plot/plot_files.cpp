@@ -5,14 +5,16 @@
 #include "command/messages/messages.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/view_host.h"
+#include "platform/safe_file.h"
 
 namespace {
 
 constexpr int kMaxAutomaticNames = 1000000;
 
+// A name is taken by anything there, a link that leads nowhere too.
 bool nameTaken(const std::string& name) {
     std::error_code ec;
-    return std::filesystem::exists(name, ec);
+    return std::filesystem::exists(std::filesystem::symlink_status(name, ec));
 }
 
 // The file name a request resolves to, or empty when every candidate is taken.
@@ -38,7 +40,7 @@ std::FILE* openPlotFile(const std::string& name) {
     closePlotFile();
     std::string chosen = choosePlotName(name);
     if (chosen.empty()) return nullptr;
-    std::FILE* f = std::fopen(chosen.c_str(), "w");
+    std::FILE* f = platform::openRegularForWrite(chosen);
     if (!f) return nullptr;
     PlotState& s = plotState();
     s.displayFile = f;
@@ -59,7 +61,7 @@ void closePlotFile() {
 bool openHpglFile(const std::string& path) {
     // An export whose repaint never came holds only its first line; the new one replaces it.
     closeHpglFile();
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::FILE* f = platform::openRegularForWrite(path);
     if (!f) {
         infoText("Unable to open hpgl file %s for output.", path.c_str());
         return false;

@@ -1,28 +1,25 @@
 #include "display/raster/picture_file.h"
 
 #include <algorithm>
-#include <sys/stat.h>
+#include <unistd.h>
 
-#include "platform/temp_file.h"
+#include "platform/safe_file.h"
 
 bool writePngAtomically(const std::filesystem::path& path, const RasterSurface& raster) {
     namespace fs = std::filesystem;
     if (path.filename().empty()) return false;
-    fs::path tmp =
-        platform::makeTempFile("." + path.filename().string() + ".XXXXXX", path.parent_path());
-    if (tmp.empty()) return false;
-    std::error_code ec;
-    bool ok = raster.writePng(tmp);
-    if (ok) {
-        // The temporary file was made private; the picture gets the usual permissions.
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        fs::permissions(tmp, static_cast<fs::perms>(0666 & ~mask), ec);
-        fs::rename(tmp, path, ec);
-        ok = !ec;
+    // A link is followed to the file it names; a device, FIFO or directory is left alone.
+    auto target = platform::replacementTarget(path);
+    if (!target) return false;
+    platform::TempFile tmp = platform::makeTempBeside(*target);
+    if (tmp.fd < 0) return false;
+    ::close(tmp.fd);
+    if (!raster.writePng(tmp.path)) {
+        std::error_code ec;
+        fs::remove(tmp.path, ec);
+        return false;
     }
-    if (!ok) fs::remove(tmp, ec);
-    return ok;
+    return platform::replaceWithTemp(tmp.path, *target);
 }
 
 PictureFile::Result PictureFile::update(const RasterSurface& raster) {

@@ -4,6 +4,8 @@
 
 #include "command/settings/settings.h"
 #include "display/plot/plot_files.h"
+#include "display/plot/plot_primitives.h"
+#include "display/views/segment_3d.h"
 #include "display/views/view_modes.h"
 
 namespace {
@@ -32,6 +34,12 @@ bool parseViewSize(std::string_view text, int& width, int& height) {
 ConsoleView::ConsoleView(int width, int height, std::optional<std::filesystem::path> picture)
     : view_(width, height) {
     if (picture) picture_.emplace(*picture);
+    // A repaint is worth its time only when its result is read: the picture, or a display,
+    // HPGL or IGES line file that the repaint feeds and closes.
+    view_.setPaintWanted([this] {
+        const PlotState& plot = plotState();
+        return picture_.has_value() || plot.displayFileOpen || plot.hpglFile || lineExportOn;
+    });
     setViewWindow(&view_);
     installDisplaySettingsHooks();
 }

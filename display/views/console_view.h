@@ -26,7 +26,8 @@ class ConsoleView {
 
     // After start-up and after each command: repaints when AutoRedraw is on, then writes the
     // picture when it changed since the last write (atomically). Returns the picture's result
-    // (Unchanged without a picture).
+    // (Unchanged without a picture). Without a picture, and with no display, HPGL or IGES file
+    // open, repaints settle the view's state but draw nothing: nobody would see the pixels.
     PictureFile::Result afterCommand();
     // The HPGL export: `path` becomes the plot, its first line is written and the view repaints
     // once, which writes the plot and closes it. False when the file cannot be opened (an

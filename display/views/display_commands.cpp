@@ -102,7 +102,8 @@ int igesCommand() {
         return 0;
     }
     std::error_code ec;
-    if (std::filesystem::exists(name, ec)) {
+    // A link counts as there even when it leads nowhere: never write through it.
+    if (std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {
         errorText(outputChannel, " File %s already exists, command ignored.\n", name.c_str());
         return 0;
     }

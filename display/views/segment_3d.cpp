@@ -3,6 +3,7 @@
 #include "display/plot/c_format.h"
 #include "display/plot/plot_primitives.h"
 #include "engine/model/view_transform.h"
+#include "platform/safe_file.h"
 
 LineExportState& lineExportState() {
     static LineExportState s;
@@ -16,7 +17,7 @@ void resetLineExportState() {
 
 bool beginLineExport(const std::string& path) {
     endLineExport();
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::FILE* f = platform::openRegularForWrite(path);
     if (!f) return false;
     LineExportState& s = lineExportState();
     s.lineExportFile = f;

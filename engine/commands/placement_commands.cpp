@@ -3,6 +3,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
 #include "engine/model/placement.h"
+#include "engine/commands/polynet_command.h"
 
 PlacementCommandsState& placementCommandsState() {
     static PlacementCommandsState s;
@@ -193,6 +194,9 @@ int deleteObject(std::string_view kind, int number) {
         for (SurfaceRecord* s = other->firstSurface; s; s = s->next)
             if (s->inside && s->inside->owner == object) s->inside = nullptr;
     }
+    // A net's records go back to its allocators (the construction of a deleted net ends with it).
+    if (object->typeCode == kTypePolynet && object->firstSurface && object->firstSurface->typeData)
+        releaseDeletedPolynet(static_cast<PolynetRecord*>(object->firstSurface->typeData));
     int freed = 0;
     for (SurfaceRecord* s = object->firstSurface; s;) {
         SurfaceRecord* next = s->next;

@@ -423,6 +423,15 @@ PolynetRecord* polynetUnderConstruction() {
     return b.net;
 }
 
+void releaseDeletedPolynet(PolynetRecord* net) {
+    if (!net) return;
+    // Nothing may go on building on, or trimming, records about to be handed out again.
+    if (polynetCommandState().building.net == net) endPolynetConstruction();
+    if (polynetTrimState().net == net || (polynetTrimState().begun && !polynetTrimState().net))
+        resetPolynetTrim();
+    releasePolynet(net);
+}
+
 void endPolynetConstruction() {
     auto& st = polynetCommandState();
     st.building = PolynetConstruction{};

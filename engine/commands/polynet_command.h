@@ -47,6 +47,9 @@ void registerPolynetCommand();
 // The net under construction, nullptr when none is, or when its object was deleted since (a
 // deleted object ends the construction and discards a trim begun on the net).
 PolynetRecord* polynetUnderConstruction();
+// The net of an object being deleted: ends its construction and a trim of it, then hands its
+// records back for reuse.
+void releaseDeletedPolynet(PolynetRecord* net);
 // Ends the construction without finishing the net.
 void endPolynetConstruction();
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine/surfaces/surface_geometry.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace {
@@ -241,11 +242,8 @@ int openDataHandle(const std::string& path, OpenMode mode) {
     int flags = O_RDWR | O_APPEND | O_CLOEXEC;
     if (mode == OpenMode::Truncate) flags |= O_TRUNC;
     if (mode == OpenMode::Create) flags |= O_CREAT;
-    int h;
-    do {
-        h = ::open(path.c_str(), flags, 0666);
-    } while (h < 0 && errno == EINTR);
-    return h;
+    // Never through a planted link, never into a device or a FIFO.
+    return platform::openRegularDescriptor(path, flags, 0666);
 }
 
 int openRayFile() {
@@ -276,12 +274,12 @@ int closeReemitFile() {
 
 void deleteRayFile() {
     flushBeforeTouching(rayFileState().rays);
-    ::unlink(rayFilePath().c_str());
+    platform::removeRegularOrLink(rayFilePath());
 }
 
 void deleteSpotFile() {
     flushBeforeTouching(rayFileState().spots);
-    ::unlink(spotFilePath().c_str());
+    platform::removeRegularOrLink(spotFilePath());
 }
 
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag) {

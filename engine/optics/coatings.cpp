@@ -52,8 +52,8 @@ int checkMetalCoating(CoatingRecord& coating) {
     // Missing constants are 0: an incident index of 0 or a metal index of 0 + 0i would give
     // 0/0 reflectances. Infinite constants give the same.
     const double* c = coating.cons;
-    const bool finite = std::isfinite(c[2]) && std::isfinite(c[3]) && std::isfinite(c[4]) &&
-                        std::isfinite(c[5]);
+    const bool finite =
+        std::isfinite(c[2]) && std::isfinite(c[3]) && std::isfinite(c[4]) && std::isfinite(c[5]);
     if (!finite || !(c[2] > 0.0) || (c[4] == 0.0 && c[5] == 0.0))
         return refuseCoating("Error: METAL n0 must be positive and n1, k1 not both 0\n");
     return 0;

@@ -2,24 +2,44 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "command/messages/messages.h"
 #include "engine/model/model_blocks.h"
 
 namespace {
 
-// The block a kind of node is carved from and how much of it is handed out.
+// The block a kind of node is carved from and how much of it is handed out, with the records
+// of deleted nets waiting to be handed out again (blocks are never given back, so a model that
+// is cleared and built again reuses its memory instead of growing).
 template <class T> struct NodeBlock {
     T* block = nullptr;
     int used = 0;
     int generation = -1;
+    std::vector<T*> returned;
 
-    T* take() {
+    void checkGeneration() {
         // Blocks released under us (a test reset) must not be carved any further.
         if (generation != modelBlockGeneration()) {
             block = nullptr;
             used = 0;
+            returned.clear();
             generation = modelBlockGeneration();
+        }
+    }
+
+    void giveBack(T* node) {
+        checkGeneration();
+        returned.push_back(node);
+    }
+
+    T* take() {
+        checkGeneration();
+        if (!returned.empty()) {
+            T* node = returned.back();
+            returned.pop_back();
+            *node = T{};
+            return node;
         }
         if (!block || used == kPolyNodesPerBlock) {
             T* fresh = allocZeroedBlock<T>(kPolyNodesPerBlock);
@@ -32,6 +52,8 @@ template <class T> struct NodeBlock {
 };
 
 struct PolynetBlocks {
+    std::vector<PolynetRecord*> returnedNets;
+    int netGeneration = -1;
     NodeBlock<PolygonRecord> polygons;
     NodeBlock<ContourNode> contours;
     NodeBlock<PolyPoint> points;
@@ -52,7 +74,53 @@ template <class T> T* takeOrReport(NodeBlock<T>& from) {
 } // namespace
 
 PolynetRecord* allocPolynet() {
+    auto& b = blocks();
+    if (b.netGeneration != modelBlockGeneration()) {
+        b.returnedNets.clear();
+        b.netGeneration = modelBlockGeneration();
+    }
+    if (!b.returnedNets.empty() && !modelBlockAllocationFails()) {
+        PolynetRecord* net = b.returnedNets.back();
+        b.returnedNets.pop_back();
+        *net = PolynetRecord{};
+        return net;
+    }
     return allocZeroedBlock<PolynetRecord>(1);
+}
+
+void releasePolynet(PolynetRecord* net) {
+    auto& b = blocks();
+    if (b.netGeneration != modelBlockGeneration()) {
+        b.returnedNets.clear();
+        b.netGeneration = modelBlockGeneration();
+    }
+    // Corners are shared by the vertex nodes of neighbouring facets: each goes back once.
+    std::vector<PolyPoint*> points;
+    for (PolynetRecord* part = net; part;) {
+        PolynetRecord* nextPart = part->nextPart;
+        for (PolygonRecord* p = part->firstPolygon; p;) {
+            PolygonRecord* nextPolygon = p->nextPolygon;
+            for (ContourNode* c = p->firstContour; c;) {
+                ContourNode* nextContour = c->nextContour;
+                for (VertexNode* v = c->firstVertex; v;) {
+                    VertexNode* next = v->next;
+                    if (v->point) points.push_back(v->point);
+                    b.vertices.giveBack(v);
+                    v = next;
+                }
+                b.contours.giveBack(c);
+                c = nextContour;
+            }
+            b.polygons.giveBack(p);
+            p = nextPolygon;
+        }
+        b.returnedNets.push_back(part);
+        part = nextPart;
+    }
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    for (PolyPoint* q : points)
+        b.points.giveBack(q);
 }
 
 PolygonRecord* allocPolygon() {

@@ -1,7 +1,7 @@
 // Polygon nets: solids and sheets described by planar facets. A net is a chain of parts, each a
 // chain of facets; a facet is one or more closed contours of vertex nodes, and vertex nodes
 // share their points so that neighbouring facets share corners. Every node lives in a
-// never-freed model block and keeps its address for good.
+// never-freed model block; the nodes of a deleted net are handed out again to later nets.
 #pragma once
 
 #include "engine/model/object_table.h"
@@ -56,6 +56,10 @@ ContourNode* allocContour();
 // When no block can be had, the box "ERROR out of memory for polygon.\n" and nullptr.
 PolyPoint* allocPolyPoint();
 VertexNode* allocVertexNode();
+
+// Hands every record of a net (all its parts, facets, contours, vertex nodes and corners) back
+// for reuse by the allocators above; the net must be referenced by nothing any more.
+void releasePolynet(PolynetRecord* net);
 
 // Forgets the current blocks (tests; the blocks themselves go with releaseAllModelBlocks).
 void resetPolynetAllocators();

@@ -11,13 +11,12 @@
 
 namespace {
 
-const char* const kMaterialActions[] = {"textout", "attach", "grin", "glasschange", "remove",
-                                        " "};
+const char* const kMaterialActions[] = {"textout", "attach", "grin", "glasschange", "remove", " "};
 enum MaterialAction { kTextout, kAttach, kGrin, kGlassChange, kRemove };
 const char* const kBulkValues[] = {"object", "scatter", "absorb", "anisotropy", " "};
-const char* const kGrinValues[] = {"object", "maxdist", "p1",  "p2",  "p3",  "p4",
-                                   "p5",     "p6",      "p7",  "p8",  "p9",  "p10",
-                                   "p11",    "p12",     "p13", "p14", "p15", "p16", " "};
+const char* const kGrinValues[] = {"object", "maxdist", "p1",  "p2",  "p3",  "p4",  "p5",
+                                   "p6",     "p7",      "p8",  "p9",  "p10", "p11", "p12",
+                                   "p13",    "p14",     "p15", "p16", " "};
 constexpr int kGrinParameters = 16;
 const char* const kObjectOnly[] = {"object", " "};
 const char* const kNameWord[] = {"name", " "};

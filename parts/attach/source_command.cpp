@@ -24,7 +24,8 @@ std::string sourceModulePath(int kind, const std::string& name) {
     case kSourceIesna:
     case kSourceGridsrc: {
         const std::size_t end = name.find_last_of("/\\");
-        const std::string folder = end == std::string::npos ? std::string() : name.substr(0, end + 1);
+        const std::string folder =
+            end == std::string::npos ? std::string() : name.substr(0, end + 1);
         return folder + (kind == kSourceIesna ? "IESNA.DLL" : "GRIDSRC.DLL");
     }
     case kSourcePixsrc:
@@ -52,7 +53,7 @@ int CPartList::ModifySource() {
     part->sourceKind = kind;
     if (!name.given) {
         outText(outputChannel,
-                "No source dll or source table name given.  Source removed from object.");
+                "No source dll or source table name given.  Source removed from object.\n");
         part->sourceEntry = nullptr;
         part->sourceModulePath.clear();
         part->sourceTableName.clear();
@@ -70,7 +71,7 @@ int CPartList::ModifySource() {
         part->sourceTableName.clear();
         errorText(outputChannel, status == kPluginEntryMissing
                                      ? "Could not find UserSourceRay function in DLL\n"
-                                     : "Could not load DLL");
+                                     : "Could not load DLL\n");
         return 0;
     }
     part->sourceEntry = entry;

@@ -14,8 +14,8 @@
 namespace {
 
 // The modify command's item table, as the geometry step reads it (surface by default).
-const char* const kModifyItems[] = {"surface",   "object", "center",      "extent",
-                                    "scatterer", "source", "altsurfaces", " "};
+const char* const kModifyItems[] = {"surface",   "object",  "center",      "extent",
+                                    "scatterer", "sources", "altsurfaces", " "};
 enum ModifyItem { kItemSurface, kItemObject, kItemCenter, kItemExtent };
 const char* const kCenterValues[] = {"object", "dx", "dy", "dz", " "};
 const char* const kExtentValues[] = {"object", "x1", "y1", "z1", "x2", "y2", "z2", " "};
@@ -34,8 +34,7 @@ enum ScatterKind { kLambertian, kGaussian, kPowerLaw, kXyExponential, kNone, kSh
 const char* const kLambertianValues[] = {"surface", "fraction_diffuse", " "};
 const char* const kGaussianValues[] = {"surface", "fraction_diffuse", "sigma", " "};
 const char* const kPowerLawValues[] = {"surface", "fraction_diffuse", "power", " "};
-const char* const kXyExponentialValues[] = {"surface", "fraction_diffuse", "xsigma", "ysigma",
-                                            " "};
+const char* const kXyExponentialValues[] = {"surface", "fraction_diffuse", "xsigma", "ysigma", " "};
 const char* const kSurfaceOnly[] = {"surface", " "};
 
 // The part of the object a designator names, and the surface number within it.
@@ -86,7 +85,8 @@ int CPartList::ModifyScatterer() {
     if (!handle) return 0;
     if (kind == kShow) {
         if (handle->child)
-            outText(outputChannel, "%s", handle->child->WriteCommand(part->name, surfaceNumber).c_str());
+            outText(outputChannel, "%s",
+                    handle->child->WriteCommand(part->name, surfaceNumber).c_str());
         else
             outText(outputChannel, "No scattering defined for surface.\n");
         return 1;
@@ -132,14 +132,15 @@ int CPartList::ModifySurfaceFresnel(int geometryAccepted) {
     int mode = kCoatingOff;
     if (!attach::modifierGiven(kOffWord))
         mode = coating == kFresnel ? kCoatingFresnel
-                                   : coating == kMetal ? kCoatingMetal : kCoatingLwirMetal;
+               : coating == kMetal ? kCoatingMetal
+                                   : kCoatingLwirMetal;
     if (mode == kCoatingMetal || mode == kCoatingLwirMetal) {
         CoatingRecord record;
         record.mode = mode;
         for (int i = 0; i < 6; ++i)
             record.cons[i] = valueOr(i + 1, 0);
-        const int refused = mode == kCoatingMetal ? checkMetalCoating(record)
-                                                  : checkLwirMetalCoating(record);
+        const int refused =
+            mode == kCoatingMetal ? checkMetalCoating(record) : checkLwirMetalCoating(record);
         // The check may mend the absorb flag.
         for (int i = 0; i < 6; ++i)
             handle->cons[i] = record.cons[i];
@@ -157,9 +158,8 @@ int CPartList::ModifySurfaceFresnel(int geometryAccepted) {
         outText(outputChannel, "Surface %s.%d set fresnel mode ON.\n", name, surfaceNumber);
         break;
     case kCoatingMetal:
-        outText(outputChannel,
-                "Surface %s.%d set fresnel mode METAL %lg %lg %lg %lg %lg %lg .\n", name,
-                surfaceNumber, c[0], c[1], c[2], c[3], c[4], c[5]);
+        outText(outputChannel, "Surface %s.%d set fresnel mode METAL %lg %lg %lg %lg %lg %lg .\n",
+                name, surfaceNumber, c[0], c[1], c[2], c[3], c[4], c[5]);
         break;
     default:
         outText(outputChannel,

@@ -37,7 +37,8 @@ std::string chosenIndexFileName(const std::string& dataName) {
     const std::size_t slash = dataName.find_last_of('/');
     const std::size_t componentStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dot = dataName.find_last_of('.');
-    const std::size_t stem = dot != std::string::npos && dot >= componentStart ? dot : componentStart;
+    const std::size_t stem =
+        dot != std::string::npos && dot >= componentStart ? dot : componentStart;
     return dataName.substr(0, stem) + ".ndx";
 }
 

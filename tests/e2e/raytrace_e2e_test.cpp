@@ -132,7 +132,7 @@ TEST(RaytraceSingle, RefusalsLeaveTheEarlierRays) {
                                     "raytrace/single object=1\n"
                                     "raytrace/single object=2 w=0\n"
                                     "raytrace/single/cone object=2\n");
-    ASSERT_TRUE(run.go());
+    ASSERT_TRUE(run.go(1));
     expectPath(run.rays(), {{1, {0, 0, -50}}, {0, {0, 0, -5}}, {0, {0, 0, 5}}, {0, {0, 0, 2505}}});
     const std::string out = run.file("stdout.txt");
     for (const char* line : {" No object specified.\n", "ERROR: Object 9 never defined.\n",

@@ -150,7 +150,8 @@ TEST_F(SaveModelE2E, SaveCommandRefusesAndOverwrites) {
     writeFile(first.path() / longName, "old\n");
     writeFile(first.path() / "cmds.mac", "define/rod r1\nsave\nsave/name=x.opt\nsave/name=" +
                                              longName + "\nsave/name=y.opt\n");
-    ASSERT_EQ(runCli(first.path(), {"cmds.mac"}), 0);
+    // The refusals are errors of the run.
+    ASSERT_EQ(runCli(first.path(), {"cmds.mac"}), 1);
     const std::string log = readFile(first.path() / "meridyn.log");
     EXPECT_NE(log.find("# > ERROR:  No file name given, command ignored.\n"), std::string::npos);
     EXPECT_NE(log.find("# > ERROR:  File x.opt already exists.  Command Ignored.\n"),
@@ -178,7 +179,7 @@ TEST_F(SaveModelE2E, AFailedSaveReportsItselfAndKeepsWhatStoodThere) {
     // Over something that is not a plain file: nothing is written through it.
     ASSERT_EQ(mkfifo((first.path() / "pipe.opt").c_str(), 0644), 0);
     writeFile(first.path() / "cmds.mac", "define/rod r1\nsave/name=pipe.opt/overwrite\n");
-    EXPECT_EQ(runCli(first.path(), {"cmds.mac"}), 0);
+    EXPECT_EQ(runCli(first.path(), {"cmds.mac"}), 1);
     EXPECT_TRUE(fs::is_fifo(first.path() / "pipe.opt"));
     EXPECT_NE(readFile(first.path() / "meridyn.log")
                   .find("# > ERROR: Error opening save file.  Exit and recover via MERIDYN.LOG"),

@@ -95,9 +95,10 @@ class CliRun {
     void put(const std::string& name, const std::string& content) {
         std::ofstream(home_.path() / name, std::ios::binary) << content;
     }
-    bool go() {
+    // Runs the macro; true when the run ended with `status` (1 when its commands report errors).
+    bool go(int status = 0) {
         return !home_.path().empty() &&
-               clitest::runCli(home_.path(), {"--home", ".", "main.mac"}) == 0;
+               clitest::runCli(home_.path(), {"--home", ".", "main.mac"}) == status;
     }
     std::string file(const std::string& name) const {
         return clitest::readFile(home_.path() / name);

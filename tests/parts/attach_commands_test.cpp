@@ -86,8 +86,9 @@ TEST_F(AttachTest, SourceBindsChecksAndRemoves) {
     EXPECT_EQ(lens.sourceKind, kSourceStandard);
     EXPECT_EQ(v[SRC_PARAM0 + 6], 0);
 
-    EXPECT_EQ(run("modify/source len"),
-              "No source dll or source table name given.  Source removed from object.");
+    // The full word is the item word too: nothing else of the modify command acts on it.
+    EXPECT_EQ(run("modify/sources len"),
+              "No source dll or source table name given.  Source removed from object.\n");
     EXPECT_EQ(lens.sourceEntry, nullptr);
     EXPECT_EQ(lens.sourceModulePath, "");
 }
@@ -102,9 +103,9 @@ TEST_F(AttachTest, SourceThatDoesNotBindLeavesThePartWithoutOne) {
     EXPECT_EQ(lens.sourceModulePath, "");
     EXPECT_EQ(lens.sourceKind, kSourceStandard);
     // No library at all; the outside table kinds have none here.
-    EXPECT_EQ(run("modify/source/name=nothere.dll len"), "ERROR: Could not load DLL");
+    EXPECT_EQ(run("modify/source/name=nothere.dll len"), "ERROR: Could not load DLL\n");
     EXPECT_EQ(run("modify/source/iesna/name=\"/no/lamps/a.ies\" len"),
-              "ERROR: Could not load DLL");
+              "ERROR: Could not load DLL\n");
     EXPECT_EQ(lens.sourceTableName, "");
     EXPECT_EQ(lens.sourceKind, kSourceIesna);
     // A name without its value changes nothing.
@@ -229,8 +230,8 @@ TEST_F(AttachTest, RadiometerAttachRoundsNxReplacesAndRefuses) {
               "Nx must be a multiple of four! Reset nx=8\n"
               "Deleting attached radiometer and replacing it.\n");
     // Grids without bins are refused before anything changes, without the row's own line.
-    for (const char* line : {"radiometer/attach mir 0 3", "radiometer/attach mir 4 -2",
-                             "radiometer/attach mir 4 0.5"})
+    for (const char* line :
+         {"radiometer/attach mir 0 3", "radiometer/attach mir 4 -2", "radiometer/attach mir 4 0.5"})
         EXPECT_EQ(radiometer(line),
                   "ERROR: Radiometer nx and ny must be at least 1.  Command ignored.\n")
             << line;
@@ -271,9 +272,9 @@ TEST_F(AttachTest, RadiometerReportsResetAndRemoval) {
 }
 
 TEST_F(AttachTest, RadiometerOnANetReportsPerFacetArea) {
-    for (const char* step : {"polynet/start net", "polynet/polygon", "polynet/chain",
-                             "polynet/point 0 0 0", "polynet/point 2 0 0", "polynet/point 0 2 0",
-                             "polynet/close", "polynet/finish"})
+    for (const char* step :
+         {"polynet/start net", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+          "polynet/point 2 0 0", "polynet/point 0 2 0", "polynet/close", "polynet/finish"})
         run(step);
     const int number = part("net").geometry->number;
     radiometer("radiometer/attach " + std::to_string(number) + " 4 1");
@@ -297,8 +298,7 @@ TEST_F(AttachTest, BulkMaterialsDescribeReplaceAndRemove) {
 }
 
 TEST_F(AttachTest, GradientIndexMaterialsBindOrLeaveNone) {
-    EXPECT_EQ(run("material/grin/name=\"" + kGrinFixture + "\" len 1 0 1.6 p16=9"),
-              "");
+    EXPECT_EQ(run("material/grin/name=\"" + kGrinFixture + "\" len 1 0 1.6 p16=9"), "");
     CMaterial* m = part("len").material.get();
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->gradientIndex, 1);
@@ -310,8 +310,8 @@ TEST_F(AttachTest, GradientIndexMaterialsBindOrLeaveNone) {
     EXPECT_DOUBLE_EQ(part("len").material->maxdist, 0.1 * 0.99991);
 
     // Refused steps change nothing and add no "not found" line.
-    for (const char* line : {"material/grin/name=g.dll len maxdist=0",
-                             "material/grin/name=g.dll len maxdist=-1"})
+    for (const char* line :
+         {"material/grin/name=g.dll len maxdist=0", "material/grin/name=g.dll len maxdist=-1"})
         EXPECT_EQ(run(line), "ERROR: Maxdist must be greater than 0.  Command ignored.\n");
     EXPECT_NE(part("len").material, nullptr);
     EXPECT_EQ(run("material/grin len"),
@@ -335,9 +335,9 @@ TEST_F(AttachTest, GlassChangeClearsFirstAndUpdatesIndices) {
     ASSERT_NE(lens.catalogGlass, nullptr);
     // Sellmeier at 0.5 micrometres.
     const double l2 = 0.25;
-    const double n = std::sqrt(1 + 1.03961212 * l2 / (l2 - 0.00600069867) +
-                               0.231792344 * l2 / (l2 - 0.0200179144) +
-                               1.01046945 * l2 / (l2 - 103.560653));
+    const double n =
+        std::sqrt(1 + 1.03961212 * l2 / (l2 - 0.00600069867) +
+                  0.231792344 * l2 / (l2 - 0.0200179144) + 1.01046945 * l2 / (l2 - 103.560653));
     EXPECT_NEAR(lens.indices[0], n, 1e-9);
 
     EXPECT_EQ(run("material/glasschange/name=FLINT len"),

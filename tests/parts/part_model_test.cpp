@@ -28,9 +28,9 @@ TEST_F(PartModelTest, HandlesFollowTheSurfaceChainAndTheirKindFollowsTheObject) 
         EXPECT_EQ(s->surfaceHandle->coatingMode, kCoatingOff);
     }
 
-    for (const char* step : {"polynet/start net", "polynet/polygon", "polynet/chain",
-                             "polynet/point 0 0 0", "polynet/point 1 0 0", "polynet/point 0 1 0",
-                             "polynet/close", "polynet/finish"})
+    for (const char* step :
+         {"polynet/start net", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+          "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close", "polynet/finish"})
         run(step);
     CPart& net = part("net");
     ASSERT_EQ(net.surfaceCount(), 1);
@@ -96,7 +96,7 @@ TEST_F(PartModelTest, IndicesComeFromTheGlassAtWeightedSlotsClampedToItsRange) {
     for (int i = 5; i < kWavelengthSlots; ++i)
         EXPECT_EQ(g.indices[i], 1.0) << i; // weight 0: untouched
     EXPECT_NE(printed.find("In 2 materials the wavelength had to be adjusted\tto be in the valid "
-                       "range.\n"),
+                           "range.\n"),
               std::string::npos);
     EXPECT_EQ(g.UpdateIndices(), 2);
 
@@ -167,9 +167,9 @@ TEST_F(PartModelTest, RenameRefusesTakenNamesSilently) {
     run("define/rod stick");
     run("define/rod pole");
     aliasAdd("taken", "77");
-    for (const char* line : {"rename/newname=pole stick", "rename/newname=taken stick",
-                             "rename stick", "rename/newname=a/newname=b stick",
-                             "rename/newname=abcdefghijklmnopqrstuvwxyz stick"})
+    for (const char* line :
+         {"rename/newname=pole stick", "rename/newname=taken stick", "rename stick",
+          "rename/newname=a/newname=b stick", "rename/newname=abcdefghijklmnopqrstuvwxyz stick"})
         run(line);
     EXPECT_EQ(part("stick").name, "stick");
     EXPECT_EQ(run("rename/newname=Staff stick"), "Object stick renamed Staff");
@@ -187,9 +187,9 @@ TEST_F(PartModelTest, RenameRefusesTakenNamesSilently) {
 TEST_F(PartModelTest, StoredTraceParametersAndMaterialNames) {
     run("define/rod stick");
     EXPECT_EQ(list->StoreTraceParameters(7, 1, 2, 3, 4, 0, "cone", 1), 0);
-    EXPECT_EQ(list->StoreTraceParameters(1, 5, 6, 7.5, 8.5, 1,
-                                         "a kind word longer than twenty-three", 2),
-              1);
+    EXPECT_EQ(
+        list->StoreTraceParameters(1, 5, 6, 7.5, 8.5, 1, "a kind word longer than twenty-three", 2),
+        1);
     const auto& t = part("stick").lastTrace;
     EXPECT_EQ(t.stored, 1);
     EXPECT_EQ(t.nx, 5);

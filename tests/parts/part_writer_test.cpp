@@ -40,25 +40,24 @@ TEST_F(PartModelTest, WriterBlockOfALensWithEveryAttachment) {
     p.centerGiven = 1;
     p.centerX = 1.5;
     p.centerY = -2;
-    EXPECT_EQ(written(p),
-              "# >          Object definition:               lens\n"
-              "define/lens/spherical lens 100 -100 10 50 1.5\n"
-              "modify/object/index lens 1.5\n"
-              "modify/object/alpha lens 0.25\n"
-              "modify/source/iesna/name=\"/lamps/my lamp.ies\" lens 0 1 2 3 4 5 6\n"
-              "modify/surface/fresnel/on lens.1\n"
-              "modify/surface/attributes lens.1 0.5 0.1 0 0\n"
-              "modify/center lens.1 1.5 -2\n"
-              "modify/scatterer/lambertian lens.2 0.3\n"
-              "modify/surface/metal/on lens.2 0.5 1.5 2.5 3.5 4.5 5.5\n"
-              "modify/surface/attributes lens.2 0 0 0 0\n"
-              "modify/surface/lwir/on lens.3 0 0 0 0 0 0\n"
-              "modify/surface/attributes lens.3 0 0 0 0\n"
-              "radiometer/attach lens 8 3\n"
-              "material/attach lens 0.1 0.2 0.8\n"
-              // The angles are the dual the placement reads back (the same turn).
-              "place/rotations lens 1 2 3 180 -90 180 \n"
-              "deactivate lens\n");
+    EXPECT_EQ(written(p), "# >          Object definition:               lens\n"
+                          "define/lens/spherical lens 100 -100 10 50 1.5\n"
+                          "modify/object/index lens 1.5\n"
+                          "modify/object/alpha lens 0.25\n"
+                          "modify/source/iesna/name=\"/lamps/my lamp.ies\" lens 0 1 2 3 4 5 6\n"
+                          "modify/surface/fresnel/on lens.1\n"
+                          "modify/surface/attributes lens.1 0.5 0.1 0 0\n"
+                          "modify/center lens.1 1.5 -2\n"
+                          "modify/scatterer/lambertian lens.2 0.3\n"
+                          "modify/surface/metal/on lens.2 0.5 1.5 2.5 3.5 4.5 5.5\n"
+                          "modify/surface/attributes lens.2 0 0 0 0\n"
+                          "modify/surface/lwir/on lens.3 0 0 0 0 0 0\n"
+                          "modify/surface/attributes lens.3 0 0 0 0\n"
+                          "radiometer/attach lens 8 3\n"
+                          "material/attach lens 0.1 0.2 0.8\n"
+                          // The angles are the dual the placement reads back (the same turn).
+                          "place/rotations lens 1 2 3 180 -90 180 \n"
+                          "deactivate lens\n");
 
     // A gradient-index medium writes its step as given to the command and its 16 parameters;
     // a name beginning with a digit is written with "obno" everywhere.
@@ -126,9 +125,9 @@ TEST_F(PartModelTest, PartsSectionWritesNetsFirstAndDefersPlacementsInLaterParts
     run("place/object/global outer 0 0 0");
     run("place/object/inside inner outer 0 0 1");
     run("deactivate inner");
-    for (const char* step : {"polynet/start net", "polynet/polygon", "polynet/chain",
-                             "polynet/point 0 0 0", "polynet/point 1 0 0", "polynet/point 0 1 0",
-                             "polynet/close", "polynet/finish"})
+    for (const char* step :
+         {"polynet/start net", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+          "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close", "polynet/finish"})
         run(step);
     const std::string all = writtenAll();
     const std::size_t net = all.find("Object definition:               net\n");
@@ -251,9 +250,9 @@ TEST_F(RedefinitionTest, MoreSurfacesAndARevivedLowerSlot) {
 }
 
 TEST_F(RedefinitionTest, RefusalsChangeNothing) {
-    for (const char* step : {"polynet/start net", "polynet/polygon", "polynet/chain",
-                             "polynet/point 0 0 0", "polynet/point 1 0 0", "polynet/point 0 1 0",
-                             "polynet/close", "polynet/finish"})
+    for (const char* step :
+         {"polynet/start net", "polynet/polygon", "polynet/chain", "polynet/point 0 0 0",
+          "polynet/point 1 0 0", "polynet/point 0 1 0", "polynet/close", "polynet/finish"})
         run(step);
     viewObject = 1;
     EXPECT_EQ(doc->Metamorph(0, nullptr, nullptr), -1);

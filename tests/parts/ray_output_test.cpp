@@ -83,8 +83,8 @@ TEST(LittleEndianWriters, WriteTheBytesOfTheFormat) {
     EXPECT_TRUE(writeLittleEndianInt32(f, 0x01020304));
     std::fclose(f);
     // 1.1 is 0x3FF199999999999A.
-    const unsigned char expected[12] = {0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xF1, 0x3F,
-                                        0x04, 0x03, 0x02, 0x01};
+    const unsigned char expected[12] = {0x9A, 0x99, 0x99, 0x99, 0x99, 0x99,
+                                        0xF1, 0x3F, 0x04, 0x03, 0x02, 0x01};
     EXPECT_EQ(std::memcmp(buffer, expected, sizeof expected), 0);
 }
 

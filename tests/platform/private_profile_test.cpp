@@ -136,4 +136,23 @@ TEST(ProfileFile, MissingFileGivesDefaultsAndFailedSaveSaysWhy) {
     }
 }
 
+TEST(ProfileFileLimits, OnlyRegularFilesOfAtMostOneMegabyteAreRead) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    platform::ProfileFile file;
+    std::string why;
+    EXPECT_FALSE(file.load("/dev/zero", &why));
+    EXPECT_EQ(why, "not a regular file");
+    const fs::path big = dir.path / "big.ini";
+    std::ofstream(big) << "[flags]\nrays=1\n" << std::string(platform::ProfileFile::kMaxFileBytes, ';');
+    why.clear();
+    EXPECT_FALSE(file.load(big, &why));
+    EXPECT_EQ(why, "larger than 1 MB");
+    EXPECT_FALSE(file.get("flags", "rays"));
+    // Missing is no refusal.
+    why.clear();
+    EXPECT_FALSE(file.load(dir.path / "missing.ini", &why));
+    EXPECT_EQ(why, "");
+}
+
 } // namespace

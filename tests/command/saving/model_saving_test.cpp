@@ -126,7 +126,8 @@ TEST_F(ModelSavingTest, AFailedSaveKeepsTheOldFileAndThePathName) {
     std::filesystem::create_directory(dir.file("folder.opt"));
     EXPECT_FALSE(doc->OnSaveDocument(dir.file("folder.opt")));
     EXPECT_FALSE(doc->OnSaveDocument(dir.file("none/x.opt")));
-    EXPECT_EQ(hooks.boxes.back().text, "Error opening save file.  Exit and recover via MERIDYN.LOG");
+    EXPECT_EQ(hooks.boxes.back().text,
+              "Error opening save file.  Exit and recover via MERIDYN.LOG");
     EXPECT_EQ(doc->GetPathName(), "before.opt");
     EXPECT_TRUE(doc->IsModified());
     // The log itself is never replaced by a model.

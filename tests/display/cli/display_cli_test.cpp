@@ -172,9 +172,10 @@ TEST(DisplayCli, BadFlagsEndTheRun) {
 
 TEST(DisplayCli, UnwritablePlotIsReportedAndTheRunGoesOn) {
     ScratchHome home;
+    // The run goes on to its end, which then says that an output was lost.
     EXPECT_EQ(runCli(home.path(), {"--home", ".", "--hpgl", "no/such/dir/out.hgl", "--picture",
                                    "no/such/dir/pic.png"}),
-              0);
+              1);
     const std::string err = readFile(home.path() / "stderr.txt");
     EXPECT_NE(err.find("cannot write the picture no/such/dir/pic.png"), std::string::npos);
     EXPECT_NE(err.find("Unable to open hpgl file no/such/dir/out.hgl for output."),

@@ -1,6 +1,8 @@
 #include "engine/files/ray_files.h"
 
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -253,9 +255,29 @@ TEST_F(RayFilesTest, BufferedRecordsReachTheFileBeforeAnyoneLooks) {
     closeSpotFile();
 }
 
+// A file that can grow no further (as on a full disk): writes to the regular file fail under a
+// file-size limit of 0, for as long as the object lives.
+class NoRoomForFiles {
+  public:
+    NoRoomForFiles() {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoRoomForFiles() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
 TEST_F(RayFilesTest, WriteFailuresRaiseTheFlagOfTheRecordThatFailed) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    messageState().raysPath = "/dev/full";
+    NoRoomForFiles full;
     ASSERT_GE(openRayOutput(0), 0);
     int err = 0;
     writeRayRecord(1, {}, err);
