@@ -15,9 +15,9 @@
 #include "parts/part.h"
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
-#include "parts/shade_ray.h"
+#include "parts/trace/shade_ray.h"
 #include "parts/trace/trace_totals.h"
-#include "parts/trace_progress.h"
+#include "parts/trace/trace_progress.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "parts/shade_ray.h"
+#include "parts/trace/shade_ray.h"
 
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_hits.h"

@@ -1,4 +1,4 @@
-#include "parts/trace_progress.h"
+#include "parts/trace/trace_progress.h"
 
 #include "command/messages/messages.h"
 #include "platform/platform_hooks.h"
