@@ -255,7 +255,7 @@ int CRayTracer::FindNearestHit(const Vec3& start, Vec3& d, SurfaceRecord*& hit, 
     lastHandle = nullptr;
     lastPart = nullptr;
     resetHitBookkeeping();
-    normalize3(d);
+    normalizeNearUnit(d);
     for (const SearchPart& sp : search_) {
         const ObjectRecord* o = sp.object;
         if (o->number <= 0 || !o->activated || !o->traceable) continue;
@@ -492,7 +492,7 @@ void CRayTracer::Trace(SegmentResult& r) {
     Vec3 localPoint, localDirection;
     toLocalPoint(r.hitPoint, localPoint, hit);
     toLocalDirection(direction, localDirection, hit);
-    normalize3(localDirection);
+    normalizeNearUnit(localDirection);
     if (hit->absorbtion >= 1 ||
         (closedFromInside(type) && rayInsideSurface(localPoint, localDirection, hit))) {
         r.branchDone = 1;
@@ -552,7 +552,7 @@ void CRayTracer::Trace(SegmentResult& r) {
             scatterer->Scatter(d, 1.0, faced);
         }
         toGlobalDirection(d, reflected.direction, hit);
-        normalize3(reflected.direction);
+        normalizeNearUnit(reflected.direction);
         reflected.factor = totalInternal ? tPath : split.reflected * tPath;
         reflected.index = mediumIndex;
         reflected.absorptivity = absorptivity;
@@ -562,13 +562,13 @@ void CRayTracer::Trace(SegmentResult& r) {
     if (transmitted.flag) {
         Vec3 d = refracted;
         if (hasAlternates) applyDirectionRefinement(hit, localPoint, d, n2);
-        normalize3(d);
+        normalizeNearUnit(d);
         if (scatterer) {
             Vec3 back{-normal.x, -normal.y, -normal.z};
             scatterer->Scatter(d, n2, back);
         }
         toGlobalDirection(d, transmitted.direction, hit);
-        normalize3(transmitted.direction);
+        normalizeNearUnit(transmitted.direction);
         transmitted.factor = split.transmitted * tPath;
         transmitted.index = n2;
         transmitted.absorptivity = a2;
