@@ -3,9 +3,12 @@
 // rules, start media, bulk scatter and gradient-index media, the chosen-ray and optical-path
 // files, the ray-file modes, Escape and the view-ray shade.
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "engine/files/ray_files.h"
 #include "engine/optics/random_sampling.h"
@@ -537,6 +540,48 @@ TEST_F(TracerTest, BothTracersTakeTheirCoatingsFromTheHandles) {
     EXPECT_EQ(polylines(rays()), 2);
     EXPECT_DOUBLE_EQ(spots().at(0).energy, bundleSpot);
     surfaceCoatingHook = nullptr;
+}
+
+} // namespace
+
+
+namespace {
+
+// Files cannot grow while it lives: every write past the buffer fails.
+class NoRoomForFiles {
+  public:
+    NoRoomForFiles() {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~NoRoomForFiles() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+    NoRoomForFiles(const NoRoomForFiles&) = delete;
+    NoRoomForFiles& operator=(const NoRoomForFiles&) = delete;
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+TEST_F(TracerTest, AFullDiskEndsTheWholeTraceWithOneMessage) {
+    singlet();
+    {
+        NoRoomForFiles full;
+        manager->TraceCollimated(1, 40, 40, 20, 20, 0);
+    }
+    const std::string message = "Out of space for ray data.\n";
+    const std::size_t first = out.find(message);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(out.find(message, first + 1), std::string::npos);
+    // The buffer holds 2340 records, four a ray: the trace ended long before its 1600 rays.
+    EXPECT_LT(traceTotals().raysTraced, 1600);
+    EXPECT_GT(traceTotals().raysTraced, 500);
 }
 
 } // namespace
