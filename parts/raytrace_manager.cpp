@@ -16,8 +16,8 @@
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
 #include "parts/trace/shade_ray.h"
-#include "parts/trace/trace_totals.h"
 #include "parts/trace/trace_progress.h"
+#include "parts/trace/trace_totals.h"
 
 namespace {
 
@@ -325,8 +325,7 @@ int CRaytraceManager::TraceReemit(int object, int count) {
     return 1;
 }
 
-int CRaytraceManager::TraceUser(int object, int depthLimit, double minimumEnergy,
-                                int ghostLimit) {
+int CRaytraceManager::TraceUser(int object, int depthLimit, double minimumEnergy, int ghostLimit) {
     OpenRayFiles(0);
     tracer.maxDepth = depthLimit;
     tracer.threshold = minimumEnergy;

@@ -78,8 +78,7 @@ class CRaytraceManager {
     // Traces one ray given in the source's frame at every weighted wavelength; false when the
     // whole trace must end (a data file failed).
     bool traceLocalRay(ObjectRecord* source, const Vec3& localPoint, const Vec3& localDirection);
-    void storeLastTrace(int object, int nx, int ny, double h, double v, int oval,
-                        const char* kind);
+    void storeLastTrace(int object, int nx, int ny, double h, double v, int oval, const char* kind);
     int traceCustomCone(ObjectRecord* source, int nx, int ny, double h, double v, int oval);
 };
 

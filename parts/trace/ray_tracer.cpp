@@ -108,8 +108,8 @@ void CRayTracer::BuildSearchList(const CPartList* list) {
     for (int i = 0; i < list->partCount(); ++i) {
         CPart* p = list->part(i);
         if (!p || !p->geometry || p->handles.empty()) continue;
-        search_.push_back({p->geometry, p, handleList_.data() + at,
-                           static_cast<int>(p->handles.size())});
+        search_.push_back(
+            {p->geometry, p, handleList_.data() + at, static_cast<int>(p->handles.size())});
         at += p->handles.size();
     }
 }
@@ -181,8 +181,7 @@ int CRayTracer::WriteSpotRecord(const Vec3& hitPoint, double e, SurfaceRecord* s
     return 1;
 }
 
-int CRayTracer::TraceAllWavelengths(const Vec3& p, const Vec3& d, ObjectRecord* object,
-                                    int extra) {
+int CRayTracer::TraceAllWavelengths(const Vec3& p, const Vec3& d, ObjectRecord* object, int extra) {
     const int saved = wavelengthIndex;
     for (int i = 0; i < kWavelengthSlots; ++i) {
         if (!(weightTable[i] > 0)) continue;
@@ -333,8 +332,8 @@ int CRayTracer::GrinSegment(SegmentResult& r, double straight) {
         r.surface = nullptr;
         r.writePoint = 1;
         reflected.flag = 0;
-        transmitted = TracerBranch{1, d, std::exp(-absorptivity * t), mediumIndex, absorptivity,
-                                   luminance, mediumPart};
+        transmitted = TracerBranch{
+            1, d, std::exp(-absorptivity * t), mediumIndex, absorptivity, luminance, mediumPart};
         CRayRecord& rec = records[static_cast<std::size_t>(recordIndex)];
         rec.segmentLength = t;
         rec.segmentOpl = mediumIndex * t;
@@ -460,8 +459,8 @@ void CRayTracer::Trace(SegmentResult& r) {
 
     const double tPath = absorptivity != 0 ? std::exp(-absorptivity * distance) : 1.0;
     if (hit->luminance > 0 || luminance != 0) {
-        const double medium = absorptivity != 0 ? luminance / absorptivity * (1 - tPath)
-                                                : luminance * distance;
+        const double medium =
+            absorptivity != 0 ? luminance / absorptivity * (1 - tPath) : luminance * distance;
         r.emitted = 1;
         r.emittedAmount = hit->luminance * tPath + medium;
     }
@@ -479,8 +478,9 @@ void CRayTracer::Trace(SegmentResult& r) {
             r.part = nullptr;
             r.detectorHit = 0;
             r.emitted = 0;
-            transmitted = TracerBranch{1, d, std::exp(-absorptivity * t), mediumIndex,
-                                       absorptivity, luminance, mediumPart};
+            transmitted = TracerBranch{
+                1,         d,         std::exp(-absorptivity * t), mediumIndex, absorptivity,
+                luminance, mediumPart};
             rec.segmentLength = t;
             rec.segmentOpl = mediumIndex * t;
             return;
@@ -680,24 +680,35 @@ int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLoca
             writeLittleEndianDouble(f, static_cast<double>(i));
             s.recordOffset += kChosenSegmentBytes;
         } else {
-            std::fprintf(f, "%s%g,%g,%g,%g,%d,%g", i ? "\n" : "", r.point.x, r.point.y,
-                         r.point.z, r.segmentEnergy, i, cumulative);
+            std::fprintf(f, "%s%g,%g,%g,%g,%d,%g", i ? "\n" : "", r.point.x, r.point.y, r.point.z,
+                         r.segmentEnergy, i, cumulative);
         }
     }
     if (s.chosenBinary) {
         writeLittleEndianInt32(s.chosenIndexFile, s.recordOffset);
-        const double trailer[] = {detectorPoint.x, detectorPoint.y, detectorPoint.z, energy,
-                                  static_cast<double>(count), lo.x, lo.y, lo.z, hi.x, hi.y,
-                                  hi.z, detectorLocal.x, detectorLocal.y, detectorLocal.z};
+        const double trailer[] = {detectorPoint.x,
+                                  detectorPoint.y,
+                                  detectorPoint.z,
+                                  energy,
+                                  static_cast<double>(count),
+                                  lo.x,
+                                  lo.y,
+                                  lo.z,
+                                  hi.x,
+                                  hi.y,
+                                  hi.z,
+                                  detectorLocal.x,
+                                  detectorLocal.y,
+                                  detectorLocal.z};
         for (double v : trailer)
             writeLittleEndianDouble(f, v);
         s.recordOffset += kChosenTrailerBytes;
     } else {
-        std::fprintf(f, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y,
-                     detectorPoint.z, energy, count);
+        std::fprintf(f, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y, detectorPoint.z,
+                     energy, count);
         std::fprintf(f, ",%g,%g,%g, ", lo.x, lo.y, lo.z);
-        std::fprintf(f, "%g,%g,%g,       %g,%g,%g\n", hi.x, hi.y, hi.z,
-                     detectorLocal.x, detectorLocal.y, detectorLocal.z);
+        std::fprintf(f, "%g,%g,%g,       %g,%g,%g\n", hi.x, hi.y, hi.z, detectorLocal.x,
+                     detectorLocal.y, detectorLocal.z);
     }
     return 1;
 }

@@ -28,18 +28,18 @@ const CoatingRecord* coatingOfSurface(const SurfaceRecord* surface);
 
 // One segment record of the ray tree.
 struct CRayRecord {
-    Vec3 pendingDirection;   // the stored branch's direction
-    Vec3 point;              // the hit point of the segment (the stored branch starts here)
-    double energy = 1.0;     // the stored branch's energy
-    double accumulated = 0;  // collected luminance (image rendering)
-    double index = 1.0;      // the stored branch's medium
+    Vec3 pendingDirection;  // the stored branch's direction
+    Vec3 point;             // the hit point of the segment (the stored branch starts here)
+    double energy = 1.0;    // the stored branch's energy
+    double accumulated = 0; // collected luminance (image rendering)
+    double index = 1.0;     // the stored branch's medium
     double absorptivity = 0;
     double luminance = 0;
-    int fresh = 1;           // not visited yet
-    int pending = 1;         // a branch waits here
-    int ghostCount = 0;      // the stored branch's ghost count
+    int fresh = 1;      // not visited yet
+    int pending = 1;    // a branch waits here
+    int ghostCount = 0; // the stored branch's ghost count
     double segmentEnergy = 1.0;
-    double segmentOpl = 0;   // optical path length of the segment
+    double segmentOpl = 0; // optical path length of the segment
     double segmentLength = 0;
     SurfaceRecord* surface = nullptr; // the surface of the segment's hit
     CPart* mediumPart = nullptr;      // the part whose material the stored branch is in
@@ -49,12 +49,12 @@ struct CRayRecord {
 // What one segment came to.
 struct SegmentResult {
     int branchDone = 0;
-    int emitted = 0;        // luminance was collected along the segment
+    int emitted = 0; // luminance was collected along the segment
     double emittedAmount = 0;
-    int detectorHit = 0;    // the segment ended on a detector (mode 2)
-    int miss = 0;           // nothing was hit: the ray left the system
-    int writePoint = 0;     // the hit point belongs to the path
-    int cutOff = 0;         // ended at the threshold or the depth limit: no point
+    int detectorHit = 0; // the segment ended on a detector (mode 2)
+    int miss = 0;        // nothing was hit: the ray left the system
+    int writePoint = 0;  // the hit point belongs to the path
+    int cutOff = 0;      // ended at the threshold or the depth limit: no point
     Vec3 hitPoint;
     SurfaceRecord* surface = nullptr;
     CSurfaceHandle* handle = nullptr;
@@ -63,8 +63,8 @@ struct SegmentResult {
 
 // The split of one interaction (shared with nothing else: the tracer is not re-entrant).
 struct TracerBranch {
-    int flag = 0;           // 0 not followed, 1 followed now, 2 followed later
-    Vec3 direction;         // global unit
+    int flag = 0;   // 0 not followed, 1 followed now, 2 followed later
+    Vec3 direction; // global unit
     double factor = 0;
     double index = 1.0;
     double absorptivity = 0;

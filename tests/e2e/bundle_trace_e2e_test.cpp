@@ -201,8 +201,7 @@ TEST(BundleTrace, LastRepeatsTheStoredTraceAndRefusalsChangeNothing) {
     EXPECT_NE(screen.find("Horizontal field half width must be greater than 0.\n"),
               std::string::npos);
     EXPECT_NE(screen.find("Object screen is not a ray trace light source.\n"), std::string::npos);
-    EXPECT_NE(screen.find("This is not a custom source, and command ignored."),
-              std::string::npos);
+    EXPECT_NE(screen.find("This is not a custom source, and command ignored."), std::string::npos);
 
     // After the refusals the files still hold the first trace; "last" made them again.
     CliRun once("define/lightsource lamp\n"

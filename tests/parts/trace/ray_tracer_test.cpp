@@ -11,10 +11,10 @@
 #include <sys/resource.h>
 
 #include "engine/files/ray_files.h"
+#include "engine/optics/optics.h"
 #include "engine/optics/random_sampling.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_media.h"
-#include "engine/optics/optics.h"
 #include "engine/trace/one_ray_trace.h"
 #include "engine/trace/ray_tree.h"
 #include "parts/materials/material.h"
@@ -373,8 +373,8 @@ TEST_F(TracerTest, BulkScatterHappensAtTheSeededFreePath) {
 class GrinTracerTest : public TracerTest {
   protected:
     CMaterial* grin(double profile, double n0, double g, double step) {
-        auto* m = new CMaterial(std::string(MERIDYN_TEST_MODULE_DIR) + "/grin_fixture_plugin.so",
-                                step);
+        auto* m =
+            new CMaterial(std::string(MERIDYN_TEST_MODULE_DIR) + "/grin_fixture_plugin.so", step);
         m->record.v[GRIN_PARAM1 + 0] = profile;
         m->record.v[GRIN_PARAM1 + 1] = n0;
         m->record.v[GRIN_PARAM1 + 2] = g;
@@ -442,8 +442,7 @@ TEST_F(TracerTest, ChosenRaysAndOpticalPathsHaveTheirFormats) {
                   "%g,%g,%g,1,0,%g\n%g,%g,%g,1,1,%g\n%g,%g,%g,1,2,%g,%g,%g, "
                   "%g,%g,%g,       %g,%g,%g\n",
                   entry.x, entry.y, entry.z, a, exit.x, exit.y, exit.z, a + 1.33 * g, screen.x,
-                  screen.y, screen.z, 0.0, screen.y, entry.z, 0.0, 10.0, 300.0, 0.0, screen.y,
-                  0.0);
+                  screen.y, screen.z, 0.0, screen.y, entry.z, 0.0, 10.0, 300.0, 0.0, screen.y, 0.0);
     EXPECT_EQ(testsupport::readFile(dir.file("chosen.txt")), want);
     const std::string opl = testsupport::readFile(dir.file("opl.txt"));
     std::string lines = "Cumulative OPL,                     OPL,       physical distance\n";
@@ -543,7 +542,6 @@ TEST_F(TracerTest, BothTracersTakeTheirCoatingsFromTheHandles) {
 }
 
 } // namespace
-
 
 namespace {
 
