@@ -281,3 +281,32 @@ TEST(BundleTrace, SingletEnergyBookkeepingWithGhosts) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace tracetest;
+
+// A shuffle seed makes the random bundles repeat byte for byte; another seed changes them.
+TEST(BundleTrace, AShuffleSeedRepeatsTheFiles) {
+    auto macro = [](int seed) {
+        return "set/shuffle " + std::to_string(seed) +
+               "\n"
+               "define/lightsource lamp\n"
+               "define/lens singlet\n"
+               "define/detector screen xsize=100 ysize=100\n"
+               "place/object lamp 0 0 -50\n"
+               "place/object singlet 0 0 0\n"
+               "place/object screen 0 0 100\n"
+               "raytrace/coslamp lamp nx=200\n";
+    };
+    CliRun a(macro(5)), b(macro(5)), c(macro(6));
+    ASSERT_TRUE(a.go());
+    ASSERT_TRUE(b.go());
+    ASSERT_TRUE(c.go());
+    EXPECT_GT(a.file("rays.dat").size(), 400u * 28);
+    EXPECT_EQ(a.file("rays.dat"), b.file("rays.dat"));
+    EXPECT_EQ(a.file("spots.dat"), b.file("spots.dat"));
+    EXPECT_NE(a.file("rays.dat"), c.file("rays.dat"));
+}
+
+} // namespace
