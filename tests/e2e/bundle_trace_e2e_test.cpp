@@ -83,14 +83,25 @@ TEST(BundleTrace, ConeSpacingsSendTheirRaysWhereTheAnglesSay) {
 }
 
 TEST(BundleTrace, ADefaultConeIsFourByFourAtThirtyDegrees) {
-    CliRun run("define/lightsource lamp\n"
+    CliRun cone("define/lightsource lamp\n"
+                "place/object lamp 10 0 0\n"
+                "raytrace lamp\n");
+    ASSERT_TRUE(cone.go());
+    // Full angle spacing over 30 degrees: -15, -5, 5 and 15 degrees both ways.
+    std::vector<V> want;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            want.push_back(coneDirection((-15 + 10 * i) * kPi / 180, (-15 + 10 * j) * kPi / 180));
+    expectDirections(farDirections(cone.rays(), {10, 0, 0}), want);
+    EXPECT_NE(cone.file("screen.out").find("Full angle ray spacing.\n"), std::string::npos);
+
+    CliRun one("define/lightsource lamp\n"
                "place/object lamp 10 0 0\n"
-               "raytrace lamp\n"
                "raytrace/cone lamp nx=1 ny=1 hfov=0\n");
-    ASSERT_TRUE(run.go());
-    // The last trace: one ray along theta = 0 whatever hfov says.
-    expectDirections(farDirections(run.rays(), {10, 0, 0}), {{0, 0, 1}});
-    const std::string screen = run.file("screen.out");
+    ASSERT_TRUE(one.go());
+    // One ray along theta = 0 whatever hfov says: hfov is not checked when nx is 1.
+    expectDirections(farDirections(one.rays(), {10, 0, 0}), {{0, 0, 1}});
+    const std::string screen = one.file("screen.out");
     EXPECT_EQ(screen.find("ERROR", screen.find("main.mac")), std::string::npos) << screen;
 }
 
