@@ -165,16 +165,6 @@ bool endsInLowerOpt(const std::string& path) {
     return lower.size() >= 3 && lower.compare(lower.size() - 3, 3, "opt") == 0;
 }
 
-// A file name as the quoted value of macro/name= (a quote is written twice).
-std::string quotedName(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 void CQelDoc::WriteSettings(std::FILE* f) {
@@ -212,7 +202,7 @@ void CQelDoc::WriteSettings(std::FILE* f) {
 bool CQelDoc::OnOpenDocument(const std::string& path) {
     const bool opt = endsInLowerOpt(path);
     hooks_->addHistoryLine(opt ? "Retrieving compressed .opt file." : "Run macro.");
-    commandBuffer = "macro/name=" + quotedName(path);
+    commandBuffer = macroRunCommand(path);
     ExecuteCommandAndRedraw();
     SetModifiedFlag(!opt);
     SetPathName(opt ? path : std::string("Untitled.opt"));
