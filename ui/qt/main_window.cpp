@@ -392,8 +392,9 @@ bool MainWindow::openDocumentFile(const std::string& path) {
 void MainWindow::openDocument(const std::string& path) {
     const bool model = isModelFileName(path);
     guarded([this, &path] { doc_->OnOpenDocument(path); });
-    // A macro leaves the window untitled without a path, so Save asks for a name (the document
-    // calls itself "Untitled.opt", which a save must not overwrite unasked).
+    // A macro leaves the document untitled without a path, so Save asks for a name (rather than
+    // overwrite an "Untitled.opt" of the working directory unasked).
+    if (!model) doc_->SetPathName("");
     setPathName(model ? path : "");
 }
 

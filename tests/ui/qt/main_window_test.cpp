@@ -150,6 +150,7 @@ TEST_F(ShellTest, OpeningAMacroLeavesItUntitledAndModifiedAnOptFileKeepsItsPath)
     EXPECT_EQ(treeTexts(), QStringList{"m1(lens)"});
     EXPECT_EQ(window->windowTitle(), "Untitled.opt - MERIDYN");
     EXPECT_TRUE(window->pathName().empty());
+    EXPECT_TRUE(window->document().GetPathName().empty());
     EXPECT_TRUE(window->document().IsModified());
     EXPECT_TRUE(history().contains("Run macro.") || screen().size() > 0);
     // Unsaved work: opening asks first; Cancel runs nothing.
