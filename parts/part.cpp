@@ -34,6 +34,15 @@ int CPolynetSurfaceHandle::Intersect(const Vec3& point, Vec3& direction, double&
     return polynetIntercept(surface, point, direction, distance);
 }
 
+std::string quotedText(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
 std::string& partNameOverride() {
     static std::string name;
     return name;
@@ -80,11 +89,16 @@ void CPart::MakeHandles() {
 
 void CPart::TakeDefineCommand() {
     definePath = commandWord;
+    defineCommandPath = commandWord;
     modifierCount = ::modifierCount;
     for (int i = 0; i < ::modifierCount; ++i) {
         if (std::strcmp(modifierWords[i], "material") == 0) continue;
         definePath += "/";
         definePath += modifierWords[i];
+        defineCommandPath += "/";
+        defineCommandPath += modifierWords[i];
+        // A modifier's value (a doublet's glass) is part of what made the object.
+        if (modifierHasValue[i]) defineCommandPath += "=" + quotedText(quotedStrings[i]);
     }
     int lastGiven = -1;
     for (int i = 0; i < kDefineValues; ++i)

@@ -106,7 +106,10 @@ class CPart {
     // writes the move to the command log so that a replay of the log repeats it.
     virtual int WritePlacementRelative(const CPlacementInfo& info, int write);
     virtual int WritePlacement(const CPlacementInfo& info);
-    // Redefinition of this part by the define command being run (see CPartList::Redefine).
+    // Redefines the part by the define command being run: the new object takes the old one's
+    // number, table slot, flags and placement, the old surfaces' properties pairwise and the
+    // handles' scatterers and coatings; the log gets the delete and the new definition. 1 done;
+    // 0 refused or no object made (nothing changes).
     virtual int Define();
     // Writes the commands that recreate the part (part_writer.cpp): the definition, then the
     // placement and activation lines; always 1.
@@ -136,6 +139,8 @@ class CPart {
     std::string kindName;   // the kind name of the object's type code, e.g. "lens", "cpc"
     std::string name;       // the object's label when the part was made
     std::string definePath; // "define/lens/spherical": the define command's words less material
+    // The same with the values of modifiers that had one (written back by the writer).
+    std::string defineCommandPath;
     double defineValues[kDefineValues] = {};
     int defineValueCount = 0;
     int modifierCount = 0; // words that followed the define command word
@@ -171,6 +176,8 @@ class CPart {
 std::string& partNameOverride();
 // Empties the name override.
 void resetPartWriterState();
+// A text as a quoted modifier value or parameter word (a quote is written twice).
+std::string quotedText(const std::string& text);
 
 // The name for the part of an object whose own name begins with a digit: the first four
 // characters of its kind name and its number ("lens12"), with "x" appended until no part and no

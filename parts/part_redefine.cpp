@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "engine/build/object_definitions.h"
 #include "engine/model/current_objects.h"
 #include "engine/surfaces/alt_surfaces.h"
@@ -86,7 +87,7 @@ void takeSlot(ObjectRecord* old, ObjectRecord* fresh) {
 } // namespace
 
 int CPart::Define() {
-    if (parsedCommand().aliasInUse) {
+    if (parsedCommand().aliasInUse || readerState().aliasExpanded) {
         errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
         return 0;
     }

@@ -21,16 +21,6 @@ std::string writtenName(const std::string& name) {
     return beginsWithDigit(name) ? "obno" + name : name;
 }
 
-// A file or glass name as the quoted value of a modifier (a quote is written twice).
-std::string quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 bool typeIn(int type, std::initializer_list<int> types) {
     for (int t : types)
         if (t == type) return true;
@@ -74,8 +64,8 @@ std::string CPart::WrittenName() const {
 
 void CPart::WriteDefinition(OutputChannel stream) {
     const std::string n = WrittenName();
-    std::string d = definePath;
-    if (catalogGlass) d += "/material=" + quoted(glassName(*catalogGlass));
+    std::string d = defineCommandPath.empty() ? definePath : defineCommandPath;
+    if (catalogGlass) d += "/material=" + quotedText(glassName(*catalogGlass));
     d += " " + n;
     outText(stream, "# >          Object definition:               %s\n", n.c_str());
     const ObjectRecord* o = geometry;
@@ -105,7 +95,7 @@ void CPart::WriteDefinition(OutputChannel stream) {
         std::string line = "modify/source";
         if (sourceKind > kSourceCustom && sourceKind <= kSourceStandard)
             line += std::string("/") + sourceKindWords[sourceKind];
-        line += "/name=" + quoted(table ? sourceTableName : sourceModulePath) + " " + n;
+        line += "/name=" + quotedText(table ? sourceTableName : sourceModulePath) + " " + n;
         outText(stream, "%s", line.c_str());
         for (int k = 0; k < 7; ++k)
             outText(stream, " %lg", sourceRecord.v[SRC_PARAM0 + k]);
@@ -166,8 +156,8 @@ void CPart::WriteDefinition(OutputChannel stream) {
             outText(stream, "material/attach %s %lg %lg %lg\n", n.c_str(), m.scatter, m.absorb,
                     m.anisotropy);
         else if (m.grin) {
-            outText(stream, "material/grin/name=%s %s %lg", quoted(m.moduleName).c_str(), n.c_str(),
-                    m.maxdist / kGrinStepFactor);
+            outText(stream, "material/grin/name=%s %s %lg", quotedText(m.moduleName).c_str(),
+                    n.c_str(), m.maxdist / kGrinStepFactor);
             for (double p : m.parameters)
                 outText(stream, " %lg", p);
             outText(stream, "\n");

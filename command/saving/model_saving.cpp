@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "command/document/document.h"
@@ -10,7 +9,7 @@
 #include "command/interpreter/parsed_command.h"
 #include "command/messages/messages.h"
 #include "command/saving/log_filters.h"
-#include "platform/temp_file.h"
+#include "platform/safe_file.h"
 
 namespace fs = std::filesystem;
 
@@ -72,21 +71,14 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
         messageState().logPath.empty() ? nullptr : std::fopen(messageState().logPath.c_str(), "r")};
     if (!log.f) return SaveResult::LogUnreadable;
 
-    const fs::path target(path);
-    if (path.empty() || target.filename().empty()) return SaveResult::TargetUnwritable;
-    // Only a regular file (or a link, which the rename replaces) may stand at the target: a
-    // device or a directory is never written through.
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
-        return SaveResult::TargetUnwritable;
-    if (isOutputFile(target)) return SaveResult::TargetUnwritable;
-
-    const fs::path tmp =
-        platform::makeTempFile("." + target.filename().string() + ".XXXXXX", target.parent_path());
-    if (tmp.empty()) return SaveResult::TargetUnwritable;
-    std::error_code ec;
+    if (path.empty() || fs::path(path).filename().empty()) return SaveResult::TargetUnwritable;
+    // A link is followed to the file it names; a device, FIFO or directory is never written.
+    const auto target = platform::replacementTarget(path);
+    if (!target || isOutputFile(*target)) return SaveResult::TargetUnwritable;
+    platform::TempFile tmp = platform::makeTempBeside(*target);
+    if (tmp.fd < 0) return SaveResult::TargetUnwritable;
     bool ok = false;
-    if (std::FILE* out = std::fopen(tmp.c_str(), "w")) {
+    if (std::FILE* out = ::fdopen(tmp.fd, "w")) {
         if (compressed)
             writeCompressedForm(doc, log.f, out);
         else
@@ -94,19 +86,15 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
         ok = std::fflush(out) == 0 && !std::ferror(out) && !std::ferror(log.f);
         ok = ::fsync(fileno(out)) == 0 && ok;
         ok = std::fclose(out) == 0 && ok;
-    }
-    if (ok) {
-        // The temporary file was made private; the saved model gets the usual permissions.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        fs::permissions(tmp, static_cast<fs::perms>(0666 & ~mask), ec);
-        fs::rename(tmp, target, ec);
-        ok = !ec;
+    } else {
+        ::close(tmp.fd);
     }
     if (!ok) {
-        fs::remove(tmp, ec);
+        std::error_code ec;
+        fs::remove(tmp.path, ec);
         return SaveResult::TargetUnwritable;
     }
+    if (!platform::replaceWithTemp(tmp.path, *target)) return SaveResult::TargetUnwritable;
     return SaveResult::Saved;
 }
 

@@ -22,7 +22,9 @@ void writeFile(const fs::path& p, const std::string& text) {
 
 // Every object kind, a net (first, so that the reload numbers objects alike), catalog glass,
 // inside placements, turned placements, alternate surfaces of each kind, holes, object media
-// and deactivated parts.
+// and deactivated parts; coatings, a scatterer, a radiometer, bulk and gradient-index materials
+// and a plug-in source (bundled plug-ins, found beside the program); a replicated part and a
+// renamed one.
 const char* const kModel = R"(set/matcatalog/name="crown.cat"
 set/wavelength 0.5 0.6 0.7
 set/weightwave 1 1 1
@@ -74,10 +76,22 @@ modify/object/index myrod 1.7
 modify/object/absorbtivity mylens 0.25
 modify/object/luminence myrod 2
 deactivate mylens
+modify/surface/fresnel/on mylens.3
+modify/surface/metal/on con.1 0.5 1 1 0 1.5 0
+modify/scatterer/gaussian flat1.1 0.5 2
+radiometer/attach det 8 4
+material/attach myrod 0.1 0.2 0.8
+material/grin/name="ixprof01.so" cyl 0.5 1 2 3
+modify/source/name="raysrc1.so" lamp 1 2 3 4 5 6 7
+replicate/newname=twin flat1
+rename/newname=renamed para
 )";
 
 const char* const kListing = "display/surface all\ndisplay/altsurfaces all\ndisplay/object all\n"
-                             "display/extents all\ndisplay/parameters all\n";
+                             "display/extents all\ndisplay/parameters all\n"
+                             "material/textout myrod\nmaterial/textout cyl\n"
+                             "radiometer/textout det\nmodify/scatterer/show flat1.1\n"
+                             "modify/scatterer/show twin.1\n";
 
 const char* const kCatalog = "NM CROWN 2 0 1.5168 64.17\n"
                              "CD 1.03961212 0.00600069867 0.231792344 0.0200179144 1.01046945 "
@@ -131,6 +145,14 @@ TEST_F(SaveModelE2E, CompressedFormReloadsToTheSameModelAndSavesTheSameBytes) {
     // The doublet's cemented face is no container: only the glass it was put in is.
     EXPECT_NE(saved.find("place/rotations dbl 0 0 -50 0 0 0 glassy\n"), std::string::npos);
     EXPECT_EQ(saved.substr(saved.size() - 17), "# a user comment\n");
+    for (const char* line :
+         {"modify/surface/fresnel/on mylens.3\n", "modify/surface/metal/on con.1 0.5 1 1 0 1.5 0\n",
+          "modify/scatterer/gaussian flat1.1 0.5 2\n", "radiometer/attach det 8 4\n",
+          "material/attach myrod 0.1 0.2 0.8\n",
+          "material/grin/name=\"ixprof01.so\" cyl 0.5 1 2 3 0 0 0 0 0 0 0 0 0 0 0 0 0\n",
+          "modify/source/name=\"raysrc1.so\" lamp 1 2 3 4 5 6 7\n",
+          "modify/scatterer/gaussian twin.1 0.5 2\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line;
 }
 
 TEST_F(SaveModelE2E, CompleteFormRebuildsTheSameModel) {
@@ -191,6 +213,21 @@ TEST_F(SaveModelE2E, AFailedSaveReportsItselfAndKeepsWhatStoodThere) {
     // No temporary file is left behind.
     for (const auto& e : fs::directory_iterator(first.path()))
         EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SaveModelPathsE2E, SavePathIsTakenFromTheStartingDirectory) {
+    clitest::ScratchHome start, home;
+    ASSERT_FALSE(start.path().empty());
+    ASSERT_FALSE(home.path().empty());
+    std::ofstream(start.path() / "m.mac") << "define/rod r1\n";
+    ASSERT_EQ(runCli(start.path(), {"--home", home.path().string(), "--save", "out.opt", "m.mac"}),
+              0);
+    EXPECT_NE(readFile(start.path() / "out.opt").find("define/rod r1 "), std::string::npos);
+    EXPECT_FALSE(fs::exists(home.path() / "out.opt"));
 }
 
 } // namespace

@@ -106,6 +106,13 @@ TEST_F(PartModelTest, WriterLeavesOutWhatTheReloadWouldRefuse) {
     EXPECT_EQ(written(part("funnel")).find("altsurfaces"), std::string::npos);
 }
 
+TEST_F(PartModelTest, ModifierValuesOfTheDefineCommandAreWrittenBack) {
+    run("define/lens/spherical/extra=\"Two Words\" x 80");
+    EXPECT_EQ(part("x").definePath, "define/lens/spherical/extra");
+    EXPECT_NE(written(part("x")).find("define/lens/spherical/extra=\"Two Words\" x 80\n"),
+              std::string::npos);
+}
+
 TEST_F(PartModelTest, AlternateSurfacesAreWrittenWholeBeforeTheCentreShift) {
     run("define/mirror/spherical/rectangle/concave sph 100 20 20");
     run("modify/altsurfaces/fresnel/y_cylindrical sph.1 40 90");

@@ -136,6 +136,14 @@ TEST_F(ModelSavingTest, AFailedSaveKeepsTheOldFileAndThePathName) {
     EXPECT_EQ(testsupport::readFile(messageState().logPath).find("set/workbox"), std::string::npos);
 }
 
+TEST_F(ModelSavingTest, ASaveThroughALinkReplacesTheFileItNames) {
+    const std::string real = writeFile("real.opt", "old\n");
+    std::filesystem::create_symlink(real, dir.file("link.opt"));
+    ASSERT_TRUE(doc->OnSaveDocument(dir.file("link.opt")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.opt")));
+    EXPECT_NE(testsupport::readFile(real).find("set/workbox"), std::string::npos);
+}
+
 TEST_F(ModelSavingTest, OpeningRunsTheFileAsAMacro) {
     const std::string opt = writeFile("m.OPT", "define/lens\n");
     ASSERT_TRUE(doc->OnOpenDocument(opt));
