@@ -43,6 +43,18 @@ inline std::string describeParsedCommand() {
     return s;
 }
 
+// What a run of `line` printed after the echo of the line, less the prompt that ends the run.
+inline std::string printedAfterEcho(std::string printed, const std::string& line) {
+    const std::string echo = line + "\n";
+    const std::size_t at = printed.find(echo);
+    if (at != std::string::npos) printed.erase(0, at + echo.size());
+    const std::string prompt = std::string(" ") + kStartupPrompt;
+    if (printed.size() >= prompt.size() &&
+        printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
+        printed.erase(printed.size() - prompt.size());
+    return printed;
+}
+
 class InterpreterTest : public ::testing::Test {
   protected:
     // The reset of the fixture's layer, run before and after every test; fixtures of a higher

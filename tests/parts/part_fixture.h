@@ -71,15 +71,8 @@ class PartModelTest : public testsupport::InterpreterTest {
         out.clear();
         commandBuffer = line;
         doc->ExecuteLine();
-        std::string printed = out;
+        std::string printed = testsupport::printedAfterEcho(out, line);
         out.clear();
-        const std::string echo = line + "\n";
-        const std::size_t at = printed.find(echo);
-        if (at != std::string::npos) printed.erase(0, at + echo.size());
-        const std::string prompt = std::string(" ") + kStartupPrompt;
-        if (printed.size() >= prompt.size() &&
-            printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
-            printed.erase(printed.size() - prompt.size());
         return printed;
     }
     // What the part writes, into a scratch file.
