@@ -1,6 +1,8 @@
-// Helpers shared by the interpreter tests: a scratch home directory and file reading.
+// Helpers shared by the interpreter tests: a scratch home directory, file reading and the reading
+// back of a scratch stream.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,6 +17,16 @@ inline std::string readFile(const std::filesystem::path& p) {
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// Everything written to the scratch stream `f` (a tmpfile), read from its start; closes `f`.
+inline std::string readBack(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
 }
 
 // A fresh empty directory that is removed again at the end of the test.

@@ -79,20 +79,12 @@ class PartModelTest : public testsupport::InterpreterTest {
     std::string written(CPart& part) {
         std::FILE* f = std::tmpfile();
         part.WriteCommands(OutputChannel(f));
-        return readBack(f);
+        return testsupport::readBack(f);
     }
     std::string writtenAll() {
         std::FILE* f = std::tmpfile();
         list->WriteAllParts(OutputChannel(f));
-        return readBack(f);
-    }
-    static std::string readBack(std::FILE* f) {
-        std::string text;
-        std::rewind(f);
-        for (int c; (c = std::fgetc(f)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(f);
-        return text;
+        return testsupport::readBack(f);
     }
     CPart& part(const std::string& name) {
         CPart* p = list->FindPart(name);
