@@ -52,12 +52,7 @@ class PropsTest : public ::testing::Test {
     static std::string model() {
         std::FILE* f = std::tmpfile();
         thePartList->WriteAllParts(OutputChannel(f));
-        std::string text;
-        std::rewind(f);
-        for (int c; (c = std::fgetc(f)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(f);
-        return text;
+        return testsupport::readBack(f);
     }
 
     testsupport::ScratchDir home;
