@@ -6,6 +6,10 @@
 #include "engine/model/object_table.h"
 #include "parts/glass/glass_catalog.h"
 #include "tests/ui/props/props_fixture.h"
+#include <algorithm>
+
+#include "engine/model/current_objects.h"
+#include "parts/templates/define_params.h"
 
 using namespace propstest;
 
@@ -245,6 +249,52 @@ TEST_F(SnapshotTest, ReplayingTheLogRebuildsTheModel) {
     EXPECT_EQ(describe(LoadPropertySnapshot("len", 1)), pages[0]);
     EXPECT_EQ(describe(LoadPropertySnapshot("mir", 1)), pages[1]);
     EXPECT_EQ(describe(LoadPropertySnapshot("src", 1)), pages[2]);
+}
+
+} // namespace
+
+namespace {
+
+// The Definition page redefines through the document's metamorph; the log then holds the part's
+// deletion and its whole new definition, so replaying the log rebuilds the redefined part.
+TEST_F(SnapshotTest, ReplayingTheLogRebuildsARedefinedPart) {
+    run("place/object len 0 0 10");
+    PropertySnapshot s = LoadPropertySnapshot("len", 1);
+    s.definition.values[2] = 15; // a thicker lens
+    viewObject = 1;
+    std::string path;
+    ASSERT_EQ(doc->Metamorph(0, &defineParams, &path), 1);
+    issue(composeDefinition(s.definition));
+    const std::string built = model();
+    EXPECT_NE(built.find("define/lens/spherical len"), std::string::npos);
+    EXPECT_EQ(LoadPropertySnapshot("len", 1).definition.values[2], 15);
+    const std::string logged = log();
+    EXPECT_EQ(screen().find("ERROR"), std::string::npos) << screen();
+
+    doc.reset();
+    const std::filesystem::path macro = std::filesystem::temp_directory_path() /
+                                        ("props-redefine-" + std::to_string(getpid()) + ".mac");
+    {
+        std::ofstream out(macro);
+        out << logged;
+    }
+    start();
+    run("macro/name=\"" + macro.string() + "\"");
+    std::filesystem::remove(macro);
+    // The replayed part is defined anew, so it comes last in the list; each part's commands agree.
+    auto blocks = [](const std::string& text) {
+        std::vector<std::string> out;
+        const std::string mark = "# >          Object definition:";
+        for (std::size_t at = text.find(mark); at != std::string::npos;) {
+            const std::size_t next = text.find(mark, at + 1);
+            out.push_back(text.substr(at, next == std::string::npos ? next : next - at));
+            at = next;
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    EXPECT_EQ(blocks(model()), blocks(built)) << logged;
+    EXPECT_EQ(LoadPropertySnapshot("len", 1).definition.values[2], 15);
 }
 
 } // namespace
