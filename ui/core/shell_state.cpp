@@ -1,0 +1,10 @@
+#include "ui/core/shell_state.h"
+
+ShellState& shellState() {
+    static ShellState s;
+    return s;
+}
+
+void resetShellState() {
+    shellState() = ShellState{};
+}

@@ -1,0 +1,532 @@
+#include "ui/qt/main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <filesystem>
+#include <optional>
+
+#include "command/general/highlighting.h"
+#include "command/interpreter/aliases.h"
+#include "command/messages/messages.h"
+#include "command/interpreter/reader.h"
+#include "command/settings/settings.h"
+#include "display/views/repaint.h"
+#include "display/views/view_modes.h"
+#include "engine/model/current_objects.h"
+#include "parts/part_list.h"
+#include "platform/temp_file.h"
+#include "ui/core/dib.h"
+#include "ui/core/shell_state.h"
+#include "ui/core/shell_text.h"
+#include "ui/qt/command_line.h"
+#include "ui/qt/dib_image.h"
+#include "ui/qt/object_tree.h"
+#include "ui/qt/qt_platform_hooks.h"
+#include "ui/qt/qt_prompts.h"
+#include "ui/qt/view_widget.h"
+
+namespace {
+constexpr const char* kModelFilter = "MERIDYN static models (*.opt);;All files (*)";
+}
+
+MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) {
+    if (!prompts) {
+        ownPrompts_ = std::make_unique<QtPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    prompts_ = prompts;
+    platform_ = std::make_unique<QtPlatformHooks>(prompts_);
+    platform_->setProgressSink([this](long done, long total) {
+        if (total > 0)
+            panes_[0]->setText(QString::asprintf("%2d %% Complete", static_cast<int>(100.0 * done / total)));
+    });
+    platform::setHooks(platform_.get());
+    bitmapState().infoBox = [this](const std::string& text) { prompts_->message("", text, false); };
+
+    view_ = new ViewWidget(this);
+    setCentralWidget(view_);
+
+    tree_ = new ObjectTree;
+    objectBox_ = new QDockWidget("ObjectBox", this);
+    objectBox_->setObjectName("ObjectBox");
+    objectBox_->setWidget(tree_);
+    objectBox_->setAllowedAreas(Qt::LeftDockWidgetArea);
+    addDockWidget(Qt::LeftDockWidgetArea, objectBox_);
+    tree_->onSelected = [this](const std::string& label, int surface) { onTreeSelected(label, surface); };
+    tree_->onDoubleClicked = [] {
+        if (shellState().showPropertyFrame) shellState().showPropertyFrame();
+    };
+    tree_->onRename = [this](const std::string& before, const std::string& text) {
+        onTreeRename(before, text);
+    };
+
+    buildEntries();
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+
+    // The command-line bar.
+    auto* commandBar = new QToolBar("Command line", this);
+    commandBar->setObjectName("CommandLineBar");
+    commandLine_ = new CommandLine(commandBar);
+    commandBar->addWidget(commandLine_);
+    addToolBarBreak();
+    addToolBar(Qt::TopToolBarArea, commandBar);
+    commandLine_->edit()->onEnter = [this](const QString& text) {
+        commandLine_->setEditText(text);
+        OnOK();
+    };
+
+    // The history bar.
+    history_ = new QComboBox;
+    history_->setObjectName("History");
+    history_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* histCopy = new QAction("Histcopy", history_);
+    connect(histCopy, &QAction::triggered, this, [this] { OnHistCopy(); });
+    history_->addAction(histCopy);
+    historyBar_ = new QDockWidget("History", this);
+    historyBar_->setObjectName("HistoryBar");
+    historyBar_->setWidget(history_);
+    historyBar_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::BottomDockWidgetArea, historyBar_);
+
+    connect(view_, &ViewWidget::resizedPicture, this, [this] {
+        if (!platform_->commandRunning()) view_->invalidateAndUpdate();
+    });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { updateActions(); });
+    setStatusLineHook([this](const std::string& text) { panes_[0]->setText(QString::fromStdString(text)); });
+
+    setAcceptDrops(true);
+    setWindowTitle(QString::fromStdString(::windowTitle(title_)));
+    resize(1024, 768);
+
+    doc_ = std::make_unique<CQelDoc>(this);
+    MakePaletteDib(256, 4);
+    commandLine_->setFocus();
+    updateActions();
+}
+
+MainWindow::~MainWindow() {
+    setStatusLineHook({});
+    bitmapState().infoBox = nullptr;
+    doc_.reset();
+    platform::setHooks(nullptr);
+}
+
+void MainWindow::start(const std::string& file) {
+    guarded([this] { doc_->OnNewDocument(); });
+    if (!file.empty()) openDocumentFile(file);
+    updateTitle();
+}
+
+void MainWindow::focusCommandLine() {
+    activateWindow();
+    commandLine_->setFocus();
+}
+
+void MainWindow::guarded(const std::function<void()>& run) {
+    platform_->beginCommand();
+    updateActions();
+    run();
+    platform_->endCommand();
+    updateActions();
+}
+
+// ---- execute operations ----
+
+void MainWindow::OnOK() {
+    const QString text = commandLine_->currentText();
+    // TakeCommandLine: the object named by the line, the text, an empty combo.
+    std::string name;
+    const std::string first = text.section('\n', 0, 0).toStdString();
+    if (auto n = parseCommandObjectName(first, name)) {
+        viewObject = *n;
+        shellState().selectedObjectName = name;
+        SelectCurrentObject();
+    }
+    commandLine_->clearSelection();
+    commandLine_->resetContent();
+    runTypedText(text);
+}
+
+void MainWindow::runTypedText(const QString& text) {
+    for (const auto& line : commandLinesOfTypedText(text.toStdString())) {
+        const bool wasModified = doc_->IsModified();
+        commandBuffer = line;
+        guarded([this] { doc_->ExecuteCommand(); });
+        FinishViewCommand();
+        if (doc_->StopWordTyped()) {
+            if (isBareStopWord(line)) doc_->SetModifiedFlag(wasModified);
+            QTimer::singleShot(0, this, [this] { close(); });
+            break;
+        }
+    }
+}
+
+void MainWindow::IssueCommandText(const std::string& text) {
+    commandBuffer = text;
+    guarded([this] { doc_->ExecuteCommand(); });
+    FinishViewCommand();
+    RedrawIfAutoRedraw();
+    if (shellState().refreshObjectProperties) shellState().refreshObjectProperties();
+}
+
+void MainWindow::ExecuteCommandText(const std::string& text) {
+    commandBuffer = text;
+    guarded([this] { doc_->ExecuteLine(); });
+    // A rename or a belt is work the user would lose at close.
+    if (errorOccurred == 0) doc_->SetModifiedFlag(true);
+    reloadHistory();
+}
+
+void MainWindow::FinishViewCommand() {
+    if (autoRetrace && shellState().repeatLastTrace) shellState().repeatLastTrace(*doc_);
+    RedrawIfAutoRedraw();
+}
+
+void MainWindow::RedrawIfAutoRedraw() {
+    if (autoRedraw) updateAllViews();
+}
+
+void MainWindow::SelectCurrentObjectQuiet() {
+    if (!doc_) return;
+    pendingSelection = 1;
+    pendingSelectedObject = viewObject;
+    refreshCurrentObjects(0);
+    const std::string label = viewObject > 0 ? objectLabel(viewObject) : "";
+    shellState().selectedPartName =
+        thePartList && thePartList->FindPart(label) ? label : std::string();
+}
+
+void MainWindow::SelectCurrentObject() {
+    SelectCurrentObjectQuiet();
+    RedrawIfAutoRedraw();
+}
+
+// ---- DocumentHooks ----
+
+void MainWindow::updateAllViews() {
+    view_->invalidateAndUpdate();
+}
+
+void MainWindow::redrawIfAutoRedraw() {
+    RedrawIfAutoRedraw();
+}
+
+void MainWindow::refreshObjectTree() {
+    if (objectCount < 1) {
+        tree_->ResetTree();
+    } else {
+        tree_->BeginFill();
+        for (int i = 0; i <= highestObjectIndex && i < kMaxObjects; ++i) {
+            const ObjectRecord* o = objectTable[static_cast<std::size_t>(i)];
+            if (!o || o->number <= 0) continue;
+            tree_->Fill(objectLabel(o->number), objectKindName(o->typeCode), o->typeCode - 1,
+                        o->surfaceCount);
+        }
+        tree_->FinishFill();
+    }
+    if (viewType == kViewIntensity) {
+        // The intensity view follows the selection to an object with geometry.
+        if (!getObject(viewObject - 1)) viewObjectArg(0, 0.0);
+        SelectCurrentObjectQuiet();
+        viewType = 0;
+        if (getObject(viewObject - 1)) {
+            viewType = kViewIntensity;
+            bitmapState().paletteIndex = kPaletteSpectrum;
+            MakeObjectDib(objectLabel(viewObject));
+            updateAllViews();
+        }
+    }
+}
+
+void MainWindow::reloadHistory() {
+    auto& m = messageState();
+    historyModel_.reload(m.screenOutPath, m.screenLineCount);
+    const auto& entries = historyModel_.entries();
+    const QSignalBlocker block(history_);
+    // Usually the combo already holds most of the new list: lines scrolled off the front are
+    // dropped, the matching middle stays and only what differs at the end is replaced.
+    const long drop = historyModel_.firstPiece() - shownFirst_;
+    if (!shownValid_ || drop < 0 || drop > static_cast<long>(shownTexts_.size())) {
+        history_->clear();
+        shownTexts_.clear();
+        shownFirst_ = historyModel_.firstPiece();
+    } else {
+        for (long i = 0; i < drop; ++i) {
+            history_->removeItem(0);
+            shownTexts_.pop_front();
+        }
+        shownFirst_ += drop;
+        std::size_t same = 0;
+        while (same < shownTexts_.size() && same < entries.size() && shownTexts_[same] == entries[same])
+            ++same;
+        while (shownTexts_.size() > same) {
+            history_->removeItem(history_->count() - 1);
+            shownTexts_.pop_back();
+        }
+    }
+    QStringList items;
+    for (std::size_t i = shownTexts_.size(); i < entries.size(); ++i) {
+        items.push_back(QString::fromStdString(entries[i]));
+        shownTexts_.push_back(entries[i]);
+    }
+    history_->addItems(items);
+    shownValid_ = true;
+    history_->setCurrentIndex(history_->count() - 1);
+}
+
+void MainWindow::addHistoryLine(const std::string& text) {
+    historyModel_.addLine(text);
+    shownValid_ = false;
+    history_->addItem(QString::fromStdString(text));
+    history_->setCurrentIndex(history_->count() - 1);
+}
+
+void MainWindow::selectViewObjectItem() {
+    if (viewObject <= 0) return;
+    tree_->SelectTreeItem(objectLabel(viewObject), shellState().treeSurfaceNumber);
+}
+
+void MainWindow::clearHeldBitmap() {
+    bitmapState().dibHandle.clear();
+    InitDibInfo();
+}
+
+bool MainWindow::showPauseDialog(const std::string& note) {
+    return prompts_->pause(note);
+}
+
+// ---- the tree ----
+
+void MainWindow::onTreeSelected(const std::string& label, int surface) {
+    shellState().treeSurfaceNumber = surface;
+    viewObject = objectNumberOfLabel(label);
+    setSurfaceHighlight(viewObject, surface, highlightState().surfaceColour);
+    SelectCurrentObject();
+    if (shellState().refreshObjectProperties) shellState().refreshObjectProperties();
+}
+
+void MainWindow::onTreeRename(const std::string& labelBefore, const std::string& newText) {
+    if (platform_->commandRunning()) return;
+    bool refused = false;
+    auto command = renameCommandText(labelBefore, newText, &refused);
+    if (refused) {
+        prompts_->message("", "\"" + newText + "\" is not a name: a letter, then letters, digits "
+                              "or _, at most 19 characters.", false);
+        return;
+    }
+    if (!command) return;
+    ExecuteCommandText(*command);
+    refreshObjectTree();
+    SelectCurrentObject();
+    if (shellState().refreshObjectProperties) shellState().refreshObjectProperties();
+}
+
+// ---- files ----
+
+void MainWindow::setPathName(const std::string& path) {
+    pathName_ = path;
+    title_ = path.empty() ? kUntitledName : titleOfPath(path);
+    if (!path.empty()) {
+        recent_.add(path);
+        updateRecentMenu();
+    }
+    updateTitle();
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(QString::fromStdString(::windowTitle(title_)));
+}
+
+bool MainWindow::SaveModified() {
+    if (!doc_->IsModified()) return true;
+    switch (prompts_->askYesNoCancel("MERIDYN", saveChangesQuestion(title_))) {
+    case Answer::Yes: return OnFileSave();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+void MainWindow::OnFileNew() {
+    if (!SaveModified()) return;
+    guarded([this] { doc_->OnNewDocument(); });
+    setPathName("");
+}
+
+void MainWindow::OnFileOpen() {
+    auto path = prompts_->chooseOpenFile("Open", kModelFilter);
+    if (path) openDocumentFile(*path);
+}
+
+bool MainWindow::openDocumentFile(const std::string& path) {
+    if (!SaveModified()) return false;
+    openDocument(path);
+    return true;
+}
+
+void MainWindow::openDocument(const std::string& path) {
+    const bool model = isModelFileName(path);
+    addHistoryLine(model ? "Retrieving compressed .opt file." : "Run macro.");
+    commandBuffer = macroCommandText(path);
+    guarded([this] { doc_->ExecuteCommandAndRedraw(); });
+    doc_->SetModifiedFlag(!model);
+    // A macro leaves the document untitled without a path, so Save asks for a name.
+    setPathName(model ? path : "");
+}
+
+bool MainWindow::OnFileSave() {
+    if (pathName_.empty()) return OnFileSaveAs();
+    return saveTo(pathName_);
+}
+
+bool MainWindow::OnFileSaveAs() {
+    const std::string proposed =
+        pathName_.empty() ? platform::joinPath(programHome, title_) : pathName_;
+    auto path = prompts_->chooseSaveFile("Save As", kModelFilter, proposed);
+    if (!path) return false;
+    return saveTo(withModelExtension(*path));
+}
+
+bool MainWindow::saveTo(const std::string& path) {
+    bool ok = false;
+    if (shellState().saveDocument) {
+        ok = shellState().saveDocument(*doc_, path);
+    } else {
+        // The file must have been written anew: an old file left as it was is no save.
+        namespace fs = std::filesystem;
+        auto stamp = [&path] {
+            std::error_code ec;
+            const auto time = fs::last_write_time(path, ec);
+            return ec ? std::optional<fs::file_time_type>() : std::optional(time);
+        };
+        const auto before = stamp();
+        commandBuffer = saveCommandText(path);
+        guarded([this] { doc_->ExecuteLine(); });
+        reloadHistory();
+        const auto after = stamp();
+        std::error_code ec;
+        ok = errorOccurred == 0 && after && after != before && fs::is_regular_file(path, ec);
+    }
+    if (!ok) {
+        prompts_->message("", "Error opening save file.  Exit and recover via MERIDYN.LOG", false);
+        return false;
+    }
+    doc_->SetModifiedFlag(false);
+    setPathName(path);
+    return true;
+}
+
+// ---- history, belts, help, bitmaps ----
+
+void MainWindow::OnHistCopy() {
+    prompts_->message("", "Histcopy", false);
+    const int count = history_->count();
+    QStringList lines;
+    for (int i = 9; i >= 1; --i)
+        if (count - i >= 0) lines.push_back(history_->itemText(count - i));
+    QApplication::clipboard()->setText(lines.join('\n'));
+}
+
+void MainWindow::OnPolarBelt(BeltPlane plane) {
+    const Vec3 h = workboxHalfSizes();
+    BeltRequest preset{36, 0.25, defaultBeltRadius(h.x, h.y, h.z)};
+    std::string refusal;
+    for (;;) {
+        auto request = prompts_->beltDialog(preset, refusal);
+        if (!request) return;
+        if (auto why = checkBeltRequest(*request)) {
+            refusal = *why;
+            preset = *request;
+            continue;
+        }
+        for (const auto& command : beltCommandTexts(plane, *request)) {
+            ExecuteCommandText(command);
+            if (errorOccurred) break;
+        }
+        RedrawIfAutoRedraw();
+        return;
+    }
+}
+
+void MainWindow::OnHelp() {
+    const auto file = std::filesystem::path(programHome) / "mdyn5.hlp";
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
+void MainWindow::OnAppAbout() {
+    prompts_->about();
+}
+
+void MainWindow::OnPasteBitmap() {
+    if (!PasteBitmap()) return;
+    doc_->SetModifiedFlag(true);
+    updateAllViews();
+}
+
+void MainWindow::OnCopyBitmap() {
+    CopyBitmap();
+}
+
+void MainWindow::OnBitmapToMask() {
+    BitmapToMask();
+}
+
+// ---- status panes ----
+
+void MainWindow::ShowViewAngles(double azimuth, double elevation) {
+    panes_[4]->setText("Az/El");
+    panes_[5]->setText(QString::asprintf("%d , %d", static_cast<int>(azimuth), static_cast<int>(elevation)));
+}
+
+void MainWindow::ShowPaneLabels(const std::string& first, const std::string& second) {
+    panes_[4]->setText(QString::fromStdString(first));
+    panes_[5]->setText(QString::fromStdString(second));
+}
+
+void MainWindow::ShowPaneValues(double a, double b, double c) {
+    panes_[1]->setText(QString::fromStdString(formatText("%g", a)));
+    panes_[2]->setText(QString::fromStdString(formatText("%g", b)));
+    panes_[3]->setText(QString::fromStdString(formatText("%g", c)));
+}
+
+// ---- window events ----
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (platform_->commandRunning() || !SaveModified()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !platform_->commandRunning()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        event->acceptProposedAction();
+        const std::string path = url.toLocalFile().toStdString();
+        // Opened after the drop has finished, as File > Open would.
+        QTimer::singleShot(0, this, [this, path] { openDocumentFile(path); });
+        return;
+    }
+}

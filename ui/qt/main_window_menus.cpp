@@ -1,0 +1,176 @@
+// The table behind the menus and the toolbar, and the status bar.
+#include <QAction>
+#include <map>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "ui/core/dib.h"
+#include "ui/qt/dib_image.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_platform_hooks.h"
+
+namespace {
+
+// The toolbar's buttons in order (0: a separator); entries not in the table are left out.
+constexpr int kToolBarOrder[] = {57600, 57601, 57603, 0,     57607, 57609, 0,     32768, 32769,
+                                 32770, 32771, 32772, 32773, 32962, 32774, 33012, 0,     32784,
+                                 32783, 32930, 32931, 0,     32867, 32868, 32869, 0,     32865,
+                                 32916, 32981, 32998};
+
+QString menuTitle(const std::string& part) {
+    return QString::fromStdString(part);
+}
+
+} // namespace
+
+ShellSnapshot MainWindow::snapshot() const {
+    ShellSnapshot s;
+    s.commandRunning = platform_ && platform_->commandRunning();
+    s.clipboardHasImage = clipboardHasImage();
+    s.objectBoxVisible = objectBox_ && objectBox_->isVisible();
+    s.paletteIndex = bitmapState().paletteIndex;
+    return s;
+}
+
+void MainWindow::buildEntries() {
+    auto idle = [](const ShellSnapshot& s) { return !s.commandRunning; };
+    entries_ = {
+        {57600, "&File>&New (Clear)", "Ctrl+N", [this] { OnFileNew(); }, idle, {}},
+        {57601, "&File>&Open...", "Ctrl+O", [this] { OnFileOpen(); }, idle, {}},
+        {57603, "&File>&Save", "Ctrl+S", [this] { OnFileSave(); }, idle, {}},
+        {57604, "&File>Save &As...", "", [this] { OnFileSaveAs(); }, idle, {}},
+        {57606, "&File>P&rint Setup...", "",
+         [this] {
+             if (!printer_) printer_ = std::make_unique<QPrinter>();
+             QPageSetupDialog dialog(printer_.get(), this);
+             dialog.exec();
+         },
+         idle, {}},
+        {57665, "&File>E&xit", "", [this] { close(); }, idle, {}},
+        {32990, "&Edit>PasteBitmap", "", [this] { OnPasteBitmap(); },
+         [](const ShellSnapshot& s) { return !s.commandRunning && s.clipboardHasImage; }, {}},
+    };
+    const char* palettes[] = {"Grey", "Red", "Green", "Blue", "Spectrum"};
+    for (int i = 0; i < 5; ++i)
+        entries_.push_back({33040 + i, std::string("&View>Palettes>") + palettes[i], "",
+                            [i] { bitmapState().paletteIndex = i; }, {},
+                            [i](const ShellSnapshot& s) { return s.paletteIndex == i; }});
+    entries_.push_back({33016, "&Design>PolarRadiometer>XY", "",
+                        [this] { OnPolarBelt(BeltPlane::XY); }, idle, {}});
+    entries_.push_back({33017, "&Design>PolarRadiometer>XZ", "",
+                        [this] { OnPolarBelt(BeltPlane::XZ); }, idle, {}});
+    entries_.push_back({33018, "&Design>PolarRadiometer>YZ", "",
+                        [this] { OnPolarBelt(BeltPlane::YZ); }, idle, {}});
+    entries_.push_back({33022, "&Window>ObjectBox", "",
+                        [this] { objectBox_->setVisible(!objectBox_->isVisible()); }, {},
+                        [](const ShellSnapshot& s) { return s.objectBoxVisible; }});
+    entries_.push_back({57664, "&Help>&About MERIDYN for Windows...", "", [this] { OnAppAbout(); }, {}, {}});
+    entries_.push_back({33024, "&Help>MERIDYN Help", "", [this] { OnHelp(); }, {}, {}});
+}
+
+void MainWindow::buildMenus() {
+    std::map<QString, QMenu*> menus;
+    auto menuFor = [&](const QStringList& parts) {
+        QMenu* parent = nullptr;
+        QString key;
+        for (int i = 0; i + 1 < parts.size(); ++i) {
+            key += parts[i] + ">";
+            auto it = menus.find(key);
+            if (it == menus.end()) {
+                QMenu* m = parent ? parent->addMenu(parts[i]) : menuBar()->addMenu(parts[i]);
+                connect(m, &QMenu::aboutToShow, this, [this] { updateActions(); });
+                it = menus.emplace(key, m).first;
+            }
+            parent = it->second;
+        }
+        return parent;
+    };
+    for (const auto& e : entries_) {
+        const QStringList parts = menuTitle(e.path).split('>');
+        QMenu* menu = menuFor(parts);
+        if (e.id == 57665) {
+            // The recent files stand above Exit.
+            recentMenu_ = menu;
+            menu->addSeparator();
+        }
+        QAction* a = menu->addAction(parts.back());
+        if (!e.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
+        a->setCheckable(static_cast<bool>(e.checked));
+        auto handler = e.handler;
+        connect(a, &QAction::triggered, this, [handler] { handler(); });
+        actions_.emplace_back(e.id, a);
+    }
+}
+
+void MainWindow::updateRecentMenu() {
+    if (!recentMenu_) return;
+    for (QAction* a : recentMenu_->actions())
+        if (a->property("recent").toBool()) {
+            recentMenu_->removeAction(a);
+            a->deleteLater();
+        }
+    QAction* exitAction = action(57665);
+    int n = 1;
+    for (const auto& path : recent_.entries()) {
+        auto* a = new QAction(QString("&%1 %2").arg(n++).arg(QString::fromStdString(path)), recentMenu_);
+        a->setProperty("recent", true);
+        connect(a, &QAction::triggered, this, [this, path] { openDocumentFile(path); });
+        recentMenu_->insertAction(exitAction, a);
+    }
+}
+
+void MainWindow::buildToolBar() {
+    toolBar_ = addToolBar("Toolbar");
+    toolBar_->setObjectName("MainToolBar");
+    bool pendingSeparator = false;
+    for (int id : kToolBarOrder) {
+        if (id == 0) {
+            pendingSeparator = !toolBar_->actions().isEmpty();
+            continue;
+        }
+        QAction* a = action(id);
+        if (!a) continue;
+        if (pendingSeparator) toolBar_->addSeparator();
+        pendingSeparator = false;
+        toolBar_->addAction(a);
+    }
+}
+
+void MainWindow::buildStatusBar() {
+    const int widths[6] = {0, 48, 48, 48, 72, 72};
+    for (int i = 0; i < 6; ++i) {
+        panes_[i] = new QLabel(this);
+        if (i > 0) {
+            panes_[i]->setMinimumWidth(widths[i]);
+            panes_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            statusBar()->addPermanentWidget(panes_[i]);
+        } else {
+            statusBar()->addWidget(panes_[i], 1);
+        }
+    }
+    panes_[4]->setText("View Az El:");
+    ShowViewAngles(135.0, 20.0);
+    ShowPaneValues(0, 0, 0);
+}
+
+QAction* MainWindow::action(int id) const {
+    for (const auto& [entryId, a] : actions_)
+        if (entryId == id) return a;
+    return nullptr;
+}
+
+void MainWindow::updateActions() {
+    const ShellSnapshot s = snapshot();
+    for (const auto& e : entries_) {
+        QAction* a = action(e.id);
+        if (!a) continue;
+        a->setEnabled(!e.enabled || e.enabled(s));
+        if (e.checked) a->setChecked(e.checked(s));
+    }
+}

@@ -1,0 +1,89 @@
+#include "ui/qt/shell_app.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "command/messages/messages.h"
+#include "command/settings/settings_file.h"
+#include "ui/core/shell_options.h"
+#include "ui/qt/main_window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool haveDisplay() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int runShell(int argc, char** argv, const std::function<void()>& registerHandlers) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = parseShellOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "meridyn: %s\n%s\n", error.c_str(), kShellUsage);
+        return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", kShellUsage);
+        return 0;
+    }
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "meridyn: no display (set DISPLAY, or use meridyn-cli)\n");
+        return 2;
+    }
+    std::error_code ec;
+    fs::path home = options->home.empty() ? fs::current_path(ec) : fs::path(options->home);
+    if (!fs::is_directory(home, ec)) {
+        std::fprintf(stderr, "meridyn: %s is not a directory\n", home.c_str());
+        return 2;
+    }
+    home = fs::absolute(home, ec).lexically_normal();
+    std::string homeText = home.string();
+    while (homeText.size() > 1 && homeText.back() == '/')
+        homeText.pop_back();
+    // A file named relative to the directory the program was started in.
+    std::string file = options->file;
+    if (!file.empty()) file = fs::absolute(file, ec).string();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("MERIDYN");
+
+    // One program per home, decided before anything touches its log.
+    HomeLock lock;
+    if (!lock.acquire(home)) {
+        QMessageBox box(QMessageBox::Critical, kTooManyCaption,
+                        QString::fromStdString(homeInUseText(homeText)), QMessageBox::Ok);
+        box.exec();
+        return 2;
+    }
+
+    programHome = homeText;
+    registerHandlers();
+    loadIniSettings();
+
+    int status = 0;
+    {
+        MainWindow window;
+        window.recentFiles().load(settingsFilePath());
+        window.showMaximized();
+        window.start(file);
+        if (window.prompts().askYesNo("Guide", "Would you like to see the MERIDYN 5.0 help?"))
+            window.OnHelp();
+        window.focusCommandLine();
+        status = app.exec();
+        saveIniSettings();
+        window.recentFiles().save(settingsFilePath());
+    }
+    closeOutputFiles();
+    return status;
+}

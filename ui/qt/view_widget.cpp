@@ -1,0 +1,46 @@
+#include "ui/qt/view_widget.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "display/views/repaint.h"
+#include "display/views/view_modes.h"
+#include "ui/qt/qt_surface.h"
+
+ViewWidget::ViewWidget(QWidget* parent)
+    : QWidget(parent), image_(800, 600, QImage::Format_RGB32), paint_(&paintView) {
+    image_.fill(Qt::white);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(100, 80);
+    setFocusPolicy(Qt::ClickFocus);
+    setViewWindow(this);
+    installDisplaySettingsHooks();
+}
+
+ViewWidget::~ViewWidget() {
+    if (viewModeState().viewWindow == this) setViewWindow(nullptr);
+}
+
+void ViewWidget::invalidateAndUpdate() {
+    const QSize want = size().isValid() && width() > 0 && height() > 0 ? size() : image_.size();
+    if (image_.size() != want) image_ = QImage(want, QImage::Format_RGB32);
+    {
+        QPainter painter(&image_);
+        QtPainterSurface surface(painter, image_.width(), image_.height());
+        surface.erase();
+        if (paint_) paint_(*this, surface);
+    }
+    ++renders_;
+    update();
+}
+
+void ViewWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(0, 0, image_);
+}
+
+void ViewWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit resizedPicture();
+}
