@@ -1,0 +1,88 @@
+#include "ui/compose/stl_import.h"
+
+#include "command/document/document.h"
+#include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
+
+namespace {
+
+void closeProgress(StlImportUi& ui) {
+    if (ui.closeProgress) ui.closeProgress();
+}
+
+} // namespace
+
+StlImportResult importStl(StlImportUi& ui, const std::string& logPath) {
+    StlImportResult result;
+    if (!ui.chooseFile) return result;
+    const auto path = ui.chooseFile();
+    if (!path) return result;
+    StlSinks sinks{ui.runCommand, ui.logLine, ui.messageBox};
+    // An unreadable file is refused before anything is asked.
+    const int format = StlReader::SniffFormat(*path, sinks);
+    if (format == 0) {
+        if (ui.messageBox) ui.messageBox(*path, "Unable to read file.");
+        result.end = StlImportEnd::Unreadable;
+        return result;
+    }
+    StlParameters preset;
+    const auto parameters = ui.askParameters ? ui.askParameters(preset) : std::nullopt;
+    if (!parameters) return result;
+
+    StlReader reader(sinks);
+    reader.logPath = logPath;
+    reader.startCommand = stlStartCommand(*parameters);
+    const bool binary = format != 1;
+    reader.binary = binary ? 1 : 0;
+    if (ui.openProgress) ui.openProgress(reader);
+    const int opened = binary ? reader.OpenBinary(*path) : reader.OpenAscii(*path);
+    if (!opened) {
+        closeProgress(ui);
+        result.end = StlImportEnd::OpenFailed;
+        return result;
+    }
+    auto next = [&reader, binary] { return binary ? reader.ReadBinary() : reader.ParseAscii(); };
+    long passes = 0;
+    bool escaped = false;
+    for (int more = next(); more; more = next()) {
+        if (++passes % kStlPollPasses != 0) continue;
+        if (ui.escapePending && ui.escapePending()) {
+            escaped = true;
+            break;
+        }
+        if (ui.refreshProgress) ui.refreshProgress(reader);
+    }
+    const bool refused = reader.startRefused;
+    const bool failed = reader.commandFailed;
+    reader.Finish();
+    closeProgress(ui);
+    result.facets = reader.facetCount;
+    result.warnings = reader.warningCount;
+    result.end = refused   ? StlImportEnd::Refused
+                 : escaped ? StlImportEnd::Escaped
+                 : failed  ? StlImportEnd::Failed
+                           : StlImportEnd::Finished;
+    return result;
+}
+
+StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string& logPath) {
+    if (!ui.runCommand)
+        ui.runCommand = [&doc](const std::string& line) {
+            commandBuffer = line;
+            doc.ExecuteLine();
+            return errorOccurred != 0;
+        };
+    auto refresh = ui.refreshProgress;
+    ui.refreshProgress = [&doc, refresh](StlReader& reader) {
+        if (refresh) refresh(reader);
+        doc.hooks().reloadHistory();
+    };
+    const StlImportResult result = importStl(ui, logPath);
+    if (result.end == StlImportEnd::Cancelled || result.end == StlImportEnd::Unreadable)
+        return result;
+    doc.hooks().reloadHistory();
+    if (result.end != StlImportEnd::Escaped) doc.hooks().refreshObjectTree();
+    if (result.facets > 0) doc.SetModifiedFlag(true);
+    doc.hooks().redrawIfAutoRedraw();
+    return result;
+}
