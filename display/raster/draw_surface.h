@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 struct Rgb {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -43,6 +44,21 @@ constexpr Rgb screenPenColour(int pen) {
 
 enum class SurfaceKind { Screen, Printer, Metafile };
 
+// An 8-bit image with its colour table, rows top first (what PaintDib draws).
+struct IndexedImage {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> indices; // width x height
+    std::vector<Rgb> colours;          // an index beyond the table is black
+    bool valid() const {
+        return width > 0 && height > 0 &&
+               indices.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
+    Rgb colourAt(int x, int y) const {
+        const std::uint8_t i = indices[static_cast<std::size_t>(y) * width + x];
+        return i < colours.size() ? colours[i] : Rgb{};
+    }
+};
+
 struct TextExtent {
     int cx = 0;
     int cy = 0;
@@ -73,4 +89,14 @@ class DrawSurface {
     virtual TextExtent textExtent(std::string_view text) const = 0;
     // Draws text with its top left corner at (x, y).
     virtual void textOut(int x, int y, std::string_view text) = 0;
+    // Stretches the whole image into the rectangle (nearest pixel); a surface that cannot show
+    // images ignores it.
+    virtual void paintDib(const IndexedImage& image, int left, int top, int width, int height) {
+        (void)image, (void)left, (void)top, (void)width, (void)height;
+    }
 };
+
+// The source pixel of destination column (or row) d of a stretch from `from` to `to` pixels.
+constexpr int stretchSource(int d, int to, int from) {
+    return static_cast<int>(static_cast<long long>(d) * from / to);
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/raster/line_pixels.h"
 #include "display/raster/png_writer.h"
 #include "display/plot/stroke_font.h"
 
@@ -73,49 +74,20 @@ bool RasterSurface::writePng(const std::filesystem::path& path) const {
 // outside costs no more than one across the picture.
 void RasterSurface::drawLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                              Rgb colour, bool withEnd) {
-    const std::int64_t dx = x1 - x0, dy = y1 - y0;
-    const std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-    const std::int64_t n = std::max(adx, ady);
-    if (n == 0) {
-        if (withEnd) plot(x0, y0, colour);
-        return;
-    }
-    const std::int64_t last = withEnd ? n : n - 1;
-    const bool xMajor = adx >= ady;
-    const std::int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
-    const std::int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
-    const std::int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
-    const std::int64_t aMinor = xMajor ? ady : adx;
-    const std::int64_t limit = (xMajor ? width_ : height_) - 1;
+    forEachLinePixel(x0, y0, x1, y1, withEnd, width_, height_,
+                     [&](std::int64_t x, std::int64_t y) { plot(x, y, colour); });
+}
 
-    // Steps whose major coordinate lies within 0..limit.
-    std::int64_t first, stop;
-    if (majorStep > 0) {
-        first = std::max<std::int64_t>(0, -major0);
-        stop = std::min(last, limit - major0);
-    } else {
-        first = std::max<std::int64_t>(0, major0 - limit);
-        stop = std::min(last, major0);
-    }
-    if (first > stop) return;
-
-    // Offset of step i: floor((2 i aMinor + n) / 2n), kept as q and remainder r.
-    const std::int64_t twoN = 2 * n;
-    const __int128 start = static_cast<__int128>(2) * first * aMinor + n;
-    std::int64_t q = static_cast<std::int64_t>(start / twoN);
-    std::int64_t r = static_cast<std::int64_t>(start % twoN);
-    std::int64_t major = major0 + first * majorStep;
-    for (std::int64_t i = first; i <= stop; ++i) {
-        std::int64_t minor = minor0 + q * minorStep;
-        if (xMajor)
-            plot(major, minor, colour);
-        else
-            plot(minor, major, colour);
-        major += majorStep;
-        r += 2 * aMinor;
-        if (r >= twoN) {
-            r -= twoN;
-            ++q;
-        }
+void RasterSurface::paintDib(const IndexedImage& image, int left, int top, int width, int height) {
+    if (!image.valid() || width <= 0 || height <= 0) return;
+    // Only the part of the rectangle inside the picture is visited.
+    const int x0 = std::max(0, left);
+    const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(left) + width));
+    const int y0 = std::max(0, top);
+    const int y1 = static_cast<int>(std::min<long long>(height_, static_cast<long long>(top) + height));
+    for (int y = y0; y < y1; ++y) {
+        const int sy = stretchSource(y - top, height, image.height);
+        for (int x = x0; x < x1; ++x)
+            plot(x, y, image.colourAt(stretchSource(x - left, width, image.width), sy));
     }
 }

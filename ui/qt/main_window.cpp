@@ -38,6 +38,7 @@
 #include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/qt_prompts.h"
 #include "ui/qt/view_widget.h"
+#include "ui/qt/qel_view.h"
 
 namespace {
 constexpr const char* kModelFilter = "MERIDYN static models (*.opt);;All files (*)";
@@ -59,6 +60,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
 
     view_ = new ViewWidget(this);
     setCentralWidget(view_);
+    qelView_ = std::make_unique<QelView>(*this, view_);
 
     tree_ = new ObjectTree;
     objectBox_ = new QDockWidget("ObjectBox", this);
@@ -77,6 +79,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     buildEntries();
     buildMenus();
     buildToolBar();
+    qelView_->buildMenus();
     buildStatusBar();
 
     // The command-line bar.
@@ -121,6 +124,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
 }
 
 MainWindow::~MainWindow() {
+    qelView_.reset();
     setStatusLineHook({});
     bitmapState().infoBox = nullptr;
     doc_.reset();
@@ -194,8 +198,13 @@ void MainWindow::ExecuteCommandText(const std::string& text) {
 }
 
 void MainWindow::FinishViewCommand() {
-    if (autoRetrace && shellState().repeatLastTrace) shellState().repeatLastTrace(*doc_);
-    RedrawIfAutoRedraw();
+    // The view's step: retrace, the intensity image again in its view, redraw.
+    qelView_->core().FinishViewCommand();
+}
+
+QPrinter& MainWindow::printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    return *printer_;
 }
 
 void MainWindow::RedrawIfAutoRedraw() {

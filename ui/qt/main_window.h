@@ -16,6 +16,7 @@
 #include "ui/core/history_model.h"
 #include "ui/core/prompts.h"
 #include "ui/core/shell_options.h"
+#include "ui/core/view_entries.h"
 
 class QAction;
 class QComboBox;
@@ -27,6 +28,7 @@ class CommandLine;
 class ObjectTree;
 class QtPlatformHooks;
 class ViewWidget;
+class QelView;
 
 // A snapshot of what menu entries are enabled or checked by.
 struct ShellSnapshot {
@@ -34,6 +36,7 @@ struct ShellSnapshot {
     bool clipboardHasImage = false;
     bool objectBoxVisible = true;
     int paletteIndex = 0;
+    ViewSnapshot view; // what the view's entries are enabled and checked by
 };
 
 // One entry of the menus and the toolbar.
@@ -63,6 +66,10 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     Prompts& prompts() { return *prompts_; }
     QtPlatformHooks& platformHooks() { return *platform_; }
     ViewWidget* view() const { return view_; }
+    // The view's behaviour around the widget (mouse, keys, printing, its menu entries).
+    QelView* qelView() const { return qelView_.get(); }
+    // The one printer of Print Setup, Print and Print Preview.
+    QPrinter& printer();
     ObjectTree* tree() const { return tree_; }
     CommandLine* commandLine() const { return commandLine_; }
     QComboBox* historyCombo() const { return history_; }
@@ -156,6 +163,7 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     std::unique_ptr<QtPlatformHooks> platform_;
     std::unique_ptr<CQelDoc> doc_;
     ViewWidget* view_ = nullptr;
+    std::unique_ptr<QelView> qelView_;
     ObjectTree* tree_ = nullptr;
     QDockWidget* objectBox_ = nullptr;
     QDockWidget* historyBar_ = nullptr;

@@ -1,5 +1,6 @@
 // The table behind the menus and the toolbar, and the status bar.
 #include <QAction>
+#include <algorithm>
 #include <map>
 #include <QApplication>
 #include <QDockWidget>
@@ -14,6 +15,7 @@
 #include "ui/qt/dib_image.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_platform_hooks.h"
+#include "ui/qt/qel_view.h"
 
 namespace {
 
@@ -35,6 +37,7 @@ ShellSnapshot MainWindow::snapshot() const {
     s.clipboardHasImage = clipboardHasImage();
     s.objectBoxVisible = objectBox_ && objectBox_->isVisible();
     s.paletteIndex = bitmapState().paletteIndex;
+    s.view = takeViewSnapshot(s.commandRunning);
     return s;
 }
 
@@ -47,8 +50,7 @@ void MainWindow::buildEntries() {
         {57604, "&File>Save &As...", "", [this] { OnFileSaveAs(); }, idle, {}},
         {57606, "&File>P&rint Setup...", "",
          [this] {
-             if (!printer_) printer_ = std::make_unique<QPrinter>();
-             QPageSetupDialog dialog(printer_.get(), this);
+             QPageSetupDialog dialog(&printer(), this);
              dialog.exec();
          },
          idle, {}},
@@ -61,6 +63,25 @@ void MainWindow::buildEntries() {
         entries_.push_back({33040 + i, std::string("&View>Palettes>") + palettes[i], "",
                             [i] { bitmapState().paletteIndex = i; }, {},
                             [i](const ShellSnapshot& s) { return s.paletteIndex == i; }});
+    // The view's entries, in the order users look for them: its File entries above Exit, the
+    // rest after the View palettes, so Help stays last. None starts anything while a command
+    // runs.
+    std::vector<ShellEntry> fileRows, viewRows;
+    for (ViewEntry& e : viewEntries(qelView_->core())) {
+        auto handler = std::move(e.handler);
+        auto enabled = std::move(e.enabled);
+        auto checked = std::move(e.checked);
+        ShellEntry row{e.id, e.path, e.shortcut,
+                       [this, handler] {
+                           if (!platform_->commandRunning()) handler();
+                       },
+                       [enabled](const ShellSnapshot& s) { return !enabled || enabled(s.view); }, {}};
+        if (checked) row.checked = [checked](const ShellSnapshot& s) { return checked(s.view); };
+        (e.path.rfind("&File>", 0) == 0 ? fileRows : viewRows).push_back(std::move(row));
+    }
+    auto exitRow = std::find_if(entries_.begin(), entries_.end(), [](const ShellEntry& r) { return r.id == 57665; });
+    entries_.insert(exitRow, fileRows.begin(), fileRows.end());
+    entries_.insert(entries_.end(), viewRows.begin(), viewRows.end());
     entries_.push_back({33016, "&Design>PolarRadiometer>XY", "",
                         [this] { OnPolarBelt(BeltPlane::XY); }, idle, {}});
     entries_.push_back({33017, "&Design>PolarRadiometer>XZ", "",
@@ -93,6 +114,26 @@ void MainWindow::buildMenus() {
     };
     for (const auto& e : entries_) {
         const QStringList parts = menuTitle(e.path).split('>');
+        if (e.path.rfind('#', 0) == 0) {
+            // The view's context menu and toolbar take these (no main-menu path).
+            auto* a = new QAction(parts.back(), this);
+            if (parts.front() == "#toolbar") {
+                // A button named by its prompt: a short label, the whole prompt as its tip.
+                a->setStatusTip(parts.back());
+                a->setToolTip(parts.back());
+                QString label = a->text();
+                if (label.size() > 22) label = label.left(20) + "...";
+                a->setIconText(label);
+            }
+            a->setCheckable(static_cast<bool>(e.checked));
+            auto handler = e.handler;
+            connect(a, &QAction::triggered, this, [this, handler] {
+                handler();
+                updateActions();
+            });
+            actions_.emplace_back(e.id, a);
+            continue;
+        }
         QMenu* menu = menuFor(parts);
         if (e.id == 57665) {
             // The recent files stand above Exit.
@@ -103,7 +144,10 @@ void MainWindow::buildMenus() {
         if (!e.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
         a->setCheckable(static_cast<bool>(e.checked));
         auto handler = e.handler;
-        connect(a, &QAction::triggered, this, [handler] { handler(); });
+        connect(a, &QAction::triggered, this, [this, handler] {
+            handler();
+            updateActions();
+        });
         actions_.emplace_back(e.id, a);
     }
 }

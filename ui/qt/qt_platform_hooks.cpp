@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <QWindow>
 
 #include "ui/core/prompts.h"
 
@@ -32,6 +33,8 @@ bool isUserInput(QEvent::Type t) {
 // Input to a modal dialog that the running command opened is the command's own.
 bool insideModal(QObject* watched) {
     QWidget* modal = QApplication::activeModalWidget();
+    // Window-system input reaches the dialog's window before its widgets.
+    if (auto* window = qobject_cast<QWindow*>(watched)) return modal && modal->windowHandle() == window;
     auto* w = qobject_cast<QWidget*>(watched);
     if (!modal || !w) return false;
     return w == modal || modal->isAncestorOf(w);

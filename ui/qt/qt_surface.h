@@ -26,6 +26,7 @@ class QtPainterSurface : public DrawSurface {
     void setTransparentText(bool transparent) override { transparentText_ = transparent; }
     TextExtent textExtent(std::string_view text) const override;
     void textOut(int x, int y, std::string_view text) override;
+    void paintDib(const IndexedImage& image, int left, int top, int width, int height) override;
 
   private:
     void line(qint64 x0, qint64 y0, qint64 x1, qint64 y1, Rgb colour, bool withEnd);
@@ -38,3 +39,6 @@ class QtPainterSurface : public DrawSurface {
     bool transparentText_ = false;
     int curX_ = 0, curY_ = 0;
 };
+
+// The image as an 8-bit Qt image with its colour table (a null image when unsound).
+QImage indexedToQImage(const IndexedImage& image);

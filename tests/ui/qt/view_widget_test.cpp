@@ -1,0 +1,235 @@
+// The view offscreen over the real interpreter: box and move drags with the mouse, arrow keys,
+// the clipboard, the metafile, printing to PDF, print preview, the intensity fall-back, the
+// context menu and the view's toolbar.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QTest>
+#include <QToolBar>
+#include <filesystem>
+
+#include "display/views/view_host.h"
+#include "display/views/view_modes.h"
+#include "engine/model/current_objects.h"
+#include "tests/ui/qt/shell_fixture.h"
+#include "ui/core/view_state.h"
+#include "ui/qt/qel_view.h"
+#include "ui/qt/view_widget.h"
+
+using namespace shelltest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class ViewWidgetTest : public ShellTest {
+  protected:
+    MainWindow& startLens() {
+        start(kTwoLenses);
+        autoRetrace = 0;
+        window->view()->resize(640, 480);
+        window->updateAllViews();
+        return *window;
+    }
+    void trigger(int id) {
+        QAction* a = window->action(id);
+        ASSERT_NE(a, nullptr) << id;
+        window->updateActions();
+        ASSERT_TRUE(a->isEnabled()) << id;
+        a->trigger();
+    }
+    QAction* byText(const QString& text) {
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->text() == text) return a;
+        return nullptr;
+    }
+    void drag(QPoint from, QPoint to) {
+        QWidget* v = window->view();
+        QTest::mousePress(v, Qt::LeftButton, {}, from);
+        QTest::mouseMove(v, (from + to) / 2);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, to);
+    }
+    static std::uint32_t u32(const QByteArray& b, int at) {
+        return static_cast<std::uint8_t>(b[at]) | (static_cast<std::uint8_t>(b[at + 1]) << 8) |
+               (static_cast<std::uint8_t>(b[at + 2]) << 16) |
+               (static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + 3])) << 24);
+    }
+};
+
+} // namespace
+
+TEST_F(ViewWidgetTest, SizeBoxInTheFourViewsLogsTheWorkbox) {
+    startLens();
+    trigger(32769); // Orthographic
+    EXPECT_EQ(orthogonalMode, 1);
+    trigger(32868); // SizeBox
+    EXPECT_EQ(qelViewState().selectorMode, kSelectSizeBox);
+    // The z pane is the lower right quarter: x and y of the model.
+    drag({360, 300}, {600, 420});
+    const std::string l = log();
+    EXPECT_NE(l.find("set/workbox xs="), std::string::npos);
+    EXPECT_NE(l.find("set/workbox ys="), std::string::npos);
+    EXPECT_EQ(l.find("set/workbox zs="), std::string::npos); // the z pane shows no z
+}
+
+TEST_F(ViewWidgetTest, NormalDragMovesTheObjectAndAZeroDragNothing) {
+    startLens();
+    trigger(32772); // Z view
+    qelViewState().selectorMode = kSelectNormal;
+    window->updateAllViews();
+    drag({320, 240}, {360, 240});
+    const std::string l = log();
+    const auto at = l.find("translate/global lens1 ");
+    ASSERT_NE(at, std::string::npos) << l;
+    const std::string before = log();
+    QTest::mousePress(window->view(), Qt::LeftButton, {}, {300, 200});
+    QTest::mouseRelease(window->view(), Qt::LeftButton, {}, {300, 200});
+    EXPECT_EQ(log(), before);
+}
+
+TEST_F(ViewWidgetTest, ArrowKeysTurnTheViewAndShowTheAngles) {
+    startLens();
+    viewAzimuth = 45;
+    viewElevation = 75;
+    window->view()->setFocus();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(window->view(), Qt::Key_Up);
+    QTest::keyClick(window->view(), Qt::Key_Left);
+    EXPECT_EQ(viewElevation, 90.0);
+    EXPECT_EQ(viewAzimuth, 40.0);
+    EXPECT_EQ(window->pane(5)->text(), "40 , 90");
+}
+
+TEST_F(ViewWidgetTest, CopyBitmapClipsTheViewsPictureAndCopyMetafileTheEmf) {
+    startLens();
+    trigger(57634);
+    const QImage clip = QApplication::clipboard()->image();
+    EXPECT_EQ(clip.size(), window->view()->picture().size());
+    EXPECT_EQ(window->action(57634)->shortcut(), QKeySequence("Ctrl+C"));
+
+    QAction* copyMeta = byText("CopyMetafile");
+    ASSERT_NE(copyMeta, nullptr);
+    copyMeta->trigger();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    ASSERT_TRUE(mime->hasFormat("image/emf"));
+    EXPECT_TRUE(mime->hasFormat("image/x-emf"));
+    const QByteArray emf = mime->data("image/emf");
+    ASSERT_GT(emf.size(), 200);
+    EXPECT_EQ(u32(emf, 40), 0x464D4520u);
+    EXPECT_EQ(u32(emf, 72), 640u); // client size as the reference device
+    EXPECT_EQ(u32(emf, 76), 480u);
+}
+
+TEST_F(ViewWidgetTest, PrintMetaFileWritesTheFileOrSaysWhyNot) {
+    startLens();
+    const std::string path = home.file("picture.emf");
+    prompts.files.push_back(home.file("picture"));
+    QAction* a = byText("PrintMetaFile...");
+    ASSERT_NE(a, nullptr);
+    a->trigger();
+    ASSERT_TRUE(fs::exists(path));
+    const std::string bytes = testsupport::readFile(path);
+    ASSERT_GT(bytes.size(), 200u);
+    EXPECT_EQ(bytes.substr(40, 4), " EMF");
+    // A place that cannot be written: the box, nothing else.
+    prompts.files.push_back(home.file("missing/x.emf"));
+    a->trigger();
+    ASSERT_FALSE(prompts.asked.empty());
+    EXPECT_EQ(prompts.asked.back().text, "Unable to open metafile " + home.file("missing/x.emf") + " for output.");
+}
+
+TEST_F(ViewWidgetTest, PrintAndPreviewPaintAPdfPage) {
+    startLens();
+    const std::string pdf = home.file("print.pdf");
+    window->qelView()->printDialog = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    trigger(57607);
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_GT(fs::file_size(pdf), 1000u);
+    EXPECT_EQ(testsupport::readFile(pdf).substr(0, 4), "%PDF");
+
+    // The preview paints through the same printer into its pages; here into an image.
+    int painted = 0;
+    window->qelView()->previewDialog = [&](QPrinter& p, const std::function<void(QPrinter*)>& paint) {
+        p.setOutputFileName(QString::fromStdString(home.file("preview.pdf")));
+        paint(&p);
+        ++painted;
+    };
+    trigger(57609);
+    EXPECT_EQ(painted, 1);
+    EXPECT_TRUE(fs::exists(home.file("preview.pdf")));
+    // The screen paint that follows keeps the screen's own aspect and colours.
+    EXPECT_EQ(qelViewState().printingNow, 0);
+}
+
+TEST_F(ViewWidgetTest, IntensityViewWithoutARadiometerFallsBackToTheWireframe) {
+    startLens();
+    viewType = kViewIntensity;
+    window->updateAllViews();
+    EXPECT_EQ(viewType, 1);
+    EXPECT_EQ(qelViewState().intensityReady, 0);
+    const QImage img = window->view()->picture();
+    long lens = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == qRgb(0x00, 0x8A, 0x8A)) ++lens;
+    EXPECT_GT(lens, 100);
+}
+
+TEST_F(ViewWidgetTest, ContextMenuAndViewToolBarCarryTheirEntries) {
+    startLens();
+    QMenu* menu = window->qelView()->contextMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList titles;
+    for (QAction* a : menu->actions())
+        titles << a->text();
+    EXPECT_TRUE(titles.contains("Polynet"));
+    EXPECT_TRUE(titles.contains("Tour"));
+    EXPECT_GE(window->qelView()->toolBar()->actions().size(), 10);
+    // The main toolbar now holds the view types after the print buttons.
+    QStringList tools;
+    for (QAction* a : window->mainToolBar()->actions())
+        tools << a->text();
+    EXPECT_TRUE(tools.contains("Orthographic"));
+    EXPECT_TRUE(tools.contains("&Print..."));
+    // Checks follow the state after an entry runs.
+    trigger(32770);
+    EXPECT_TRUE(window->action(32770)->isChecked());
+    EXPECT_FALSE(window->action(32768)->isChecked());
+}
+
+TEST_F(ViewWidgetTest, ProgressShowsOverThePictureUntilTheNextPaint) {
+    startLens();
+    window->qelView()->core().ShowProgress(0.5);
+    QLabel* overlay = window->qelView()->overlay();
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->text().trimmed(), "50 % Complete");
+    window->updateAllViews();
+    EXPECT_FALSE(overlay->isVisible());
+}
+
+TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
+    startLens();
+    trigger(32769); // the four views: lines of every slope
+    const QImage shown = window->view()->picture();
+    HeadlessViewHost headless(shown.width(), shown.height());
+    headless.invalidateAndUpdate();
+    long lines = 0, same = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const Rgb r = headless.raster().pixel(x, y);
+            if (r == Rgb{0xFF, 0xFF, 0xFF}) continue;
+            ++lines;
+            const QRgb q = shown.pixel(x, y);
+            if (qRed(q) == r.r && qGreen(q) == r.g && qBlue(q) == r.b) ++same;
+        }
+    ASSERT_GT(lines, 1000);
+    EXPECT_GE(same * 100, lines * 98) << same << " of " << lines;
+}

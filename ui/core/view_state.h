@@ -1,0 +1,60 @@
+// The view's own state: the selector mode and the drag in progress, the pane mappings of the
+// last paint, the picked point, the film zoom, the snap grid, the printing and metafile flags,
+// the solid and intensity images, and the highlighted ray and surface. One instance, grouped so
+// tests can reset it. The grid spacing is the settings' (set/grid), not a copy.
+#pragma once
+
+#include <string>
+
+#include "parts/radiometers/screen_mapping.h"
+
+// What a left-button drag does.
+enum SelectorMode : int { kSelectAzEl = 1, kSelectSizeBox = 2, kSelectNormal = 3, kSelectPoint = 4 };
+
+struct QelViewState {
+    int selectorMode = kSelectAzEl;
+    // Client points with y counted upwards from the bottom row (height - 1 - y).
+    int anchorPoint[2] = {0, 0};
+    int dragPoint[2] = {0, 0};
+    bool dragging = false; // the view holds the mouse capture
+    CScreenMapping xPaneMap, yPaneMap, zPaneMap, energyMap;
+
+    double pickedPoint[3] = {0, 0, 0};
+    // Centre x, centre y, half width, half height of the zoomed part of the film; all 0: none.
+    double filmWindow[4] = {0, 0, 0, 0};
+    int gridSnap = 0;
+    double gridExtent = 0;
+    int clientSize[2] = {0, 0};
+    double printAspect = 1.5;
+    int printingNow = 0;
+    int solidMode = 0; // 0 wireframe, 1 solid image, 2 solid image under the wireframe
+    int intensityReady = 0;
+    int metafileOutput = 0;
+    int highlightRay = 1, highlightPoint = 1;
+    int highlightObject = 0, highlightSurface = 1;
+
+    // Menu flags kept by the view.
+    int autoFletch = 0;
+    int quickRayHighlight = 0;
+    int quickSurfaceHighlight = 0;
+    int verifyTrace = 0;
+    int autoScan = 0;
+    int advancedTrace = 0;
+    int spotColourByEnergy = 0; // the spot diagram colours spots by energy
+    int dataOutputOn = 0;
+    std::string dataOutputFile;
+
+    // The stored trace settings of the selected light source (set by the selection when the
+    // part keeps them): counts, angles in radians, sizes, and whether they preset the dialogs.
+    int sourcePreset = 0;
+    int sourceCounts[3] = {0, 0, 0};
+    double sourceAngles[2] = {0, 0};
+    double sourceSizes[2] = {0, 0};
+
+    // The last progress text shown (it is drawn again only when it changes).
+    std::string progressText;
+};
+
+QelViewState& qelViewState();
+// Restores the load-time state; gridExtent from the workbox as the view's constructor sets it.
+void resetQelViewState();
