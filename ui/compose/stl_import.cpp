@@ -3,6 +3,7 @@
 #include "command/document/document.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "platform/platform_hooks.h"
 
 namespace {
 
@@ -65,7 +66,41 @@ StlImportResult importStl(StlImportUi& ui, const std::string& logPath) {
     return result;
 }
 
+namespace {
+
+// While the import runs its commands, Escape is the import's: the command loop polls it before
+// every command and would turn the one it met into an abort (a facet lost its corner, and
+// "polynet/fin" never ran). Everything else goes to the hooks in force.
+class ImportHooks : public platform::PlatformHooks {
+  public:
+    explicit ImportHooks(platform::PlatformHooks& inner) : inner_(inner) {}
+    void messageBox(const std::string& title, const std::string& text,
+                    platform::BoxIcon icon) override {
+        inner_.messageBox(title, text, icon);
+    }
+    bool askYesNo(const std::string& title, const std::string& text, bool defaultYes) override {
+        return inner_.askYesNo(title, text, defaultYes);
+    }
+    void beep() override { inner_.beep(); }
+    bool escapePending() override { return false; }
+    void waitCursor(bool on) override { inner_.waitCursor(on); }
+    void progress(long done, long total) override { inner_.progress(done, total); }
+
+  private:
+    platform::PlatformHooks& inner_;
+};
+
+} // namespace
+
 StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string& logPath) {
+    platform::PlatformHooks& hooks = platform::hooks();
+    if (!ui.escapePending) ui.escapePending = [&hooks] { return hooks.escapePending(); };
+    ImportHooks importHooks(hooks);
+    struct Restore {
+        platform::PlatformHooks& hooks;
+        ~Restore() { platform::setHooks(&hooks); }
+    } restore{hooks};
+    platform::setHooks(&importHooks);
     if (!ui.runCommand)
         ui.runCommand = [&doc](const std::string& line) {
             commandBuffer = line;

@@ -201,3 +201,29 @@ TEST_F(ComposeInterpreterTest, TheImportMarksTheDocumentModifiedAndRefreshesOnce
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ComposeInterpreterTest, EscapeBelongsToTheImportNotToItsCommands) {
+    // Escape waits from the start: the import's first poll (pass 20) takes it, no command does.
+    const long before = hooks.polls;
+    hooks.escapeOnPoll = before + 1;
+    StlImportUi ui;
+    const std::string path = write("a.stl", stltest::asciiSolid(stltest::cubeTriangles()));
+    ui.chooseFile = [path] { return std::optional<std::string>(path); };
+    ui.askParameters = [](const StlParameters&) {
+        return std::optional<StlParameters>(StlParameters{"esc", 1, 0, 1});
+    };
+    auto r = OnFileImportStl(*doc, ui, dir.file(kStlLogFileName));
+    EXPECT_EQ(r.end, StlImportEnd::Escaped);
+    EXPECT_EQ(r.facets, 2); // 20 lines: the solid line and two facets
+    EXPECT_EQ(hooks.polls, before + 1);
+    const std::string out = screen();
+    EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+    EXPECT_NE(out.find("Polynet complete."), std::string::npos);
+    EXPECT_EQ(&platform::hooks(), static_cast<platform::PlatformHooks*>(&hooks));
+    ASSERT_NE(netOf("esc"), nullptr);
+    EXPECT_EQ(netOf("esc")->polygonCount, 2);
+}
+
+} // namespace
