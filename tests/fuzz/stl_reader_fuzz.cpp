@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& home = fuzzsupport::scratchDirectory("meridyn-stl-fuzz-XXXXXX");
     const std::string path = home + "/fuzz.stl";
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
+        if (size > 0) std::fwrite(data, 1, size, f);
         std::fclose(f);
     }
     std::size_t lines = 0;
