@@ -381,7 +381,7 @@ TEST_F(StlImportWindowTest, ABinaryCubeBecomesOneNet) {
     EXPECT_EQ(r.facets, 12);
     EXPECT_EQ(captions, (std::vector<std::string>{"STL Polynet Parameters"}));
     ASSERT_TRUE(prompts.wasAsked("open"));
-    EXPECT_EQ(prompts.asked[0].text, "STL 3-D models (*.stl)|*.stl||");
+    EXPECT_EQ(prompts.asked[0].text, "STL 3-D models (*.stl)");
     EXPECT_TRUE(logHas("polynet/start cube refl=1 abs=0 index=1")) << log();
     EXPECT_TRUE(logHas("polynet/fin"));
     EXPECT_NE(screen().find("Polynet complete."), std::string::npos);

@@ -56,16 +56,30 @@ void runCommandDialog(MainWindow& w, int mode, const std::string& path) {
     if (!text) return;
     view->core().ExecuteText(*text);
     view->core().RedrawIfAutoRedraw();
-    // The property sheet of a new object opens here once the sheet exists.
-    if (path.compare(0, 6, "define") == 0 && shellState().refreshObjectProperties)
-        shellState().refreshObjectProperties();
+    // A define path then opens the new object's property sheet, once the window has one.
+}
+
+// A filter of the form "Models (*.stl)|*.stl||" as the file dialog takes it: "Models (*.stl)".
+std::string fileDialogFilter(const std::string& filter) {
+    std::string out;
+    std::size_t at = 0;
+    for (int part = 0; at <= filter.size(); ++part) {
+        std::size_t end = filter.find('|', at);
+        if (end == std::string::npos) end = filter.size();
+        const std::string piece = filter.substr(at, end - at);
+        if (part % 2 == 0 && !piece.empty()) out += (out.empty() ? "" : ";;") + piece;
+        at = end + 1;
+    }
+    return out;
 }
 
 } // namespace
 
 StlImportResult importStlFile(MainWindow& w) {
     StlImportUi ui;
-    ui.chooseFile = [&w] { return w.prompts().chooseOpenFile("ImportSTL", kStlFileFilter); };
+    ui.chooseFile = [&w] {
+        return w.prompts().chooseOpenFile("ImportSTL", fileDialogFilter(kStlFileFilter));
+    };
     ui.askParameters = [&w](const StlParameters& preset) -> std::optional<StlParameters> {
         auto d = makeStlParametersDialog(preset, &w, [&w] {
             w.prompts().message(kStlEmptyNameCaption, kStlEmptyNameText, false);
