@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "ui/compose/field_text.h"
 
@@ -41,6 +42,7 @@ FormDialog::FormDialog(const QString& caption, QWidget* parent) : QDialog(parent
     outer->addWidget(message_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
+    cancel_ = buttons->button(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &FormDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     outer->addWidget(buttons);
@@ -176,6 +178,32 @@ QButtonGroup* FormDialog::radioGroup(const std::string& key) const {
 QCheckBox* FormDialog::checkBox(const std::string& key) const {
     auto it = checks_.find(key);
     return it == checks_.end() ? nullptr : it->second;
+}
+
+void FormDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    std::vector<QWidget*> chain;
+    for (int r = 0; r < grid_->rowCount(); ++r)
+        for (int c = 0; c < grid_->columnCount(); ++c) {
+            QLayoutItem* item = grid_->itemAtPosition(r, c);
+            QWidget* w = item ? item->widget() : nullptr;
+            if (!w || w->isHidden()) continue;
+            if (w->focusPolicy() & Qt::TabFocus) {
+                chain.push_back(w);
+                continue;
+            }
+            // A group or row of the caller's: its focusable children in their order.
+            for (QWidget* child : w->findChildren<QWidget*>())
+                if ((child->focusPolicy() & Qt::TabFocus) && !child->isHidden() &&
+                    (!qobject_cast<QRadioButton*>(child) ||
+                     static_cast<QRadioButton*>(child)->isChecked()))
+                    chain.push_back(child);
+        }
+    chain.push_back(ok_);
+    chain.push_back(cancel_);
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+    chain.front()->setFocus(Qt::TabFocusReason);
 }
 
 void FormDialog::refuse(const std::string& text) {

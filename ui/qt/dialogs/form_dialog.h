@@ -65,6 +65,11 @@ class FormDialog : public QDialog {
   public slots:
     void accept() override;
 
+  protected:
+    // The keyboard starts in the first field, and Tab walks the rows top to bottom, then OK and
+    // Cancel.
+    void showEvent(QShowEvent* event) override;
+
   private:
     QLineEdit* addLine(const std::string& key, const QString& label);
     struct Number {
@@ -74,6 +79,7 @@ class FormDialog : public QDialog {
     QGridLayout* grid_;
     QLabel* message_;
     QPushButton* ok_;
+    QPushButton* cancel_;
     int row_ = 0;
     std::map<std::string, QLineEdit*> fields_;
     std::map<std::string, QLabel*> labels_;
