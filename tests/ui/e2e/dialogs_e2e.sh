@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Drives the dialogs of the real meridyn window under Xvfb with xdotool: a define typed, Edit >
 # Rotate... answered, a flat mirror defined with its name and the Back side, a 12-facet binary
-# cube imported through File > ImportSTL..., and Design > Prism > CornerCube.... Checks the
-# order of meridyn.log's lines, the finish reports of screen.out, no error, and the screenshots
-# (kept in ARTEFACTS).
+# cube imported through File > ImportSTL..., Design > Prism > CornerCube..., the parameter dialog
+# and the Solid tool cancelled, and a long import stopped with Escape. Checks the order of
+# meridyn.log's lines, the finish reports of screen.out, no error, and the screenshots (kept in
+# ARTEFACTS).
 # usage: dialogs_e2e.sh MERIDYN X-SCREENSHOT ARTEFACTS
 set -uo pipefail
 MERIDYN=$1 SHOT=$2 ART=$3
@@ -163,6 +164,56 @@ done
 [ "$(grep -c '^polynet/close$' meridyn.log)" -eq $((12 + 7)) ] || fail "not 12 + 7 facets closed"
 [ "$(grep -c 'Polynet complete.' screen.out)" -eq 2 ] || fail "not two finish reports"
 grep -q 'ERROR' screen.out && fail "an error: $(grep ERROR screen.out | head -3)"
+# Modify > Polynet... on the selected net: the parameter dialog, titled by its path; Cancel runs
+# nothing.
+menu alt+m Return
+dialog '^polynet/noconfirm/modify$' 16-parameter-input.png
+keys Escape
+sleep 0.5
+grep -q 'polynet/noconfirm/modify' meridyn.log && fail "a cancelled parameter dialog ran"
+
+# View > Solid...: the sizes offered for the view; Cancel.
+menu alt+v Up Up Return
+dialog '^Solid Model Display Tool$' 17-solid-tool.png
+keys Escape
+sleep 0.5
+
+# A long import, stopped with Escape: the progress dialog goes, the net is finished.
+python3 - "$HOME_DIR/big.stl" <<'PY'
+import struct, sys
+n = 40000
+b = b"big".ljust(80, b" ") + struct.pack("<I", n)
+for i in range(n):
+    x, y = (i % 200) * 0.5, (i // 200) * 0.5
+    b += struct.pack("<12fH", 0, 0, 1, x, y, 0, x + 0.5, y, 0, x, y + 0.5, 0, 0)
+open(sys.argv[1], "wb").write(b)
+PY
+menu alt+f Up Up Return
+dialog '^ImportSTL$'
+xdotool type --delay 10 "$HOME_DIR/big.stl"
+keys Return
+dialog '^STL Polynet Parameters$'
+keys Tab Tab
+xdotool type --delay 15 "big"
+keys Return
+window '^Reading STL File$' >/dev/null || fail "no progress dialog"
+sleep 1.5
+"$SHOT" "$ART/18-progress.png"
+xdotool key Escape
+for _ in $(seq 1 100); do
+  xdotool search --name '^Reading STL File$' >/dev/null 2>&1 || break
+  sleep 0.2
+done
+xdotool search --name '^Reading STL File$' >/dev/null 2>&1 && fail "the progress dialog stayed"
+sleep 0.5
+cp meridyn.log screen.out "$ART/" 2>/dev/null
+tail -3 meridyn.log | grep -q '^polynet/fin$' || fail "the stopped import did not finish its net"
+big=$(($(grep -c '^polynet/close$' meridyn.log) - 19))
+echo "facets imported before Escape: $big"
+[ "$big" -gt 0 ] && [ "$big" -lt 40000 ] || fail "Escape did not stop the import ($big)"
+[ "$(grep -c 'Polynet complete.' screen.out)" -eq 3 ] || fail "not three finish reports"
+grep -q 'ERROR' screen.out && fail "an error: $(grep ERROR screen.out | head -3)"
+
 title=$(xdotool getwindowname "$MAIN")
 [ "$title" = "Untitled.opt* - MERIDYN" ] || [ "$title" = "Untitled.opt - MERIDYN" ] || fail "title $title"
 echo "log lines $(wc -l < meridyn.log), facets closed $(grep -c '^polynet/close$' meridyn.log)"
