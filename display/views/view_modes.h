@@ -42,6 +42,9 @@ struct ViewModeState {
     int saveRequested = 0;
     int zeroBasedScaling = 1;       // the energy plot is scaled from zero
     int facetNormals = 0;           // polygon nets show their facet normals (a view menu option)
+    // The zoomed part of the film the spot diagram shows (centre x, centre y, half width, half
+    // height, set by a box drag in the film view); half sizes of 0: the whole film.
+    double filmWindow[4] = {0.0, 0.0, 0.0, 0.0};
     ViewHost* viewWindow = nullptr; // the view that requestRedraw updates
 };
 
@@ -59,6 +62,7 @@ inline double& arrowSize = viewModeState().arrowSize;
 inline auto& paneScale = viewModeState().paneScale;
 inline int& repaintRequested = viewModeState().repaintRequested;
 inline int& saveRequested = viewModeState().saveRequested;
+inline auto& filmWindow = viewModeState().filmWindow;
 // The eye distance of the perspective view is the viewing transform's.
 inline double& viewDistance = viewState().eyeDistance;
 

@@ -149,7 +149,7 @@ void CQelView::OnIntensityView() {
     SetViewType(0);
     if (!hasSelectedRadiometer()) return;
     if (bitmapState().paletteIndex != kPaletteGrey) bitmapState().paletteIndex = kPaletteSpectrum;
-    const int made = MakeObjectDib(shellState().selectedPartName);
+    const int made = viewObject > 0 ? MakeObjectDib(objectLabel(viewObject)) : 0;
     qelViewState().intensityReady = made;
     if (!made) SetViewType(0);
     SetViewType(kViewIntensity);
@@ -273,15 +273,15 @@ void CQelView::OnLButtonUp(int x, int y) {
             pointFromPicked(v.dragPoint, b);
             const double hw = std::fabs(b[0] - a[0]) * 0.5, hh = std::fabs(b[1] - a[1]) * 0.5;
             if (hw == 0.0 || hh == 0.0 || !std::isfinite(hw) || !std::isfinite(hh)) {
-                for (double& f : v.filmWindow)
+                for (double& f : filmWindow)
                     f = 0.0;
             } else {
-                v.filmWindow[0] = (a[0] + b[0]) * 0.5;
-                v.filmWindow[1] = (a[1] + b[1]) * 0.5;
-                v.filmWindow[2] = hw;
-                v.filmWindow[3] = hh;
+                filmWindow[0] = (a[0] + b[0]) * 0.5;
+                filmWindow[1] = (a[1] + b[1]) * 0.5;
+                filmWindow[2] = hw;
+                filmWindow[3] = hh;
             }
-            ui_.showPaneValues(v.filmWindow[0], v.filmWindow[1], 0.0);
+            ui_.showPaneValues(filmWindow[0], filmWindow[1], 0.0);
         } else {
             SetWorkboxFromBox(v.anchorPoint, v.dragPoint);
         }
@@ -343,7 +343,7 @@ void CQelView::OnArrowKey(Arrow key) {
         return;
     case kSelectSizeBox: {
         if (!filmMode) return;
-        double* f = v.filmWindow;
+        double* f = filmWindow;
         switch (key) {
         case Arrow::Left: f[0] -= 0.25 * f[2]; break;
         case Arrow::Up: f[1] += 0.25 * f[3]; break;

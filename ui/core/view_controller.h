@@ -22,6 +22,8 @@ class ViewUi {
     // guard up, so nothing else starts meanwhile).
     virtual void executeCommand() = 0;
     virtual void executeLine() = 0;
+    // The document's command loop over commandBuffer (the tour), with the same guard.
+    virtual void runCommandLoop() = 0;
     // True while a command runs (no handler starts anything then).
     virtual bool commandRunning() const = 0;
     virtual void updateAllViews() = 0;
@@ -68,8 +70,6 @@ struct ViewSeams {
     std::function<bool(int object, double extents[4])> drawDetectorOutline;
     // The selected part is a polygon net with a polar radiometer.
     std::function<bool()> selectedPolynetRadiometer;
-    // The angular energy analysis over `degrees` in `bins` bins.
-    std::function<void(double degrees, int bins)> scanRays;
 };
 ViewSeams& viewSeams();
 void resetViewSeams();

@@ -19,6 +19,7 @@
 #include "engine/model/object_table.h"
 #include "parts/part_list.h"
 #include "parts/templates/define_params.h"
+#include "platform/temp_file.h"
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/view_controller.h"
@@ -101,9 +102,12 @@ ViewSnapshot takeViewSnapshot(bool commandRunning) {
 void runTour(CQelView& view) {
     CQelDoc* doc = view.ui().document();
     if (!doc) return;
-    const std::string path = programHome.empty() ? "tour.txt" : programHome + "/tour.txt";
-    std::ofstream out(path, std::ios::trunc);
-    if (!out) {
+    // Written beside its place and renamed at the end, so a tour cut short leaves the last one.
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(programHome.empty() ? "." : programHome) / "tour.txt";
+    const fs::path tmp = platform::makeTempFile(".tour.txt.XXXXXX", path.parent_path());
+    std::ofstream out(tmp, std::ios::trunc);
+    if (tmp.empty() || !out) {
         view.ui().errorBox("Unable to open tour.txt for output.");
         return;
     }
@@ -126,7 +130,7 @@ void runTour(CQelView& view) {
             commandBuffer = word;
             tour.line = word;
             tour.level = 0;
-            doc->RunCommandLoop();
+            view.ui().runCommandLoop();
             out << tour.line << '\n';
             view.ui().infoBox(tour.line);
             bool more = false;
@@ -136,6 +140,15 @@ void runTour(CQelView& view) {
         }
     }
     tour.on = 0;
+    out.close();
+    std::error_code ec;
+    fs::permissions(tmp, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read, ec);
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        view.ui().errorBox("Unable to open tour.txt for output.");
+    }
 }
 
 std::vector<ViewEntry> viewEntries(CQelView& view) {
@@ -519,9 +532,8 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     }
     toggle("#105>Verify", st.verifyTrace, kNone);
     toggle("#105>ScanRays>AutoScan", st.autoScan, kNone);
-    add(0, "#105>ScanRays>ScanNow", [] {
-        if (viewSeams().scanRays) viewSeams().scanRays(180.0, 18);
-    });
+    // The angular analysis over 180 degrees in 18 buckets: the polar energy command's defaults.
+    add(0, "#105>ScanRays>ScanNow", [v] { v->IssueCommand("energy/polar"); });
     const Pred solidEnabled = when([](const ViewSnapshot& s) { return s.memsplit && s.documentHasDib; });
     add(0, "&View>Type>SolidModel", [v, &st] {
         st.solidMode = st.solidMode == 0 ? 1 : 0;
@@ -590,7 +602,7 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     add(57607, "&File>&Print...", [v] { v->ui().print(false); }, {}, {}, {}, "Ctrl+P");
     add(57609, "&File>Print Pre&view", [v] { v->ui().print(true); });
     add(0, "&File>PrintMetaFile...", [v] {
-        auto path = v->ui().chooseSaveFile("PrintMetaFile", "Windows Extended MetaFile (*.emf)|*.emf||");
+        auto path = v->ui().chooseSaveFile("PrintMetaFile", "Windows Extended MetaFile (*.emf)");
         if (!path) return;
         std::string file = *path;
         if (std::filesystem::path(file).extension().empty()) file += ".emf";

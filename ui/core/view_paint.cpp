@@ -65,7 +65,7 @@ void CQelView::DrawIntensityView(ViewHost& host, DrawSurface& surface) {
     BitmapState& b = bitmapState();
     const std::string label = viewObject > 0 ? objectLabel(viewObject) : "";
     if (b.paletteIndex != kPaletteGrey) b.paletteIndex = kPaletteSpectrum;
-    for (double& f : v.filmWindow)
+    for (double& f : filmWindow)
         f = 0.0;
     const IndexedImage image = indexedImageOfDib(b.dibHandle);
     if (!image.valid()) return;

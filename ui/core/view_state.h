@@ -1,5 +1,5 @@
 // The view's own state: the selector mode and the drag in progress, the pane mappings of the
-// last paint, the picked point, the film zoom, the snap grid, the printing and metafile flags,
+// last paint, the picked point, the snap grid, the printing and metafile flags,
 // the solid and intensity images, and the highlighted ray and surface. One instance, grouped so
 // tests can reset it. The grid spacing is the settings' (set/grid), not a copy.
 #pragma once
@@ -20,8 +20,7 @@ struct QelViewState {
     CScreenMapping xPaneMap, yPaneMap, zPaneMap, energyMap;
 
     double pickedPoint[3] = {0, 0, 0};
-    // Centre x, centre y, half width, half height of the zoomed part of the film; all 0: none.
-    double filmWindow[4] = {0, 0, 0, 0};
+    // The film zoom is the display's `filmWindow` (the spot diagram reads it).
     int gridSnap = 0;
     double gridExtent = 0;
     int clientSize[2] = {0, 0};

@@ -57,6 +57,7 @@ QelView::QelView(MainWindow& window, ViewWidget* widget)
 
 QelView::~QelView() {
     if (theView == &core_) theView = nullptr;
+    window_.platformHooks().setProgressSink({});
     widget_->setPaintRoutine(&paintView);
 }
 
@@ -112,6 +113,10 @@ void QelView::executeCommand() {
 
 void QelView::executeLine() {
     guarded([this] { window_.document().ExecuteLine(); });
+}
+
+void QelView::runCommandLoop() {
+    guarded([this] { window_.document().RunCommandLoop(); });
 }
 
 bool QelView::commandRunning() const {

@@ -43,6 +43,7 @@ class QelView : public QObject, public ViewUi {
     CQelDoc* document() override;
     void executeCommand() override;
     void executeLine() override;
+    void runCommandLoop() override;
     bool commandRunning() const override;
     void updateAllViews() override;
     void refreshObjectTree() override;

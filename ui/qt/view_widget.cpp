@@ -5,6 +5,7 @@
 
 #include "display/views/repaint.h"
 #include "display/views/view_modes.h"
+#include "ui/core/view_state.h"
 #include "ui/qt/qt_surface.h"
 
 ViewWidget::ViewWidget(QWidget* parent)
@@ -19,6 +20,11 @@ ViewWidget::ViewWidget(QWidget* parent)
 
 ViewWidget::~ViewWidget() {
     if (viewModeState().viewWindow == this) setViewWindow(nullptr);
+}
+
+std::array<double, 3> ViewWidget::pickedPoint() const {
+    const double* p = qelViewState().pickedPoint;
+    return {p[0], p[1], p[2]};
 }
 
 void ViewWidget::invalidateAndUpdate() {

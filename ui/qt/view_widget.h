@@ -22,7 +22,8 @@ class ViewWidget : public QWidget, public ViewHost {
     int clientHeight() const override { return image_.height(); }
     int statusLineHeight() const override { return 0; }
     void invalidateAndUpdate() override;
-    std::array<double, 3> pickedPoint() const override { return {0.0, 0.0, 0.0}; }
+    // The view's last picked point (the repaint marks it with a cross).
+    std::array<double, 3> pickedPoint() const override;
 
     // Replaces the repaint of the view (tests).
     void setPaintRoutine(PaintRoutine paint) { paint_ = std::move(paint); }

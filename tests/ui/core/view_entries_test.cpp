@@ -137,10 +137,12 @@ TEST_F(ViewEntriesTest, FixedCommandsReachTheLog) {
     choose("&Window>SetUnits>meters");
     choose("&Window>LineWorkResolution>Low");
     choose("&Analyze>Display>Rays");
+    choose("#105>ScanRays>ScanNow");
     const std::string l = log();
-    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray"})
+    for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray", "energy/polar"})
         EXPECT_NE(l.find(text), std::string::npos) << text;
-    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray"}));
+    EXPECT_EQ(ui.commands, (std::vector<std::string>{"set/units/inch", "set/resolution/low", "display/ray",
+                                                     "energy/polar"}));
     EXPECT_EQ(ui.lines, (std::vector<std::string>{"set/units/met"}));
     // The units entries check what the unit now is.
     const ViewSnapshot s = takeViewSnapshot(false);
@@ -380,16 +382,16 @@ TEST_F(ViewMouseTest, FilmZoomAndAFlatDragShowingTheWholeFilm) {
     v.selectorMode = kSelectSizeBox;
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 200);
-    EXPECT_EQ(v.filmWindow[0], 20.0);
-    EXPECT_EQ(v.filmWindow[1], 15.0);
-    EXPECT_EQ(v.filmWindow[2], 10.0);
-    EXPECT_EQ(v.filmWindow[3], 5.0);
+    EXPECT_EQ(filmWindow[0], 20.0);
+    EXPECT_EQ(filmWindow[1], 15.0);
+    EXPECT_EQ(filmWindow[2], 10.0);
+    EXPECT_EQ(filmWindow[3], 5.0);
     view->OnArrowKey(CQelView::Arrow::Right);
-    EXPECT_EQ(v.filmWindow[0], 22.5);
+    EXPECT_EQ(filmWindow[0], 22.5);
     view->OnLButtonDown(100, 100);
     view->OnLButtonUp(300, 100);
-    EXPECT_EQ(v.filmWindow[2], 0.0);
-    EXPECT_EQ(v.filmWindow[3], 0.0);
+    EXPECT_EQ(filmWindow[2], 0.0);
+    EXPECT_EQ(filmWindow[3], 0.0);
 }
 
 TEST_F(ViewMouseTest, NormalDragTranslatesTheSelectedObject) {
@@ -451,4 +453,81 @@ TEST_F(ViewMouseTest, ProgressIsDrawnOnlyWhenItChanges) {
     ASSERT_EQ(ui.overlays.size(), 2u);
     EXPECT_EQ(ui.overlays[0], "50 % Complete       ");
     EXPECT_EQ(ui.overlays[1], "Escaped                    ");
+}
+
+// ---- the paint ----
+
+#include "command/settings/color_tables.h"
+#include "display/raster/raster_surface.h"
+#include "display/raster/recording_surface.h"
+#include "display/views/view_host.h"
+
+class ViewPaintTest : public ViewTest {};
+
+TEST_F(ViewPaintTest, AGreyPrinterPageIsBlackOnWhiteUnderItsHeader) {
+    run("define/lens lens1");
+    run("place/object lens1 0 0 0");
+    viewBox = 1;
+    HeadlessViewHost host(400, 300);
+    RasterSurface page(900, 1200, SurfaceKind::Printer);
+    page.erase();
+    view->OnDraw(host, page, true, "11:05PM Tue, Dec 08, 2026  lens.opt");
+    long ink = 0, coloured = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const Rgb p = page.pixel(x, y);
+            if (p == Rgb{0xFF, 0xFF, 0xFF}) continue;
+            ++ink;
+            if (!(p == Rgb{0, 0, 0})) ++coloured;
+        }
+    EXPECT_GT(ink, 500);
+    EXPECT_EQ(coloured, 0);
+    EXPECT_EQ(colorTableState().current, kColorMapped); // the screen's table again
+    EXPECT_EQ(qelViewState().printingNow, 0);
+    // The page keeps the screen's aspect of the last screen paint, not its own.
+    RasterSurface screen(803, 500);
+    view->OnDraw(host, screen);
+    EXPECT_DOUBLE_EQ(qelViewState().printAspect, 803.0 / 500.0);
+    view->OnDraw(host, page, false);
+    EXPECT_DOUBLE_EQ(qelViewState().printAspect, 803.0 / 500.0);
+
+    // The header goes onto the printed page only.
+    RecordingSurface recorded(900, 1200, SurfaceKind::Printer);
+    view->OnDraw(host, recorded, false, "HEADER-TEXT");
+    bool header = false;
+    for (const auto& c : recorded.calls)
+        if (c.find("HEADER-TEXT") != std::string::npos) header = true;
+    EXPECT_TRUE(header);
+}
+
+TEST_F(ViewPaintTest, SolidModeChoosesTheImageAndAutoFletchTheArrowLength) {
+    auto& v = qelViewState();
+    HeadlessViewHost host(200, 100);
+    RasterSurface s(200, 100);
+    // An 8-bit held image of one red pixel fills the picture in solid mode 1.
+    ColourTable table{};
+    table[1] = {255, 0, 0};
+    DibBlock dib = makeIndexedDib(1, 1, table);
+    setDibIndex(dib, 0, 0, 1);
+    bitmapState().dibHandle = dib;
+    v.solidMode = 1;
+    view->OnDraw(host, s);
+    EXPECT_EQ(s.pixel(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(s.pixel(199, 99), (Rgb{255, 0, 0}));
+    // The four views show no solid image.
+    orthogonalMode = 1;
+    RasterSurface t(200, 100);
+    t.erase();
+    view->OnDraw(host, t);
+    EXPECT_NE(t.pixel(100, 50), (Rgb{255, 0, 0}));
+    orthogonalMode = 0;
+    v.solidMode = 0;
+
+    v.autoFletch = 1;
+    fletchOn = 1;
+    workbox.halfSize[0] = 30;
+    workbox.halfSize[1] = 40;
+    workbox.halfSize[2] = 0;
+    view->OnDraw(host, s);
+    EXPECT_DOUBLE_EQ(arrowHeadSize, 2.5);
 }

@@ -44,6 +44,7 @@ class FakeUi : public ViewUi {
         lines.push_back(commandBuffer);
         doc->ExecuteLine();
     }
+    void runCommandLoop() override { doc->RunCommandLoop(); }
     bool commandRunning() const override { return false; }
     void updateAllViews() override { ++updates; }
     void refreshObjectTree() override { ++treeRefreshes; }

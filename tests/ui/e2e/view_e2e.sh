@@ -15,6 +15,8 @@ if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
+# Under the sanitizers, leaks of the system's display libraries are not ours.
+export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 mkdir -p "$ART"
 HOME_DIR=$(mktemp -d) CLI_HOME=$(mktemp -d)
 PID=

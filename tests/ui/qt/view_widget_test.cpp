@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMimeData>
 #include <QPrinter>
 #include <QTest>
@@ -16,8 +18,10 @@
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "tests/ui/qt/shell_fixture.h"
+#include "ui/core/shell_text.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/qel_view.h"
+#include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/view_widget.h"
 
 using namespace shelltest;
@@ -33,6 +37,10 @@ class ViewWidgetTest : public ShellTest {
         window->view()->resize(640, 480);
         window->updateAllViews();
         return *window;
+    }
+    void run0(const std::string& line) {
+        commandBuffer = line;
+        window->document().ExecuteCommand();
     }
     void trigger(int id) {
         QAction* a = window->action(id);
@@ -232,4 +240,72 @@ TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
         }
     ASSERT_GT(lines, 1000);
     EXPECT_GE(same * 100, lines * 98) << same << " of " << lines;
+}
+
+TEST_F(ViewWidgetTest, IntensityViewPaintsTheRadiometersImageWithItsBar) {
+    startLens();
+    run0("define/detector det");
+    run0("place/object det 0 0 30");
+    // A radiometer of 16 x 8 bins rising to the right.
+    bitmapState().radiometer = [](const std::string& name) -> std::optional<IntensityBins> {
+        if (name != "det") return std::nullopt;
+        IntensityBins b;
+        b.nx = 16;
+        b.ny = 8;
+        b.scaled = [](int column, int) { return column * 16.0; };
+        b.maximum = 42.5;
+        return b;
+    };
+    viewObject = objectNumberOfLabel("det");
+    window->SelectCurrentObjectQuiet();
+    window->updateActions();
+    QAction* intensity = window->action(32962);
+    ASSERT_TRUE(intensity->isEnabled());
+    intensity->trigger();
+    EXPECT_EQ(viewType, kViewIntensity);
+    EXPECT_EQ(qelViewState().intensityReady, 1);
+    EXPECT_TRUE(intensity->isChecked());
+    const QImage img = window->view()->picture();
+    img.save(QString::fromStdString(home.file("intensity.png")));
+    if (const char* keep = std::getenv("MERIDYN_KEEP_SCREENSHOTS")) img.save(QString(keep) + "/view-intensity.png");
+    // The image spans the middle of the picture: its left part dark, its right part bright.
+    const int y = img.height() / 2;
+    const QRgb left = img.pixel(img.width() * 15 / 100, y), right = img.pixel(img.width() * 85 / 100, y);
+    EXPECT_NE(left, right);
+    EXPECT_NE(left, qRgb(255, 255, 255));
+    EXPECT_NE(right, qRgb(255, 255, 255));
+    // A later paint without the radiometer falls back to the wireframe.
+    bitmapState().radiometer = nullptr;
+    window->updateAllViews();
+    EXPECT_EQ(viewType, 1);
+}
+
+TEST_F(ViewWidgetTest, CtrlCInTheCommandLineCopiesItsText) {
+    startLens();
+    window->commandLine()->setEditText("define/lens copied");
+    window->commandLine()->edit()->selectAll();
+    window->commandLine()->edit()->setFocus();
+    QApplication::clipboard()->clear();
+    QTest::keyClick(window->commandLine()->edit(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "define/lens copied");
+    EXPECT_TRUE(QApplication::clipboard()->image().isNull());
+}
+
+TEST_F(ViewWidgetTest, ABoxThatARunningCommandOpensTakesTheKeyboard) {
+    startLens();
+    window->platformHooks().beginCommand();
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        QTimer::singleShot(0, [&, box] {
+            if (auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); open == box)
+                open->done(-5); // not taken: end the box without OK
+        });
+    });
+    QMessageBox box(QMessageBox::Information, "MERIDYN Information", "orign", QMessageBox::Ok, window.get());
+    closed = box.exec() != -5;
+    window->platformHooks().endCommand();
+    EXPECT_TRUE(closed);
 }
