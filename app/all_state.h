@@ -5,6 +5,7 @@
 // Call it between runs, with no document and no view alive.
 #pragma once
 
-// Resets the display layer and everything below it (resetDisplayState). The application library
-// itself keeps no state: the console driver's view and document live in main.
+// Resets the display layer and everything below it (resetDisplayState), then the window's Qt-free
+// state (resetShellState, resetBitmapState). The application library itself keeps no state: the
+// console driver's view and document live in main.
 void resetAllState();

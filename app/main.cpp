@@ -24,6 +24,7 @@
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/settings_file.h"
+#include "display/exchange/iges_export.h"
 #include "display/views/console_view.h"
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
@@ -66,7 +67,7 @@ class ConsoleDocumentHooks : public DocumentHooks {
 
 void usage() {
     std::fprintf(stderr, "usage: meridyn-cli [--home DIR] [--size WxH] [--picture FILE.png] "
-                         "[--hpgl FILE] [FILE...]\n");
+                         "[--hpgl FILE] [--save FILE] [--iges FILE] [FILE...]\n");
 }
 
 // An output named on the command line could not be written, or a FILE could not be run.
@@ -138,7 +139,7 @@ bool runStopped(bool runningFiles) {
 int main(int argc, char** argv) {
     // Before anything is opened: the run's own files must never become descriptors 0 to 2.
     platform::ensureStandardDescriptors();
-    std::string home, picture, hpgl;
+    std::string home, picture, hpgl, save, iges;
     int width = RasterSurface::kDefaultWidth, height = RasterSurface::kDefaultHeight;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -148,12 +149,14 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg != "--home" &&
-            arg != "--picture" && arg != "--hpgl" && arg != "--size") {
+            arg != "--picture" && arg != "--hpgl" && arg != "--size" && arg != "--save" &&
+            arg != "--iges") {
             std::fprintf(stderr, "meridyn-cli: unknown option %s\n", arg.c_str());
             usage();
             return 2;
         }
-        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size") {
+        if (arg == "--home" || arg == "--picture" || arg == "--hpgl" || arg == "--size" ||
+            arg == "--save" || arg == "--iges") {
             if (i + 1 >= argc) {
                 usage();
                 return 2;
@@ -165,6 +168,10 @@ int main(int argc, char** argv) {
                 picture = value;
             } else if (arg == "--hpgl") {
                 hpgl = value;
+            } else if (arg == "--save") {
+                save = value;
+            } else if (arg == "--iges") {
+                iges = value;
             } else if (!parseViewSize(value, width, height)) {
                 std::fprintf(stderr, "meridyn-cli: --size takes WxH, each 1 to %d\n",
                              RasterSurface::kMaxSide);
@@ -210,6 +217,8 @@ int main(int argc, char** argv) {
     if (startDirectory != homePath) {
         if (!picture.empty()) picture = fromStartDirectory(picture);
         if (!hpgl.empty()) hpgl = fromStartDirectory(hpgl);
+        if (!save.empty()) save = fromStartDirectory(save);
+        if (!iges.empty()) iges = fromStartDirectory(iges);
     }
     anchorSettingsEnvironment();
     if (chdir(homePath.c_str()) != 0) {
@@ -297,6 +306,14 @@ int main(int argc, char** argv) {
 
     // The console's stand-in for the document's HPGL export, after the last command.
     if (!hpgl.empty() && !view.exportHpgl(hpgl)) outputFailed = true;
+    // The console's File > Save As, after the last command: .opt names get the compressed form.
+    if (!save.empty() && !doc.OnSaveDocument(save)) outputFailed = true;
+    // The view's IGES export, after the last command and the save (its iges command is not
+    // part of the model), as the export dialog runs it.
+    if (!iges.empty() && !exportIgesView(doc, iges)) {
+        std::fprintf(stderr, "meridyn-cli: cannot write the IGES file %s\n", iges.c_str());
+        outputFailed = true;
+    }
 
     saveIniSettings();
     closeOutputFiles();

@@ -2,6 +2,8 @@
 
 #include "engine/model/engine_state.h"
 #include "parts/glass/glass_catalog.h"
+#include "parts/output/ray_output_state.h"
+#include "parts/part.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
 #include "parts/radiometers/polar_tables.h"
@@ -17,5 +19,7 @@ void resetPartsState() {
     resetRadiometerState();
     resetPolarTables();
     resetTraceTotals();
+    resetPartWriterState();
     resetPluginBinderState();
+    resetRayOutputState();
 }

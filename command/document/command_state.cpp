@@ -9,6 +9,7 @@
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "command/saving/model_saving.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "platform/console_hooks.h"
@@ -29,6 +30,7 @@ void resetCommandState() {
     resetAliasState();
     resetCommandHandlers();
     resetDocumentState();
+    resetSaveState();
     theDocument = nullptr;
     // Settings.
     resetSettingsState();

@@ -1,5 +1,6 @@
 #include "command/document/document.h"
 
+#include <cctype>
 #include <cstdarg>
 #include <filesystem>
 
@@ -7,11 +8,9 @@
 #include "command/interpreter/macros.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
+#include "command/saving/model_saving.h"
+#include "command/settings/settings.h"
 #include "platform/temp_file.h"
-
-namespace {
-constexpr std::size_t kReplicatedLineChars = 120;
-}
 
 DocumentSteps& documentSteps() {
     static DocumentSteps s;
@@ -121,7 +120,7 @@ std::string CQelDoc::BuildCommandText() const {
 
 void CQelDoc::RunReplicatedCommands(const std::function<void(std::FILE*)>& writer) {
     redefineMode = 1;
-    std::filesystem::path path = platform::makeTempFile("opXXXXXX", programHome);
+    std::filesystem::path path = platform::makeTempFile("opXXXXXX");
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "w+");
     if (f) {
         writer(f);
@@ -132,7 +131,6 @@ void CQelDoc::RunReplicatedCommands(const std::function<void(std::FILE*)>& write
         while ((n = getline(&buffer, &capacity, f)) >= 0) {
             std::string line(buffer, static_cast<std::size_t>(n));
             if (!line.empty() && line.back() == '\n') line.pop_back();
-            if (line.size() > kReplicatedLineChars) line.resize(kReplicatedLineChars);
             commandBuffer = line;
             ExecuteLine();
         }
@@ -152,4 +150,90 @@ void IssueFormattedCommand(CQelDoc* doc, const char* format, ...) {
     commandBuffer = formatTextV(format, args);
     va_end(args);
     if (doc) doc->ExecuteCommand();
+}
+
+namespace {
+
+const char* onOff(int flag) {
+    return flag ? "on" : "off";
+}
+
+bool endsInLowerOpt(const std::string& path) {
+    std::string lower = path;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.size() >= 3 && lower.compare(lower.size() - 3, 3, "opt") == 0;
+}
+
+} // namespace
+
+void CQelDoc::WriteSettings(std::FILE* f) {
+    std::fprintf(f, "# > These are the settings at the time this file was saved:\n");
+    std::fprintf(f, "%s\n", viewRays ? "view/rays" : "view");
+    std::fprintf(f, "set/workbox %lg %lg %lg %lg %lg %lg\n", workbox.center[0], workbox.center[1],
+                 workbox.center[2], workbox.halfSize[0], workbox.halfSize[1], workbox.halfSize[2]);
+    std::fprintf(f, "set/add_rays/%s\n", onOff(addRays));
+    std::fprintf(f, "set/fresnel/%s\n", onOff(fresnelOn));
+    std::fprintf(f, "set/autoredraw/%s\n", onOff(autoRedraw));
+    // The saved echo flag is never set: a model never turns echoing on when it is run.
+    std::fprintf(f, "echo/off\n");
+    std::fprintf(f, "set/autoretrace/%s\n", onOff(autoRetrace));
+    std::fprintf(f, "set/rayrainbow/%s\n", onOff(rayRainbow));
+    std::fprintf(f, "set/sphlensvertex/%s\n", onOff(sphLensVertex));
+    std::fprintf(f, "set/energy/density/%s\n", onOff(energyDensity));
+    std::fprintf(f, "set/energy/percentage/%s\n", onOff(energyPercentage));
+    std::fprintf(f, "set/energy/%s\n", energyAbsolute ? "absolute" : "relative");
+    std::fprintf(f, "set/saverays/%s\n", onOff(saveRays));
+    std::fprintf(f, "set/savespots/%s\n", onOff(!spotsOff));
+    std::fprintf(f, "set/fletch/%s\n", onOff(fletchOn));
+    std::fprintf(f, "set/proximity_glue maxdistance=%lg\n", proximityGlueDistance);
+    std::fprintf(f, "set/iteration maxcount=%d tolerance=%lg\n", iterationMaxCount,
+                 iterationTolerance);
+    std::fprintf(f, "set/raylimits maxdepth=%d mintrans=%lg maxghost=%d\n", maxRayDepth,
+                 minRayEnergy, maxGhosts);
+    for (const auto* table : {&wavelengthTable, &weightTable}) {
+        std::fprintf(f, table == &wavelengthTable ? "set/wavelength" : "set/weightwave");
+        for (int i = 0; i < kWavelengthSlots; ++i)
+            std::fprintf(f, i == 6 ? "   %lg" : " %lg", (*table)[i]);
+        std::fprintf(f, "\n");
+    }
+}
+
+bool CQelDoc::OnOpenDocument(const std::string& path) {
+    const bool opt = endsInLowerOpt(path);
+    hooks_->addHistoryLine(opt ? "Retrieving compressed .opt file." : "Run macro.");
+    commandBuffer = macroRunCommand(path);
+    ExecuteCommandAndRedraw();
+    SetModifiedFlag(!opt);
+    SetPathName(opt ? path : std::string("Untitled.opt"));
+    return true;
+}
+
+bool CQelDoc::OnSaveDocument(const std::string& path) {
+    const bool compressed = isCompressedSaveName(path);
+    hooks_->addHistoryLine(compressed ? "Saving compressed form of macro in .opt file."
+                                      : "Saving complete form of macro.");
+    switch (saveModelFile(*this, path, compressed)) {
+    case SaveResult::Saved:
+        SetModifiedFlag(false);
+        SetPathName(path);
+        return true;
+    case SaveResult::LogUnreadable:
+        infoBox(kLogFileError);
+        return false;
+    case SaveResult::TargetUnwritable:
+        break;
+    }
+    infoBox(kSaveFileError);
+    return false;
+}
+
+int CQelDoc::Metamorph(int ignored, CDefineParams* params, std::string* partNameOut) {
+    (void)ignored;
+    auto& step = documentSteps().metamorph;
+    if (!step) {
+        errorText(outputChannel, "Part not found.");
+        return 0;
+    }
+    return step(*this, params, partNameOut);
 }

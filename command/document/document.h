@@ -34,6 +34,7 @@ class DocumentHooks {
 };
 
 class CQelDoc;
+class CDefineParams;
 
 // Steps that later subsystems hang on the document's life cycle.
 using DocumentStep = std::function<void(CQelDoc&)>;
@@ -45,6 +46,8 @@ struct DocumentSteps {
     std::vector<DocumentStep> clearModel; // new document: objects, parts, ray files, statistics
     std::vector<DocumentStep> afterNewDocument; // new document, after the start-up macro
     std::vector<DocumentStep> afterRun;         // after every execute operation (current objects)
+    // The part model's side of Metamorph (see CQelDoc::Metamorph); unset: 0 ("Part not found.").
+    std::function<int(CQelDoc&, CDefineParams*, std::string*)> metamorph;
 };
 DocumentSteps& documentSteps();
 
@@ -72,6 +75,22 @@ class CQelDoc {
     // the first time in a program run.
     bool OnNewDocument();
 
+    // Runs the file as a macro: an .opt file (the test is on a lower-cased copy of the name)
+    // becomes the document's path and leaves it unmodified; any other file leaves the document
+    // "Untitled.opt" and modified. True whatever the macro did.
+    bool OnOpenDocument(const std::string& path);
+    // Saves the model to `path`: the compressed form when the name ends in "opt" or "OPT", else
+    // the complete form. A failure is shown in an information box and keeps any old file; on
+    // success the document is unmodified and named by `path`.
+    bool OnSaveDocument(const std::string& path);
+    // The settings block of a saved model, one SET (or VIEW, ECHO) command a line.
+    void WriteSettings(std::FILE* stream);
+    // Prepares the redefinition of the part of the selected object (viewObject): marks it in the
+    // part list, turns redefineMode on, and hands its define path and values to the caller (the
+    // define dialog) through `params` and `partNameOut`. 1 ready, 0 no such part (after the
+    // error "Part not found."), -1 a polygon net (nothing changes).
+    int Metamorph(int ignored, CDefineParams* params, std::string* partNameOut);
+
     // Runs commands until the input is used up and no macro of this run is active. Returns 1
     // when a stop word (end, exit, bye, quit) was met in the text.
     int RunCommandLoop();
@@ -80,11 +99,13 @@ class CQelDoc {
 
     // The command being run, rebuilt from the parsed command.
     std::string BuildCommandText() const;
-    // Writes command lines with `writer` into a temporary file in the home directory and runs
-    // them one by one through ExecuteLine (replicating an object).
+    // Writes command lines with `writer` into a new temporary file in the current directory and
+    // runs them one by one, each line whole, through ExecuteLine (replicating an object).
     void RunReplicatedCommands(const std::function<void(std::FILE*)>& writer);
 
     void SetModifiedFlag(bool modified) { modified_ = modified; }
+    const std::string& GetPathName() const { return pathName_; }
+    void SetPathName(const std::string& path) { pathName_ = path; }
     bool IsModified() const { return modified_; }
     // True when the last execute operation met a stop word typed at its own level (not inside
     // a macro it started).
@@ -106,6 +127,7 @@ class CQelDoc {
     bool stopWordTyped_ = false;
     bool paused_ = false;
     std::string lastEnergyCommand_;
+    std::string pathName_;
     std::vector<std::shared_ptr<void>> members_;
 };
 

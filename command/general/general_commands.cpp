@@ -15,11 +15,11 @@ namespace {
 
 const char* const kEchoSwitch[] = {"on", "off", " "};
 const char* const kEchoKinds[] = {"basic",         "expanded", "alias", "rayhilite",
-                                  "surfacehilite", "chosen",   " "};
+                                  "surfacehilite", "chosen",   "opl", " "};
 const char* const kRayHighlightValues[] = {"parent", "decendant", "color", " "};
 const char* const kSurfaceHighlightValues[] = {"object", "surface", "color", " "};
 
-enum EchoKind { kBasic, kExpanded, kAlias, kRayHighlight, kSurfaceHighlight, kChosen };
+enum EchoKind { kBasic, kExpanded, kAlias, kRayHighlight, kSurfaceHighlight, kChosen, kOpl };
 
 // Which entry of a table the command names; `fallback` when none does.
 int modifierChoice(KeywordTable table, int fallback) {
@@ -71,7 +71,7 @@ int echoCommand() {
     case kSurfaceHighlight:
         highlightValues(kSurfaceHighlightValues, setSurfaceHighlight);
         break;
-    default: // chosen: the ray-output command that follows echo handles it
+    default: // chosen and opl: the ray-output command that follows echo handles them
         break;
     }
     return 1;

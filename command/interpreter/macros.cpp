@@ -199,14 +199,16 @@ void macroNoteBlockIfError() {
     if (m.macroCheckMode) m.macroCheckErrors = 1;
 }
 
-std::string macroRunCommand(const std::string& name) {
-    std::string out = "macro/name=\"";
+std::string quotedName(const std::string& name) {
+    std::string out = "\"";
     for (char c : name) {
         out += c;
         if (c == '"') out += '"';
     }
     return out + "\"";
 }
+
+std::string macroRunCommand(const std::string& name) { return "macro/name=" + quotedName(name); }
 
 bool macroNamePassesWhole(const std::string& name) {
     if (name.empty()) return false;

@@ -46,6 +46,9 @@ void macroNoteEndOfInput();
 // The block-IF check found an error in the macro being checked.
 void macroNoteBlockIfError();
 
+// A file name as the quoted value of a name= modifier, with every quote written twice, as the
+// reader gives it back.
+std::string quotedName(const std::string& name);
 // The command line that runs file `name` as a macro: macro/name="name" with every quote
 // written twice.
 std::string macroRunCommand(const std::string& name);

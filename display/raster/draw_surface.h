@@ -89,6 +89,12 @@ class DrawSurface {
     virtual TextExtent textExtent(std::string_view text) const = 0;
     // Draws text with its top left corner at (x, y).
     virtual void textOut(int x, int y, std::string_view text) = 0;
+    // Sets one pixel (bitmaps painted into the view); surfaces without pixels ignore it.
+    virtual void setPixel(int x, int y, Rgb colour) {
+        (void)x;
+        (void)y;
+        (void)colour;
+    }
     // Stretches the whole image into the rectangle (nearest pixel); a surface that cannot show
     // images ignores it.
     virtual void paintDib(const IndexedImage& image, int left, int top, int width, int height) {

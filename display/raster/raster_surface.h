@@ -35,6 +35,7 @@ class RasterSurface : public DrawSurface {
     void setTransparentText(bool transparent) override { transparentText_ = transparent; }
     TextExtent textExtent(std::string_view text) const override;
     void textOut(int x, int y, std::string_view text) override;
+    void setPixel(int x, int y, Rgb colour) override { plot(x, y, colour); }
     void paintDib(const IndexedImage& image, int left, int top, int width, int height) override;
 
     Rgb pixel(int x, int y) const;

@@ -4,12 +4,14 @@
 #include <filesystem>
 #include <string>
 
+#include "command/document/document.h"
 #include "command/interpreter/command_table.h"
 #include "command/messages/messages.h"
 #include "command/interpreter/parsed_command.h"
 #include "display/analysis/angular_analysis.h"
 #include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_primitives.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/views/segment_3d.h"
 #include "display/views/view_modes.h"
 #include "engine/commands/listing.h"
@@ -133,4 +135,9 @@ void registerDisplayCommands() {
     setCommandHandler("view", [](CQelDoc&) { return viewCommandOptions(); });
     setCommandHandler("iges", [](CQelDoc&) { return igesCommand(); });
     setCommandHandler("energy", [](CQelDoc&) { return energyCommand(); });
+    // A new document starts without a rendered image.
+    documentSteps().clearModel.push_back([](CQelDoc&) {
+        imageDib.clear();
+        solidMode = 0;
+    });
 }

@@ -1,5 +1,6 @@
 #include "display/views/display_state.h"
 
+#include "display/analysis/analysis_reset.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/annotations.h"
 #include "display/views/display_commands.h"
@@ -14,4 +15,5 @@ void resetDisplayState() {
     resetAnnotationState();
     resetViewModeState();
     resetViewOptionsState();
+    resetAnalysisState();
 }

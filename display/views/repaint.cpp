@@ -4,6 +4,10 @@
 #include <cmath>
 
 #include "command/settings/settings.h"
+#include "display/analysis/angular_analysis.h"
+#include "display/analysis/energy_plot.h"
+#include "display/analysis/film_plane_analysis.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/views/annotations.h"
 #include "display/plot/plot_files.h"
 #include "display/plot/plot_primitives.h"
@@ -176,22 +180,28 @@ void repaintView(ViewHost& window, DrawSurface& surface, double azimuth, double 
     beginViewDraw(window, surface);
     refreshClientSize();
     beginPage();
-    // The energy, spot and polar plots draw nothing here yet; the fall-backs to the system
-    // view without a current detector are in force.
     if (energyMode) {
         if (currentDetector < 1) {
             energyMode = 0;
             systemMode = 1;
             drawDefaultSystemView(azimuth, elevation);
+        } else {
+            energyPlot();
         }
     } else if (filmMode) {
         if (currentDetector < 1) {
             filmMode = 0;
             systemMode = 1;
             drawDefaultSystemView(azimuth, elevation);
+        } else {
+            drawSpotDiagram(currentDetector);
         }
-    } else if (viewType >= kViewIntensity && viewType <= kViewPolarRadiometer) {
-        // Polar plots of ray directions (7 to 11) and the polar intensity plot (12).
+    } else if (viewType >= kViewIntensity && viewType <= kViewPolarLast) {
+        // Polar plots of ray directions: types 7 to 11 are variants 0, 1, 2, 3 and 0.
+        static const int kVariants[] = {0, 1, 2, 3, 0};
+        polarPlot(kVariants[viewType - kViewIntensity]);
+    } else if (viewType == kViewPolarRadiometer) {
+        polarIntensityPlot();
     } else if (viewType >= kViewAxisX && viewType <= kViewAxisZ) {
         const int k = viewType - kViewAxisX;
         const double az = kFixedViewAngles[k][0], el = kFixedViewAngles[k][1];
@@ -216,5 +226,10 @@ void repaintView(ViewHost& window, DrawSurface& surface, double azimuth, double 
 
 void paintView(ViewHost& window, DrawSurface& surface) {
     gridOn = viewGrid ? 1 : 0;
-    repaintView(window, surface, std::trunc(viewAzimuth), std::trunc(viewElevation));
+    // A rendered image fills the system view; the wireframe goes over it unless only the image
+    // is shown.
+    const bool image = solidMode != 0 && viewType == 0 && !orthogonalMode && !imageDib.empty();
+    if (image) paintImage(surface, imageDib);
+    if (!image || solidMode != 1)
+        repaintView(window, surface, std::trunc(viewAzimuth), std::trunc(viewElevation));
 }

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "command/interpreter/parsed_command.h"
+#include "display/analysis/solid_image.h"
 #include "display/plot/plot_files.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/view_host.h"
 #include "engine/model/object_table.h"
@@ -20,7 +22,8 @@ const int kViewTypeCodes[] = {0, 1, 3, 2, 4, 5, 6, 7, 12, 0};
 const char* const kRaysWords[] = {"rays", " "};
 const char* const kAngleValues[] = {"azimuth", "elevation", "distance", " "};
 const char* const kImageValues[] = {"nx", "ny", "azimuth", "elevation", "distance", " "};
-const char* const kImageWords[] = {"name", "noshow", " "};
+const char* const kImageNameWords[] = {"name", " "};
+const char* const kNoShowWords[] = {"noshow", " "};
 const char* const kObjectValues[] = {"object", " "};
 
 constexpr double kMaxImageSide = 640.0;
@@ -123,6 +126,8 @@ int viewCommand(const char* word) {
     const std::string w = word && *word && std::strcmp(word, " ") != 0 ? word : "system";
     const int rays = modifierChoice(kRaysWords, " ") >= 0 ? 1 : 0;
     parseViewModifiers();
+    // Any other view leaves a rendered image behind.
+    if (w != "image") solidMode = 0;
     if (w == "system" || w == "orthogonal") {
         viewRays = rays;
         setViewAngles();
@@ -138,8 +143,16 @@ int viewCommand(const char* word) {
         }
         if (numericGiven[2]) viewAzimuth = numericValues[2];
         if (numericGiven[3]) viewElevation = numericValues[3];
-        // The name and noshow modifiers belong to the shaded image, which draws nothing yet.
-        modifierChoice(kImageWords, " ");
+        const double distance = numericGiven[4] ? numericValues[4] : 1000000.0;
+        // The name only switches the file: "null" or an empty name write no TEMP.SOL.
+        std::string name = "nul";
+        int found = 0, several = 0, index = 0;
+        getModifier(kImageNameWords, &found, &several, &index, " ");
+        if (found) name = modifierHasValue[index] ? quotedStrings[index] : "";
+        const int show = modifierChoice(kNoShowWords, " ") < 0 ? 1 : 0;
+        renderShadedImage(name, static_cast<int>(nx), static_cast<int>(ny), viewAzimuth,
+                          viewElevation, 0, show, distance);
+        if (show) requestRedraw();
     } else if (w == "x" || w == "y" || w == "z") {
         viewRays = rays;
         requestRedraw();

@@ -20,7 +20,7 @@
 namespace {
 
 const char* const kModifyItems[] = {"surface",   "object", "center",      "extent",
-                                    "scatterer", "source", "altsurfaces", " "};
+                                    "scatterer", "sources", "altsurfaces", " "};
 enum ModifyItem { kItemSurface, kItemObject, kItemCenter, kItemExtent, kItemAltsurfaces = 6 };
 
 const char* const kExtentValues[] = {"object", "x1", "y1", "z1", "x2", "y2", "z2", " "};

@@ -6,16 +6,20 @@
 #include "command/messages/messages.h"
 #include "engine/model/object_table.h"
 
-void parseSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber, int& error) {
+void splitSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber) {
     // Numbers far outside the table name no object; keep them inside int on the way.
     if (!std::isfinite(designator)) designator = 0;
     if (designator > 1e6) designator = 1e6;
     if (designator < -1e6) designator = -1e6;
     const double whole = std::trunc(designator);
-    const int objectNumber = static_cast<int>(whole);
-    objectIndex = objectNumber - 1;
+    objectIndex = static_cast<int>(whole) - 1;
     surfaceNumber = static_cast<int>((designator - whole + 0.0001) * 10);
     if (surfaceNumber == 0) surfaceNumber = 1;
+}
+
+void parseSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber, int& error) {
+    splitSurfaceNumber(designator, objectIndex, surfaceNumber);
+    const int objectNumber = objectIndex + 1;
     error = 0;
     if (!getObject(objectIndex)) {
         errorText(outputChannel, "Object %d is undefined.\n", objectNumber);

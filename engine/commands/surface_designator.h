@@ -10,6 +10,9 @@ struct SurfaceRecord;
 // "Object %d is undefined.\n" when the object does not exist and, independently,
 // "Surface %d is undefined.\n" when the surface does not exist (errors on the output channel).
 void parseSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber, int& error);
+// The same split without the checks and their messages (for a step that runs after one that
+// already reported them).
+void splitSurfaceNumber(double designator, int& objectIndex, int& surfaceNumber);
 
 // The designator of a surface as messages and listings show it: the owner's label, a point and
 // the surface number (0 shown as 1). Empty for no surface.

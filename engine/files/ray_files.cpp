@@ -343,6 +343,17 @@ int readSpotPoint(Vec3& point, double& energy, int& objectNumber, int& surfaceNu
     return readSpotRecord(point, energy, objectNumber, surfaceNumber, scratch);
 }
 
+int openSpotFileForReading() {
+    DataFile& f = rayFileState().spots;
+    closeDataFile(f);
+    int h;
+    do {
+        h = platform::openRegularDescriptor(spotFilePath(), O_RDONLY | O_CLOEXEC);
+    } while (h < 0 && errno == EINTR);
+    f.handle = h;
+    return h;
+}
+
 int spotFileAvailable() {
     flushBeforeTouching(rayFileState().spots);
     int h = openDataHandle(spotFilePath(), OpenMode::Append);

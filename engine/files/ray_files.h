@@ -124,6 +124,9 @@ int localRayDirection(const SurfaceRecord* surface, const Vec3& point, const Vec
 int readSpotRecord(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
                    Vec3& direction);
 int readSpotPoint(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber);
+// spots.dat for reading only (the analyses): the handle, -1 when it does not exist or cannot be
+// opened. Never creates the file.
+int openSpotFileForReading();
 // 1 when spots.dat exists and opens; never creates it.
 int spotFileAvailable();
 

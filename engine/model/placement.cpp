@@ -19,10 +19,6 @@ void setobj(ObjectRecord* object) {
 }
 
 namespace {
-double clampedAcos(double c) {
-    return std::acos(std::clamp(c, -1.0, 1.0));
-}
-
 // The object's axes in global terms: the unit points carried by the matrix, less the origin.
 void carriedAxes(const PlacementMatrix& m, Vec3 axes[3]) {
     Vec3 origin;
@@ -43,16 +39,24 @@ void objectOrientationAngles(const ObjectRecord* object, double& alpha, double& 
     const Vec3& ey = axes[1];
     const Vec3& ez = axes[2];
 
-    double b = clampedAcos(ez.z);
+    // Each magnitude is the angle between two directions, taken by atan2 of the sine and the
+    // cosine: acos loses half the digits near 0 and 180 degrees, and a placement written from
+    // such angles would drift a little with every save and reload.
+    const Vec3 zAxis{0, 0, 1}, yAxis{0, 1, 0};
+    auto angleBetween = [](const Vec3& u, const Vec3& v) {
+        const Vec3 c = cross3(u, v);
+        return std::atan2(std::sqrt(dot3(c, c)), dot3(u, v));
+    };
+    double b = angleBetween(zAxis, ez);
     double a, g;
     double sinB = std::sin(b);
     if (std::fabs(sinB) > 1e-12) {
-        Vec3 n = cross3({0, 0, 1}, ez);
-        n = (1.0 / sinB) * n;
-        a = clampedAcos(n.y);
-        g = clampedAcos(dot3(ey, n));
+        Vec3 n = cross3(zAxis, ez);
+        n = (1.0 / std::sqrt(dot3(n, n))) * n;
+        a = angleBetween(yAxis, n);
+        g = angleBetween(ey, n);
     } else {
-        a = clampedAcos(ey.y);
+        a = angleBetween(yAxis, ey);
         b = m[2][2] > 0 ? 0.0 : M_PI;
         g = 0.0;
     }

@@ -31,7 +31,9 @@ int refuseCoating(const char* text) {
 }
 } // namespace
 
-int checkMetalCoating(CoatingRecord& coating) {
+namespace {
+// The checks both coating models share: pfraction and absorb_flag.
+int checkSharedCoating(CoatingRecord& coating) {
     const double pfraction = coating.cons[0];
     if (!(pfraction >= 0.0 && pfraction <= 1.0))
         return refuseCoating("Error: pfraction must be between 0 and 1\n");
@@ -43,9 +45,22 @@ int checkMetalCoating(CoatingRecord& coating) {
     }
     return 0;
 }
+} // namespace
+
+int checkMetalCoating(CoatingRecord& coating) {
+    if (checkSharedCoating(coating)) return 1;
+    // Missing constants are 0: an incident index of 0 or a metal index of 0 + 0i would give
+    // 0/0 reflectances. Infinite constants give the same.
+    const double* c = coating.cons;
+    const bool finite =
+        std::isfinite(c[2]) && std::isfinite(c[3]) && std::isfinite(c[4]) && std::isfinite(c[5]);
+    if (!finite || !(c[2] > 0.0) || (c[4] == 0.0 && c[5] == 0.0))
+        return refuseCoating("Error: METAL n0 must be positive and n1, k1 not both 0\n");
+    return 0;
+}
 
 int checkLwirMetalCoating(CoatingRecord& coating) {
-    if (checkMetalCoating(coating)) return 1;
+    if (checkSharedCoating(coating)) return 1;
     // ep0 and omega divide in the model; sigmast and cons6 may be 0.
     const double* c = coating.cons;
     if (!(c[2] > 0.0 && c[3] > 0.0 && c[4] >= 0.0 && c[5] >= 0.0))

@@ -24,11 +24,12 @@ struct CoatingRecord {
 };
 
 // Checks of the METAL constants: pfraction in [0, 1] (else the command fails), absorb_flag 0 or
-// 1 (else it is set to 1.0 and the command goes on). The lines go to the output channel as they
-// are. Returns 1 when the coating must be refused, else 0.
+// 1 (else it is set to 1.0 and the command goes on), n0 above 0 and the metal's index n1 + i k1
+// other than 0 (else the command fails; all four indices finite). The lines go to the output
+// channel as they are. Returns 1 when the coating must be refused, else 0.
 int checkMetalCoating(CoatingRecord& coating);
-// The METAL checks, then ep0 and omega above 0 and sigmast and cons6 not negative. Returns 1 when
-// the coating must be refused, else 0.
+// The pfraction and absorb_flag checks, then ep0 and omega above 0 and sigmast and cons6 not
+// negative. Returns 1 when the coating must be refused, else 0.
 int checkLwirMetalCoating(CoatingRecord& coating);
 
 // Reflectance of an absorbing surface from the complex Fresnel equations. direction is the unit

@@ -13,17 +13,6 @@
 
 class SpecialSurfaceTest : public SurfaceTest {
   protected:
-    struct Hit {
-        SurfaceRecord* surface = nullptr;
-        Vec3 point;
-        double distance = -7;
-        int noHit = -7;
-    };
-    static Hit trace(Vec3 from, Vec3 direction) {
-        Hit h;
-        findNearestIntercept(from, direction, h.surface, h.point, h.distance, h.noHit);
-        return h;
-    }
     // Screen text written since the last call.
     std::string newText() {
         std::string all = screen();

@@ -17,6 +17,18 @@
 
 class SurfaceTest : public EngineTest {
   protected:
+    // The nearest hit over the model from one ray, with its bookkeeping.
+    struct Hit {
+        SurfaceRecord* surface = nullptr;
+        Vec3 point;
+        double distance = -7;
+        int noHit = -7;
+    };
+    static Hit trace(Vec3 from, Vec3 direction) {
+        Hit h;
+        findNearestIntercept(from, direction, h.surface, h.point, h.distance, h.noHit);
+        return h;
+    }
     // F = diag . (x^2, y^2, z^2) + linear . p + constant.
     static void setQuadric(SurfaceRecord* s, Vec3 diag, Vec3 linear, double constant) {
         std::fill(std::begin(s->quadric), std::end(s->quadric), 0.0);

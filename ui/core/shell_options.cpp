@@ -36,20 +36,10 @@ std::optional<ShellOptions> parseShellOptions(const std::vector<std::string>& ar
     return o;
 }
 
-HomeLock::~HomeLock() {
-    if (fd_ >= 0) ::close(fd_);
-}
-
+// The same lock file as meridyn-cli's, so that the console and the window keep each other out.
 bool HomeLock::acquire(const std::filesystem::path& home) {
-    const auto path = home / ".meridyn.lock";
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) return false;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+    if (lock_.acquire((home / "meridyn.lock").string(), false) != platform::FileLock::Result::Locked)
         return false;
-    }
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
     return true;
 }
 

@@ -2,6 +2,8 @@
 // list it keeps in the settings file.
 #pragma once
 
+#include "platform/run_control.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,15 +23,11 @@ inline constexpr const char* kShellUsage = "usage: meridyn [--home DIR] [FILE]";
 // object dies (or the process ends).
 class HomeLock {
   public:
-    HomeLock() = default;
-    ~HomeLock();
-    HomeLock(const HomeLock&) = delete;
-    HomeLock& operator=(const HomeLock&) = delete;
     // False when another program holds the home (or the lock file cannot be made).
     bool acquire(const std::filesystem::path& home);
 
   private:
-    int fd_ = -1;
+    platform::FileLock lock_;
 };
 inline constexpr const char* kTooManyCaption = "Error: Too many MERIDYN executables.";
 std::string homeInUseText(const std::string& home);

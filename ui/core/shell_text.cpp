@@ -46,17 +46,8 @@ std::string titleOfPath(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }
 
-std::string quotedName(const std::string& name) {
-    std::string out = "\"";
-    for (char c : name) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 std::string macroCommandText(const std::string& path) {
-    return "macro/name=" + quotedName(path);
+    return macroRunCommand(path);
 }
 
 std::string saveCommandText(const std::string& path) {

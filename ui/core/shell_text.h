@@ -4,6 +4,8 @@
 // anything.
 #pragma once
 
+#include "command/interpreter/macros.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +21,6 @@ bool isModelFileName(std::string_view path);
 std::string withModelExtension(const std::string& path);
 // The file name shown as the document title (the last path component).
 std::string titleOfPath(const std::string& path);
-// A file name as the quoted value of a name= modifier (a quote is written twice).
-std::string quotedName(const std::string& name);
 // "macro/name=" and the quoted path.
 std::string macroCommandText(const std::string& path);
 // The save command that keeps the model under `path`.

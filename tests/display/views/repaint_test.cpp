@@ -131,7 +131,10 @@ TEST_F(RepaintTest, FilmAndEnergyFallBackWithoutADetector) {
 TEST_F(RepaintTest, PolarTypeComesBeforeTheSystemView) {
     setViewType(7); // no detector: system mode and type 7
     Lines r = repaintRecords();
-    EXPECT_EQ(tags(r, {"la"}).size(), 0u);
+    // The polar plot's window, not the system view's fit of the workbox.
+    const Lines windows = tags(r, {"w"});
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[1], "w -1.1011 1.1011 -1.1011 1.1011");
 }
 
 TEST_F(RepaintTest, AxisViewsKeepTheirMappingAndTheAngles) {

@@ -72,6 +72,31 @@ TEST_F(CoatingsTest, MetalChecksRefuseBadFractionAndMendTheAbsorbFlag) {
                         "Absorb_flag set to 1.0\n");
 }
 
+TEST_F(CoatingsTest, MetalNeedsAnIncidentIndexAndANonZeroMetalIndex) {
+    // The bare form, every constant missing (0), and its variants gave 0/0 reflectances.
+    const char* refused = "Error: METAL n0 must be positive and n1, k1 not both 0\n";
+    std::string expected;
+    for (CoatingRecord c : {metal(0, 0, 0, 0, 0, 0), metal(0.5, 0, 0, 0, 1.5, 0),
+                            metal(0.5, 0, -1, 0, 1.5, 3), metal(0.5, 0, 1, 0, 0, 0),
+                            metal(0.5, 0, INFINITY, 0, 1.5, 3), metal(0.5, 0, 1, 0, NAN, 3)}) {
+        errorOccurred = 0;
+        EXPECT_EQ(checkMetalCoating(c), 1);
+        EXPECT_EQ(errorOccurred, 1);
+        expected += refused;
+    }
+    // A pure real or pure imaginary metal index is a metal all the same.
+    CoatingRecord c = metal(0.5, 0, 1, 0, 0, 3);
+    EXPECT_EQ(checkMetalCoating(c), 0);
+    c = metal(0.5, 0, 1, 0, 1.5, 0);
+    EXPECT_EQ(checkMetalCoating(c), 0);
+    // The mended absorb flag comes before the index rule, which then still refuses.
+    c = metal(0.5, 2, 1, 0, 0, 0);
+    EXPECT_EQ(checkMetalCoating(c), 1);
+    expected += "Error: absorptance must be either 0 or 1\nAbsorb_flag set to 1.0\n";
+    expected += refused;
+    EXPECT_EQ(screen(), expected);
+}
+
 TEST_F(CoatingsTest, LwirChecksNeedPositiveDivisorsAndAllowZeroConductivity) {
     CoatingRecord c = lwir(0.5, 0, 1, 1, 0, 0);
     EXPECT_EQ(checkLwirMetalCoating(c), 0);

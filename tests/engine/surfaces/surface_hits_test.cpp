@@ -6,17 +6,6 @@ namespace {
 
 class SurfaceHitsTest : public SurfaceTest {
   protected:
-    struct Hit {
-        SurfaceRecord* surface = nullptr;
-        Vec3 point;
-        double distance = -7;
-        int noHit = -7;
-    };
-    static Hit trace(Vec3 from, Vec3 direction) {
-        Hit h;
-        findNearestIntercept(from, direction, h.surface, h.point, h.distance, h.noHit);
-        return h;
-    }
 };
 
 TEST_F(SurfaceHitsTest, BoundingSphereTestUsesTheWholeLine) {

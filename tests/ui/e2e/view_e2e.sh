@@ -32,7 +32,7 @@ raytrace/single object=1 u=0 v=0.05 w=1
 set/workbox/snug
 view/system/rays
 MODEL
-cp "$HOME_DIR/startup.opt" "$CLI_HOME/model.opt" # run once, as the FILE, not again at start
+cp "$HOME_DIR/startup.opt" "$CLI_HOME/"
 printf '[flags]\nbox=1\nrays=1\n' > "$HOME_DIR/meridyn.ini"
 cp "$HOME_DIR/meridyn.ini" "$CLI_HOME/"
 
@@ -101,7 +101,7 @@ echo "view client ${W}x${H}, metafile $SIZE bytes"
 # The console's picture of the same model at the view's size; the window shows the lens and
 # the ray in their pen colours where the console has them.
 ( cd "$CLI_HOME" && MERIDYN_INI=$CLI_HOME/meridyn.ini "$CLI" --home "$CLI_HOME" --size "${W}x${H}" \
-    --picture "$ART/console.png" model.opt </dev/null >/dev/null 2>&1 ) || fail "meridyn-cli failed"
+    --picture "$ART/console.png" </dev/null >/dev/null 2>&1 ) || fail "meridyn-cli failed"
 "$MATCH" "$ART/01-system.png" "$ART/console.png" 008A8A 000000 00008A > "$ART/match.txt" || fail "the console picture is not in the window: $(cat "$ART/match.txt")"
 cat "$ART/match.txt"
 while read -r colour matched total; do

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 
+#include "app/all_state.h"
 #include "app/register_commands.h"
 #include "command/document/document.h"
 #include "command/interpreter/aliases.h"
@@ -44,25 +45,13 @@ class ShellTest : public ::testing::Test {
         programHome = home.path().string();
         setenv("MERIDYN_INI", home.file("meridyn.ini").c_str(), 1);
         // Each test under CTest runs in a process of its own; run together, they start afresh.
-        resetMacroState();
-        resetMessageState();
-        resetReaderState();
-        resetParsedCommand();
-        resetAliasState();
-        resetCommandHandlers();
-        resetDocumentState();
-        resetCurrentObjects();
-        resetObjectTable();
-        resetViewModeState();
+        resetAllState();
         programHome = home.path().string();
-        resetShellState();
-        resetBitmapState();
         registerCommandHandlers();
     }
     void TearDown() override {
         window.reset();
-        resetShellState();
-        resetBitmapState();
+        resetAllState();
     }
 
     void writeFile(const std::string& name, const std::string& text) {
