@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <filesystem>
 #include <map>
 
 #include "command/settings/settings.h"
@@ -317,6 +318,43 @@ TEST_F(DialogTest, WorkboxAndPerspectiveWriteTheViewSettings) {
     answers = {DialogAnswer{{{"value", "75"}}}};
     viewSeams().toolDialog("Perspective...");
     EXPECT_EQ(viewDistance, 75);
+}
+
+TEST_F(DialogTest, IgesExportWritesTheFileWithTheDialogsTexts) {
+    start("define/lens/spherical lens\nplace/object lens 0 0 0\n");
+    answers = {DialogAnswer{{{"file", "part.igs"}, {"author", "Ann Author"}, {"productId", "P7"}}}};
+    viewSeams().toolDialog("IGES export...");
+    EXPECT_EQ(captions.back(), "Data to Include IGES file about to be written");
+    const std::string iges = testsupport::readFile(home.path() / "part.igs");
+    ASSERT_FALSE(iges.empty()) << screen();
+    EXPECT_NE(iges.find("10HAnn Author"), std::string::npos);
+    EXPECT_NE(iges.find("2HP7"), std::string::npos);
+    EXPECT_NE(iges.find("8Hpart.igs"), std::string::npos);
+    // The line records are gone and the data output is off again.
+    for (const auto& entry : std::filesystem::directory_iterator(home.path()))
+        EXPECT_NE(entry.path().filename().string().rfind("iges", 0), 0u) << entry.path();
+    EXPECT_EQ(qelViewState().dataOutputOn, 0);
+    EXPECT_TRUE(qelViewState().dataOutputFile.empty());
+    // Cancel writes nothing.
+    answers = {DialogAnswer({}, {}, false)};
+    viewSeams().toolDialog("IGES export...");
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "output.igs"));
+}
+
+TEST_F(DialogTest, SolidToolRendersAndRemembersTheStep) {
+    start("define/lens/spherical lens\nplace/object lens 0 0 0\n");
+    answers = {DialogAnswer{{{"nx", "16"}, {"ny", "12"}}}};
+    viewSeams().toolDialog("Solid...");
+    EXPECT_EQ(captions.back(), "Solid Model Display Tool");
+    EXPECT_EQ(memsplit, 1);
+    EXPECT_EQ(qelViewState().solidMode, 2);
+    EXPECT_EQ(systemMode, 1);
+    EXPECT_EQ(toolDialogState().solidStep, 4);
+    // Cancel keeps a solid mode already chosen and renders nothing.
+    qelViewState().solidMode = 1;
+    answers = {DialogAnswer({}, {}, false)};
+    viewSeams().toolDialog("Solid...");
+    EXPECT_EQ(qelViewState().solidMode, 1);
 }
 
 TEST_F(DialogTest, CubeCornerFromTheDesignMenu) {

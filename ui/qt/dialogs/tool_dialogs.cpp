@@ -13,13 +13,17 @@
 
 #include "command/document/document.h"
 #include "command/interpreter/aliases.h"
+#include "command/interpreter/macros.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "display/analysis/solid_image.h"
+#include "display/exchange/iges_writer.h"
 #include "display/views/annotations.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
 #include "platform/platform_hooks.h"
+#include "platform/temp_file.h"
 #include "ui/compose/cube_corner.h"
 #include "ui/compose/field_text.h"
 #include "ui/core/dib.h"
@@ -39,7 +43,7 @@ std::string axisKey(const char* what, int axis) {
     return std::string(what) + "xyz"[axis];
 }
 
-// A name in the home made from "igesXXXXXXX" that no file has.
+// A path in the home whose name is made from "igesXXXXXXX" and that no file has.
 std::string freeIgesName() {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device device;
@@ -49,8 +53,9 @@ std::string freeIgesName() {
         std::string name = "iges";
         for (int i = 0; i < 7; ++i)
             name += letters[pick(generator)];
+        const std::string path = platform::joinPath(programHome, name);
         std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(name, ec))) return name;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return path;
     }
     return {};
 }
@@ -68,11 +73,6 @@ void redraw(const ToolContext& c) {
 }
 
 } // namespace
-
-ToolDialogHooks& toolDialogHooks() {
-    static ToolDialogHooks hooks;
-    return hooks;
-}
 
 ToolDialogState& toolDialogState() {
     static ToolDialogState state;
@@ -413,8 +413,8 @@ bool runToolDialog(const std::string& entry, const ToolContext& c) {
             const int ny = static_cast<int>(d->numberOr("ny", 128));
             MakePaletteDib(nx, ny);
             platform::beginWaitCursor();
-            if (toolDialogHooks().renderSolidImage)
-                toolDialogHooks().renderSolidImage(d->text("file"), nx, ny);
+            renderSolidImage(d->text("file"), nx, ny, viewAzimuth, viewElevation, 1, viewRays,
+                             viewDistance);
             platform::endWaitCursor();
         }
         auto& v = qelViewState();
@@ -433,25 +433,29 @@ bool runToolDialog(const std::string& entry, const ToolContext& c) {
         if (records.empty()) return true;
         v.dataOutputOn = 1;
         v.dataOutputFile = records;
-        runText(c, igesCommand(viewRays != 0, records));
+        runText(c, igesCommand(viewRays != 0, quotedName(records)));
         redraw(c);
-        const std::string output = d->text("file").empty() ? "output.igs" : d->text("file");
         std::error_code ec;
         if (std::filesystem::exists(records, ec)) {
-            auto& writer = toolDialogHooks().writeIgesFile;
-            if (writer) {
-                writer(records, output, d->text("author"), d->text("organisation"),
-                       d->text("newProductId"), d->text("productId"));
-                std::filesystem::remove(records, ec);
-            } else if (std::filesystem::is_symlink(output, ec) ||
-                       (std::filesystem::exists(output, ec) &&
-                        !std::filesystem::is_regular_file(output, ec))) {
-                // Never through a link or onto a device: the records stay under their name.
-                if (c.box) c.box("IGES export", "The file " + output + " is not a plain file; "
-                                 "the export stays in " + records + ".");
-            } else {
-                std::filesystem::rename(records, output, ec);
-            }
+            // The export behind --iges, with the dialog's texts where they are given.
+            IgesState& s = igesState();
+            s.header = IgesHeader{};
+            auto given = [&d](const char* key, std::string& into) {
+                if (!d->text(key).empty()) into = d->text(key);
+            };
+            given("author", s.header.author);
+            given("organisation", s.header.organisation);
+            given("newProductId", s.header.senderProductId);
+            given("productId", s.header.receiverProductId);
+            std::string output = s.outputName;
+            given("file", output);
+            s.header.fileName = std::filesystem::path(output).filename().string();
+            s.intermediateFile = records;
+            // A relative name is taken from the home.
+            s.outputDirectory = std::filesystem::path(output).is_absolute() ? "" : programHome;
+            s.outputName = output;
+            writeIgesFile();
+            std::filesystem::remove(records, ec); // also when the conversion failed
         }
         v.dataOutputFile.clear();
         v.dataOutputOn = 0;

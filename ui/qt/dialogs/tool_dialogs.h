@@ -24,17 +24,6 @@ struct ToolContext {
     std::function<void(const std::string&, const std::string&)> box;
 };
 
-// What later pieces plug in: the solid image (file, nx, ny) and the IGES file of the recorded
-// line records (records file, output file, author, organisation, new product id, product id).
-struct ToolDialogHooks {
-    std::function<void(const std::string& file, int nx, int ny)> renderSolidImage;
-    std::function<bool(const std::string& records, const std::string& output,
-                       const std::string& author, const std::string& organisation,
-                       const std::string& newProductId, const std::string& productId)>
-        writeIgesFile;
-};
-ToolDialogHooks& toolDialogHooks();
-
 // The dialogs' own state: the remembered sampling step of the solid image.
 struct ToolDialogState {
     int solidStep = 4;
