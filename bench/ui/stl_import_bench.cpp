@@ -1,6 +1,7 @@
 // File > ImportSTL... against the same facets run as a macro of polynet commands by meridyn-cli:
 // a binary STL of range(0) facets imported by the window (offscreen, dialogs answered by a
-// script), and the macro of its 6 x range(0) + 2 commands run by the console program. Counters:
+// script), the same import against a document without a window, and the macro of its
+// 6 x range(0) + 2 commands run by the console program. Counters:
 // facets per second. The import should take at most twice the macro's time, and 40,000 facets
 // at most 2.3 times 20,000.
 #include <benchmark/benchmark.h>
@@ -15,9 +16,11 @@
 #include <string>
 
 #include "app/register_commands.h"
+#include "command/document/document.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "ui/compose/field_text.h"
+#include "ui/compose/stl_import.h"
 #include "ui/core/prompts.h"
 #include "ui/qt/dialogs/dialog_entries.h"
 #include "ui/qt/dialogs/form_dialog.h"
@@ -115,6 +118,31 @@ void BM_StlImportWindow(benchmark::State& state) {
                            benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StlImportWindow)->Arg(20000)->Arg(40000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// The same import against a document without a window (the interpreter's share of the cost).
+void BM_StlImportDocument(benchmark::State& state) {
+    const int facets = static_cast<int>(state.range(0));
+    const std::string path = binaryStl(facets);
+    window(); // handlers registered, home set
+    CQelDoc doc;
+    for (auto _ : state) {
+        state.PauseTiming();
+        commandBuffer = "clear";
+        doc.ExecuteLine();
+        StlImportUi ui;
+        ui.chooseFile = [&path] { return std::optional<std::string>(path); };
+        ui.askParameters = [](const StlParameters&) {
+            return std::optional<StlParameters>(StlParameters{"grid", 1, 0, 1});
+        };
+        state.ResumeTiming();
+        const auto result = OnFileImportStl(doc, ui, scratch() + "/mshwklog.txt");
+        if (result.facets != facets) state.SkipWithError("the import did not read every facet");
+    }
+    state.counters["facets_per_s"] =
+        benchmark::Counter(static_cast<double>(facets) * state.iterations(),
+                           benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StlImportDocument)->Arg(20000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 void BM_PolynetMacroCli(benchmark::State& state) {
     const int facets = static_cast<int>(state.range(0));

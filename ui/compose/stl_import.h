@@ -48,8 +48,7 @@ StlImportResult importStl(StlImportUi& ui, const std::string& logPath);
 class CQelDoc;
 // The import run against the document, as File > ImportSTL... runs it: each command through
 // ExecuteLine unless `ui.runCommand` is set; the history reloads at each progress refresh and at
-// the end, not per command. Afterwards the object tree is refreshed (not after Escape), the
-// document is marked modified once a facet was written, and the views redraw when AutoRedraw
-// is on. Escape is polled only by the import (through `ui.escapePending`, else the hooks in
+// the end, and the object tree and its selection once at the end, not per command. The document
+// is marked modified once a facet was written, and the views redraw when AutoRedraw is on. Escape is polled only by the import (through `ui.escapePending`, else the hooks in
 // force), never by the commands it runs.
 StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string& logPath);
