@@ -10,6 +10,8 @@
 #include "engine/model/clear_model.h"
 #include "engine/model/current_objects.h"
 #include "parts/part_list.h"
+#include "parts/raytrace_manager.h"
+#include "parts/trace/trace_totals.h"
 
 namespace {
 
@@ -60,7 +62,14 @@ void registerPartCommands() {
     addCommandHandler("polynet", [](CQelDoc&) { return thePartList->DefinePolynet(); });
     documentSteps().clearModel.push_back([](CQelDoc&) {
         clearAllObjects();
+        // A new document starts with empty ray and spot files and zeroed totals.
+        if (theRaytraceManager) {
+            theRaytraceManager->OpenRayFiles(0);
+            theRaytraceManager->CloseRayFiles();
+        }
         thePartList->RemoveAll();
+        if (theRaytraceManager) theRaytraceManager->tracer.BuildSearchList(nullptr);
+        resetTraceTotals();
     });
     documentSteps().metamorph = [](CQelDoc&, CDefineParams* params, std::string* out) {
         return metamorphPart(*thePartList, params, out);

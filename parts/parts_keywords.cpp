@@ -9,7 +9,10 @@
 #include "parts/output/ray_output_state.h"
 #include "parts/part_list.h"
 #include "parts/ray_output_command.h"
+#include "engine/model/current_objects.h"
+#include "engine/optics/optics.h"
 #include "parts/raytrace_manager.h"
+#include "parts/trace/ray_tracer.h"
 
 int modifyWithParts(CPartList* list) {
     const int geometry = modifyCommand();
@@ -22,6 +25,7 @@ int modifyWithParts(CPartList* list) {
 
 void registerPartsKeywords() {
     addCommandHandler("echo", [](CQelDoc&) { return RayOutputCommand(); });
+    surfaceCoatingHook = coatingOfSurface;
     settingsHooks().resetOpticalPathMode = [] { rayOutputState().oplMode = kOplOff; };
     setCommandHandler("modify", [](CQelDoc&) { return modifyWithParts(thePartList); });
     setCommandHandler("material",
@@ -32,5 +36,10 @@ void registerPartsKeywords() {
         [](CQelDoc&) { return std::make_shared<CRaytraceManager>(); });
     setCommandHandler("raytrace", [](CQelDoc&) {
         return theRaytraceManager ? theRaytraceManager->Raytrace() : 0;
+    });
+    setCommandHandler("user5", [](CQelDoc&) {
+        return theRaytraceManager ? theRaytraceManager->TraceUser(viewObject, maxRayDepth,
+                                                                  minRayEnergy, maxGhosts)
+                                  : 0;
     });
 }

@@ -2,10 +2,11 @@
 
 #include "engine/model/engine_state.h"
 #include "parts/glass/glass_catalog.h"
-#include "parts/output/ray_output_state.h"
 #include "parts/part.h"
 #include "parts/part_commands.h"
 #include "parts/plugin_binder.h"
+#include "parts/raytrace_manager.h"
+#include "parts/output/ray_output_state.h"
 #include "parts/radiometers/polar_tables.h"
 #include "parts/radiometers/radiometer.h"
 #include "parts/templates/define_params.h"
@@ -14,12 +15,13 @@
 void resetPartsState() {
     resetEngineState();
     resetPartCommandsState();
+    resetPartWriterState();
     resetGlassCatalogState();
     resetDefineParamsState();
     resetRadiometerState();
     resetPolarTables();
     resetTraceTotals();
-    resetPartWriterState();
+    resetLastTraceStore();
     resetPluginBinderState();
     resetRayOutputState();
 }

@@ -56,6 +56,17 @@ bool ConsoleHooks::askYesNo(const std::string& title, const std::string& text, b
     return yes;
 }
 
+void ConsoleHooks::progress(long done, long total) {
+    if (!isatty(STDERR_FILENO)) return;
+    if (done < 0) {
+        std::fprintf(stderr, "\rstopped\n");
+    } else {
+        const long percent = total <= 0 || done >= total ? 100 : done * 100 / total;
+        std::fprintf(stderr, "\r%3ld%%%s", percent, percent == 100 ? "\n" : "");
+    }
+    std::fflush(stderr);
+}
+
 void ConsoleHooks::beep() {
     if (isatty(STDERR_FILENO)) {
         std::fputc('\a', stderr);

@@ -12,6 +12,9 @@ class ConsoleHooks : public PlatformHooks {
     bool askYesNo(const std::string& title, const std::string& text, bool defaultYes) override;
     void beep() override;
     bool escapePending() override;
+    // A percentage on standard error when it is a terminal, nothing otherwise; a total of 0 or
+    // less counts as complete, a done of -1 as stopped.
+    void progress(long done, long total) override;
 };
 
 // Routes SIGINT to the Escape request of the console hooks (the second Ctrl-C without a poll in

@@ -39,7 +39,7 @@ std::string screenFilePath() {
     return s.screenOutPath.empty() ? std::string("screen.out") : s.screenOutPath;
 }
 
-// A message lost to the log or the screen text: the box of the spec'd text and the system's
+// A message lost to the log or the screen text: the box of the documented text and the system's
 // reason on standard error, once per file and run (a full disk would say it for every message),
 // and the run counts as failed.
 void reportLostMessage(bool& said, const char* boxText, const std::string& path, int error) {

@@ -8,6 +8,7 @@
 #include "display/analysis/report_file.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/annotations.h"
+#include "display/views/view_modes.h"
 #include "engine/commands/command_values.h"
 #include "engine/model/object_table.h"
 #include "parts/trace/trace_totals.h"
@@ -102,9 +103,11 @@ void drawRing(double x1, double x2, double y1, double y2) {
     }
 }
 
-// Steps 1-4 of the spot diagram: checks, window, outline and dimension box. The detector's
-// first surface, or nullptr after the message.
-const SurfaceRecord* detectorFrame(int n) {
+// Steps 1-4 of the spot diagram: checks, window, outline and dimension box. The window is the
+// film zoom (centre x, centre y, half width, half height) when one is given with both half
+// sizes nonzero, else the detector's extent with a margin. The detector's first surface, or
+// nullptr after the message.
+const SurfaceRecord* detectorFrame(int n, const double* zoom = nullptr) {
     if (!checkObjectState(n - 1, 1, 1, 1)) return nullptr;
     const ObjectRecord* object = getObject(n - 1);
     if (!object) return nullptr;
@@ -116,7 +119,13 @@ const SurfaceRecord* detectorFrame(int n) {
     if (!s) return nullptr;
     const double x1 = s->extent[0], x2 = s->extent[1], y1 = s->extent[2], y2 = s->extent[3];
     const double mx = 0.1 * (x2 - x1), my = 0.1 * (y2 - y1);
-    setSpotWindow(x1 - mx, x2 + mx, y1 - 2.0 * my, y2 + my);
+    if (zoom && zoom[2] != 0.0 && zoom[3] != 0.0 && std::isfinite(zoom[0]) &&
+        std::isfinite(zoom[1]) && std::isfinite(zoom[2]) && std::isfinite(zoom[3])) {
+        const double hw = std::fabs(zoom[2]), hh = std::fabs(zoom[3]);
+        setSpotWindow(zoom[0] - hw, zoom[0] + hw, zoom[1] - hh, zoom[1] + hh);
+    } else {
+        setSpotWindow(x1 - mx, x2 + mx, y1 - 2.0 * my, y2 + my);
+    }
     setPenColor(15);
     const double tick = 0.04 * x2;
     moveAbs(x2, y2);
@@ -413,7 +422,10 @@ void setSpotWindow(double x1, double x2, double y1, double y2) {
 }
 
 int drawSpotDiagram(int n) {
-    if (!detectorFrame(n)) return 0;
+    if (!detectorFrame(n, filmWindow)) return 0;
+    // The film view's mouse maps through the z pane: film x and y to pixels.
+    const PlotState& plot = plotState();
+    paneScale[2] = PaneScale{plot.scale.x, plot.scale.y, plot.bias.x, plot.bias.y};
     setPenColor(14);
     if (openSpotFileForReading() < 0) return 1;
     filmPlaneState().analysedDetector = n;

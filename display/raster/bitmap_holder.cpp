@@ -1,5 +1,6 @@
 #include "display/raster/bitmap_holder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -137,17 +138,35 @@ bool imagePixel(const std::vector<std::uint8_t>& dib, int x, int y, std::uint8_t
     return true;
 }
 
-bool paintImage(DrawSurface& surface, const std::vector<std::uint8_t>& dib) {
+IndexedImage indexedImageOfImage(const std::vector<std::uint8_t>& dib) {
+    IndexedImage out;
     const int w = imageWidth(dib), h = imageHeight(dib);
-    const int sw = surface.width(), sh = surface.height();
-    if (w < 1 || h < 1 || sw < 1 || sh < 1) return false;
-    std::uint8_t rgb[3];
-    for (int y = 0; y < sh; ++y) {
-        const int sy = static_cast<int>(static_cast<long long>(y) * h / sh);
-        for (int x = 0; x < sw; ++x) {
-            const int sx = static_cast<int>(static_cast<long long>(x) * w / sw);
-            if (imagePixel(dib, sx, sy, rgb)) surface.setPixel(x, y, {rgb[0], rgb[1], rgb[2]});
-        }
+    if (w < 1 || h < 1 || dib.size() < kImageHeaderBytes + kImagePaletteBytes ||
+        get32(dib, 0) != kImageHeaderBytes || imageColourCount(dib) != 256)
+        return out;
+    const std::size_t bits = imageBitsOffset(dib), stride = imageStride(w);
+    if (bits + stride * static_cast<std::size_t>(h) > dib.size()) return out;
+    out.width = w;
+    out.height = h;
+    out.indices.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = &dib[bits + stride * static_cast<std::size_t>(h - 1 - y)];
+        std::copy(row, row + w, out.indices.begin() + static_cast<std::ptrdiff_t>(y) * w);
     }
+    out.colours.reserve(256);
+    for (std::size_t k = 0; k < 256; ++k) {
+        const std::uint8_t* e = &dib[kImageHeaderBytes + 4 * k];
+        out.colours.push_back({e[2], e[1], e[0]});
+    }
+    return out;
+}
+
+bool paintImage(DrawSurface& surface, const std::vector<std::uint8_t>& dib) {
+    const int sw = surface.width(), sh = surface.height();
+    if (sw < 1 || sh < 1) return false;
+    const IndexedImage image = indexedImageOfImage(dib);
+    if (!image.valid()) return false;
+    // Through the surface's own stretch, so the view, a printed page and a metafile show it too.
+    surface.paintDib(image, 0, 0, sw, sh);
     return true;
 }

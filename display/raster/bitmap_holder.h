@@ -57,5 +57,9 @@ int imagePaletteBytes(const std::vector<std::uint8_t>& dib);
 std::size_t imageBitsOffset(const std::vector<std::uint8_t>& dib);
 // The palette entry (red, green, blue) of pixel (x, y), y counted from the top; false outside.
 bool imagePixel(const std::vector<std::uint8_t>& dib, int x, int y, std::uint8_t rgb[3]);
-// Paints the bitmap over the whole surface, stretched (nearest pixel). False without an image.
+// The bitmap as an image with its colour table, rows top first; an invalid image for a block
+// that is not an 8-bit bitmap with 256 colours whose rows it holds.
+IndexedImage indexedImageOfImage(const std::vector<std::uint8_t>& dib);
+// Paints the bitmap over the whole surface, stretched (nearest pixel) by the surface's paintDib.
+// False without an image.
 bool paintImage(DrawSurface& surface, const std::vector<std::uint8_t>& dib);

@@ -224,12 +224,19 @@ void repaintView(ViewHost& window, DrawSurface& surface, double azimuth, double 
     closeHpglFile();
 }
 
-void paintView(ViewHost& window, DrawSurface& surface) {
+bool showsRenderedImage() {
+    return solidMode != 0 && viewType == 0 && !orthogonalMode && !imageDib.empty();
+}
+
+void paintWireframe(ViewHost& window, DrawSurface& surface) {
     gridOn = viewGrid ? 1 : 0;
+    repaintView(window, surface, std::trunc(viewAzimuth), std::trunc(viewElevation));
+}
+
+void paintView(ViewHost& window, DrawSurface& surface) {
     // A rendered image fills the system view; the wireframe goes over it unless only the image
     // is shown.
-    const bool image = solidMode != 0 && viewType == 0 && !orthogonalMode && !imageDib.empty();
+    const bool image = showsRenderedImage();
     if (image) paintImage(surface, imageDib);
-    if (!image || solidMode != 1)
-        repaintView(window, surface, std::trunc(viewAzimuth), std::trunc(viewElevation));
+    if (!image || solidMode != 1) paintWireframe(window, surface);
 }

@@ -25,6 +25,11 @@ void fitPlotWindow(const Vec3& centre, const Vec3& halfSizes, double azimuth, do
 Vec3 workboxCentre();
 Vec3 workboxHalfSizes();
 
-// The console's paint: gridOn from viewGrid, then the repaint at the view angles truncated to
-// whole degrees.
+// The console's paint: the rendered image when the solid mode shows one (showsRenderedImage),
+// then, unless only the image is shown, the wireframe (paintWireframe).
 void paintView(ViewHost& window, DrawSurface& surface);
+// True when the picture starts with the rendered image: a solid mode, the system view and an
+// image to show.
+bool showsRenderedImage();
+// gridOn from viewGrid, then the repaint at the view angles truncated to whole degrees.
+void paintWireframe(ViewHost& window, DrawSurface& surface);

@@ -42,6 +42,13 @@ inline void normalize3(Vec3& v) {
     v.y /= r;
     v.z /= r;
 }
+// normalize3 for a vector that is usually unit already (a unit direction turned by a rotation):
+// one that is within rounding of unit length is left as it is, which spares the divisions.
+inline void normalizeNearUnit(Vec3& v) {
+    const double s = v.x * v.x + v.y * v.y + v.z * v.z;
+    if (s > 1 - 1e-15 && s < 1 + 1e-15) return;
+    normalize3(v);
+}
 Vec3 cross3(const Vec3& a, const Vec3& b);
 
 void identity4(PlacementMatrix& m);

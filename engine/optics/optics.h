@@ -15,6 +15,9 @@ struct OpticsState {
     // The coating of the surface being traced. The tracer sets it for every hit before
     // refractRay (nullptr when the surface has no coating).
     const CoatingRecord* currentCoating = nullptr;
+    // The coating a surface carries in the part model (which owns coatings); the one-ray trace
+    // asks it for every hit. Null (no part model): surfaces have no coatings.
+    const CoatingRecord* (*surfaceCoating)(const SurfaceRecord* surface) = nullptr;
 };
 
 OpticsState& opticsState();
@@ -24,6 +27,7 @@ void resetOpticsState();
 inline double& coatingTransmitted = opticsState().coatingTransmitted;
 inline double& coatingAbsorbed = opticsState().coatingAbsorbed;
 inline const CoatingRecord*& currentCoating = opticsState().currentCoating;
+inline auto& surfaceCoatingHook = opticsState().surfaceCoating;
 
 // The wavelength of the current trace in micrometres: the wavelength table's entry at the current
 // wavelength index. Tracers change it by setting the index. 0 when the index is out of range.

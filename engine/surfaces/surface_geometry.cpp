@@ -2,19 +2,11 @@
 
 #include <cmath>
 
+#include "command/settings/settings.h"
 #include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/surface_hits.h"
 
 namespace {
-// d x (upper-left 3x3 of m): the rotation part of a placement, which is what a direction sees
-// (the translation cancels in T(d) - T(0)).
-inline void rotateDirection(const Vec3& d, Vec3& out, const PlacementMatrix& m) {
-    Vec3 r{d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0],
-           d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
-           d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
-    out = r;
-}
-
 // The quadric's pieces: A row by row, L, constant.
 inline void multiplyA(const double* q, const Vec3& v, Vec3& out) {
     out = {q[0] * v.x + q[1] * v.y + q[2] * v.z, q[3] * v.x + q[4] * v.y + q[5] * v.z,
@@ -46,22 +38,6 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
 }
 } // namespace
 
-void toLocalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
-    transformPoint(point, out, surface->globalToSurface);
-}
-
-void toLocalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
-    rotateDirection(direction, out, surface->globalToSurface);
-}
-
-void toGlobalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
-    transformPoint(point, out, surface->surfaceToGlobal);
-}
-
-void toGlobalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
-    rotateDirection(direction, out, surface->surfaceToGlobal);
-}
-
 int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
                             double& nearest) {
     secondRootTaken = 0;
@@ -70,8 +46,8 @@ int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& dir
     Vec3 p, d;
     toLocalPoint(point, p, surface);
     toLocalDirection(direction, d, surface);
-    normalize3(d);
-    normalize3(direction);
+    normalizeNearUnit(d);
+    normalizeNearUnit(direction);
 
     const double* q = surface->quadric;
     Vec3 ap, ad;
@@ -98,6 +74,12 @@ int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& dir
         t1 = qq / a;
         t2 = c / qq;
     }
+
+    // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
+    // beat the nearest hit so far needs none of the extent and inside tests. (The aspheric
+    // intercept, which reads which roots were taken, always starts from no hit.)
+    const bool mayPrune = nearest > 0 && !(proximityGlueDistance > 0);
+    if (mayPrune && t1 >= nearest && (roots == 1 || t2 >= nearest)) return 0;
 
     int improved = 0;
     const bool first = acceptRoot(surface, t1, p, d, point, direction);

@@ -8,14 +8,32 @@
 inline constexpr double kExtentTolerance = 0.00001;
 inline constexpr double kQuadricZero = 1e-8; // |F| at or below this counts as on the surface
 
+// d x (upper-left 3x3 of m): the rotation part of a placement, which is what a direction sees
+// (the translation cancels in T(d) - T(0)). out may be d.
+inline void rotateDirection(const Vec3& d, Vec3& out, const PlacementMatrix& m) {
+    Vec3 r{d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0],
+           d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
+           d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
+    out = r;
+}
+
+// The frame changes are inline: every intercept makes two of them.
 // out = point x (global-to-surface matrix).
-void toLocalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface);
+inline void toLocalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
+    transformPoint(point, out, surface->globalToSurface);
+}
 // The direction turned by the rotation of the global-to-surface matrix (T(d) - T(0)); not
 // renormalised.
-void toLocalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface);
+inline void toLocalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
+    rotateDirection(direction, out, surface->globalToSurface);
+}
 // The same with the surface-to-global matrix.
-void toGlobalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface);
-void toGlobalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface);
+inline void toGlobalPoint(const Vec3& point, Vec3& out, const SurfaceRecord* surface) {
+    transformPoint(point, out, surface->surfaceToGlobal);
+}
+inline void toGlobalDirection(const Vec3& direction, Vec3& out, const SurfaceRecord* surface) {
+    rotateDirection(direction, out, surface->surfaceToGlobal);
+}
 
 // out = origin + t direction; returns out.
 inline Vec3& rayPoint(Vec3& out, const Vec3& origin, const Vec3& direction, double t) {

@@ -102,8 +102,8 @@ void traceStep(TraceStepResult& result) {
     surfaceMedia(surface, localPoint, localDirection, n2, absorptivity2, luminance2);
     applyProximityGlue(n2, surface);
 
-    // Surfaces carry no coatings in this trace.
-    currentCoating = nullptr;
+    // The part model knows the surface's coating, when there is a part model.
+    currentCoating = surfaceCoatingHook ? surfaceCoatingHook(surface) : nullptr;
     Vec3 transmitted = localDirection;
     int totalInternal = 0;
     double R = 0;

@@ -170,8 +170,11 @@ TEST(FilmPlaneAnalysis, EncircledRings) {
 }
 
 TEST(FilmPlaneAnalysis, RefusalsAndMissingData) {
-    PipedRun run; // no spots.dat at all
-    ASSERT_TRUE(run.go(std::string(kModel) + "energy/xlinear object=1 nbins=0\n"
+    // No spots.dat at all: a new document starts with empty ray files, which
+    // set/savespots/off deletes.
+    PipedRun run;
+    ASSERT_TRUE(run.go(std::string(kModel) + "set/savespots/off\n"
+                                             "energy/xlinear object=1 nbins=0\n"
                                              "energy/ylinear nbins=3\n"
                                              "energy/xlinear object=7\n"
                                              "energy/xlinear object=2\n"

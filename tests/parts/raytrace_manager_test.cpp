@@ -124,9 +124,19 @@ TEST_F(RaytraceCommand, RefusalsLeaveTheRayFileAlone) {
         {"raytrace/single 1 0 0 0", "ERROR: Zero direction vector.  Command ignored.\n"},
         {"raytrace/single/cone 1",
          "WARNING:  Multiple matches found for ray trace type modifier\n"},
-        {"raytrace 1", ""},
-        {"raytrace/collimated 1", ""},
-        {"raytrace/last", ""},
+        {"raytrace/last", ""}, // nothing stored yet
+        {"raytrace", "Full angle ray spacing.\n No object specified.\n"},
+        {"raytrace/cone 1 nx=3 hfov=0",
+         "Full angle ray spacing.\nERROR: Horizontal field of view must be between 0 and 360.\n"},
+        {"raytrace/eqang 1 ny=2 vfov=181",
+         "Equal angle ray spacing.\nERROR: Vertical field of view must be between 0 and 180.\n"},
+        {"raytrace/collimated 1 3 3 -1",
+         "ERROR: Horizontal field half width must be greater than 0.\n"},
+        {"raytrace/collimated 1 1 3 -1 0",
+         "ERROR: Vertical field half width must be greater than 0.\n"},
+        {"raytrace/coslamp 2", "ERROR: Object 2 not placed in the workbox.\n"},
+        {"raytrace/custom 1", ""}, // no part: refused before the files open
+        {"raytrace/last", ""},     // the refusals stored nothing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "display/raster/bitmap_holder.h"
+
 namespace {
 
 std::uint32_t get32(const DibBlock& b, std::size_t at) {
@@ -60,23 +62,14 @@ int numColors(const Header& h) {
 } // namespace
 
 void BuildPalette(int index, ColourTable& t) {
-    if (index < 0 || index > 4) return;
-    for (int k = 0; k < 256; ++k) {
-        const auto v = static_cast<std::uint8_t>(k);
-        DibColour c;
-        switch (index) {
-        case kPaletteGrey: c = {v, v, v}; break;
-        case kPaletteRed: c = {v, 0, 0}; break;
-        case kPaletteGreen: c = {0, v, 0}; break;
-        case kPaletteBlue: c = {0, 0, v}; break;
-        default:
-            if (k < 128)
-                c = {static_cast<std::uint8_t>(255 - 2 * k), static_cast<std::uint8_t>(2 * k), 0};
-            else
-                c = {0, static_cast<std::uint8_t>(511 - 2 * k), static_cast<std::uint8_t>(2 * k - 255)};
-        }
-        t[static_cast<std::size_t>(k)] = c;
-    }
+    // The palettes of the rendered image, so both bitmaps colour an index alike.
+    static_assert(int{kPaletteGrey} == int{kImagePaletteGrey} &&
+                  int{kPaletteSpectrum} == int{kImagePaletteSpectrum});
+    if (index < kPaletteGrey || index > kPaletteSpectrum) return;
+    std::uint8_t rgb[256][3];
+    buildImagePalette(index, rgb);
+    for (std::size_t k = 0; k < 256; ++k)
+        t[k] = {rgb[k][0], rgb[k][1], rgb[k][2]};
 }
 
 std::size_t dibRowBytes(int width, int bits) {

@@ -71,6 +71,9 @@ struct IntensityBins {
 };
 // The radiometer of the part of that name, when it carries one.
 using RadiometerSource = std::function<std::optional<IntensityBins>(const std::string& part)>;
+// The bins of the radiometer attached to the part of that name in the part list
+// (ui/core/selected_radiometer.cpp).
+std::optional<IntensityBins> partRadiometerBins(const std::string& part);
 
 struct BitmapState {
     int paletteIndex = kPaletteGrey;
@@ -79,7 +82,7 @@ struct BitmapState {
     DibBlock dibHandle;
     std::vector<DibColour> dibPalette; // empty: no palette
     int dibWidth = 1, dibHeight = 1;
-    RadiometerSource radiometer; // unset until parts carry radiometers
+    RadiometerSource radiometer = partRadiometerBins; // tests may put their own
     // Shows the box of the bitmap layer ("DIB is too large").
     std::function<void(const std::string&)> infoBox;
 };

@@ -11,6 +11,7 @@
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "display/plot/plot_primitives.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/raster/draw_surface.h"
 #include "display/views/annotations.h"
 #include "display/views/repaint.h"
@@ -21,6 +22,7 @@
 #include "engine/model/object_table.h"
 #include "ui/core/dib.h"
 #include "ui/core/object_pick.h"
+#include "ui/core/selected_radiometer.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/view_geometry.h"
 #include "ui/core/view_state.h"
@@ -35,12 +37,6 @@ void resetViewSeams() {
 }
 
 namespace {
-
-bool hasSelectedRadiometer() {
-    const std::string& part = shellState().selectedPartName;
-    const auto& source = bitmapState().radiometer;
-    return !part.empty() && source && source(part).has_value();
-}
 
 void copyPaneMap(CScreenMapping& map, const PaneScale& pane) {
     map.xScale = pane.scaleX;
@@ -147,7 +143,7 @@ void CQelView::SetViewType(int type) {
 
 void CQelView::OnIntensityView() {
     SetViewType(0);
-    if (!hasSelectedRadiometer()) return;
+    if (!HasSelectedRadiometer()) return;
     if (bitmapState().paletteIndex != kPaletteGrey) bitmapState().paletteIndex = kPaletteSpectrum;
     const int made = viewObject > 0 ? MakeObjectDib(objectLabel(viewObject)) : 0;
     qelViewState().intensityReady = made;
@@ -164,11 +160,10 @@ void CQelView::ShowProgress(double fraction) {
 
 CQelView::PaintPlan CQelView::BeginPaint(DrawSurface& surface, bool monochromePage) {
     QelViewState& v = qelViewState();
-    if (viewType == kViewIntensity && !hasSelectedRadiometer()) viewType = 1;
+    if (viewType == kViewIntensity && !HasSelectedRadiometer()) viewType = 1;
     if (viewType != kViewIntensity) v.intensityReady = 0;
     if (viewType == kViewPolarRadiometer) {
-        const auto& prepare = viewSeams().prepareSelectedPolarRadiometer;
-        if (!prepare || !prepare()) viewType = 1;
+        if (!PrepareSelectedPolarRadiometer()) viewType = 1;
     }
     if (v.autoFletch && fletchOn) {
         const double* h = workbox.halfSize;
@@ -186,12 +181,13 @@ CQelView::PaintPlan CQelView::BeginPaint(DrawSurface& surface, bool monochromePa
         if (!surface.metafileOutput() && surface.height() > 0)
             v.printAspect = static_cast<double>(surface.width()) / surface.height();
     }
+    // The solid views show the console's rendered image; without one the wireframe stands.
     PaintPlan plan;
-    if (v.solidMode != 0 && viewType == 0 && !orthogonalMode)
+    if (showsRenderedImage())
         plan.solidImage = true;
     else if (viewType == kViewIntensity && v.intensityReady)
         plan.intensityImage = true;
-    plan.wireframe = !(v.solidMode == 1 || viewType == kViewIntensity);
+    plan.wireframe = !((plan.solidImage && solidMode == 1) || viewType == kViewIntensity);
     return plan;
 }
 

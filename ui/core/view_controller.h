@@ -62,14 +62,6 @@ struct ViewSeams {
     std::function<int(std::string& path)> metamorph;
     // Clears the part list's redefinition mark.
     std::function<void()> clearRedefinitionMark;
-    // The polar radiometer view: loads the selected polygon net's polar data; false when the
-    // selection carries no such radiometer.
-    std::function<bool()> prepareSelectedPolarRadiometer;
-    // The detector plot of an object for the intensity view: draws it and gives its extents
-    // (x from, x to, y from, y to); false when it has none.
-    std::function<bool(int object, double extents[4])> drawDetectorOutline;
-    // The selected part is a polygon net with a polar radiometer.
-    std::function<bool()> selectedPolynetRadiometer;
 };
 ViewSeams& viewSeams();
 void resetViewSeams();
@@ -114,7 +106,7 @@ class CQelView {
     // printed above a printer page.
     void OnDraw(ViewHost& host, DrawSurface& surface, bool monochromePage = false,
                 const std::string& header = {});
-    // The document's solid image over the whole surface.
+    // The rendered image (view/image) over the whole surface, as the console paints it.
     void DrawSolidImage(DrawSurface& surface);
     // The intensity image of view type 7 with its colour bar, caption and detector outline.
     void DrawIntensityView(ViewHost& host, DrawSurface& surface);

@@ -11,7 +11,9 @@
 #include "command/interpreter/reader.h"
 #include "command/settings/settings.h"
 #include "display/plot/plot_files.h"
+#include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_primitives.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/views/annotations.h"
 #include "display/views/view_modes.h"
 #include "engine/files/ray_files.h"
@@ -21,6 +23,7 @@
 #include "parts/templates/define_params.h"
 #include "platform/temp_file.h"
 #include "ui/core/dib.h"
+#include "ui/core/selected_radiometer.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/view_controller.h"
 #include "ui/core/view_state.h"
@@ -57,9 +60,9 @@ ViewSnapshot takeViewSnapshot(bool commandRunning) {
     s.orthogonalMode = orthogonalMode;
     s.filmMode = filmMode;
     s.energyMode = energyMode;
-    s.solidMode = v.solidMode;
+    s.solidMode = solidMode;
     s.memsplit = memsplit != 0;
-    s.documentHasDib = !bitmapState().dibHandle.empty();
+    s.hasRenderedImage = !imageDib.empty();
     s.spotFileOpen = spotFileHandle >= 0;
     s.currentDetector = currentDetector;
     s.selectorMode = v.selectorMode;
@@ -78,7 +81,7 @@ ViewSnapshot takeViewSnapshot(bool commandRunning) {
     s.autoRetrace = autoRetrace;
     s.stereo = stereoMode;
     s.autoFletch = v.autoFletch;
-    s.spotColourByEnergy = v.spotColourByEnergy;
+    s.spotColourByEnergy = filmPlaneState().spotColourByEnergy;
     s.fresnel = fresnelOn;
     s.advancedTrace = v.advancedTrace;
     s.saveRays = saveRays;
@@ -92,8 +95,7 @@ ViewSnapshot takeViewSnapshot(bool commandRunning) {
     s.quickRayHighlight = v.quickRayHighlight;
     s.quickSurfaceHighlight = v.quickSurfaceHighlight;
     s.viewObjectHasRadiometer = viewObjectRadiometer();
-    const auto& polar = viewSeams().selectedPolynetRadiometer;
-    s.selectedPolynetRadiometer = polar && polar();
+    s.selectedPolynetRadiometer = IsSelectedPolynetRadiometer() != 0;
     const ObjectRecord* o = viewObject > 0 ? getObject(viewObject - 1) : nullptr;
     s.viewObjectDefinable = o && o->typeCode != 14;
     return s;
@@ -485,7 +487,7 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     add(0, "&Window>GridSnap>SnapOff..", [&st] { st.gridSnap = 0; }, {},
         check([](const ViewSnapshot& s) { return s.gridSnap == 0; }));
     toggle("&Window>FletchRays>AutoFletch", st.autoFletch, kNone);
-    toggle("&Window>ColorSpotsByEnergy", st.spotColourByEnergy, kNone);
+    toggle("&Window>ColorSpotsByEnergy", filmPlaneState().spotColourByEnergy, kNone);
     toggle("&Options>FresnelReflect", fresnelOn, kFinish);
     toggle("#105>AdvancedTraceEngine", st.advancedTrace, kFinish);
     toggle("&Options>SaveRays", saveRays, kNone, [] {
@@ -534,13 +536,14 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     toggle("#105>ScanRays>AutoScan", st.autoScan, kNone);
     // The angular analysis over 180 degrees in 18 buckets: the polar energy command's defaults.
     add(0, "#105>ScanRays>ScanNow", [v] { v->IssueCommand("energy/polar"); });
-    const Pred solidEnabled = when([](const ViewSnapshot& s) { return s.memsplit && s.documentHasDib; });
-    add(0, "&View>Type>SolidModel", [v, &st] {
-        st.solidMode = st.solidMode == 0 ? 1 : 0;
+    // The solid views show the image view/image rendered, as the console's picture does.
+    const Pred solidEnabled = when([](const ViewSnapshot& s) { return s.memsplit && s.hasRenderedImage; });
+    add(0, "&View>Type>SolidModel", [v] {
+        solidMode = solidMode == 0 ? 1 : 0;
         v->RedrawIfAutoRedraw();
     }, solidEnabled, check([](const ViewSnapshot& s) { return s.solidMode == 1; }));
-    add(0, "&View>Type>SolidOverlay", [v, &st] {
-        st.solidMode = st.solidMode == 2 ? 0 : 2;
+    add(0, "&View>Type>SolidOverlay", [v] {
+        solidMode = solidMode == 2 ? 0 : 2;
         v->RedrawIfAutoRedraw();
     }, solidEnabled, check([](const ViewSnapshot& s) { return s.solidMode == 2; }));
     add(0, "#105>Tour", [v] { runTour(*v); });

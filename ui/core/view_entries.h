@@ -20,7 +20,7 @@ struct ViewSnapshot {
     int systemMode = 0, orthogonalMode = 0, filmMode = 0, energyMode = 0;
     int solidMode = 0;
     bool memsplit = false;
-    bool documentHasDib = false;
+    bool hasRenderedImage = false; // view/image left an image the solid views paint
     bool spotFileOpen = false;
     int currentDetector = 0;
     int selectorMode = 1;

@@ -6,12 +6,14 @@
 
 #include "command/interpreter/aliases.h"
 #include "display/plot/plot_primitives.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/raster/draw_surface.h"
 #include "display/views/repaint.h"
 #include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "ui/core/dib.h"
+#include "ui/core/selected_radiometer.h"
 #include "ui/core/view_controller.h"
 #include "ui/core/view_paint.h"
 #include "ui/core/view_state.h"
@@ -45,7 +47,7 @@ void CQelView::OnDraw(ViewHost& host, DrawSurface& surface, bool monochromePage,
         DrawSolidImage(surface);
     else if (plan.intensityImage)
         DrawIntensityView(host, surface);
-    if (plan.wireframe) paintView(host, surface);
+    if (plan.wireframe) paintWireframe(host, surface);
     if (surface.printingNow() && !header.empty()) {
         if (!plan.wireframe) beginViewDraw(host, surface);
         setPenColor(15);
@@ -55,9 +57,8 @@ void CQelView::OnDraw(ViewHost& host, DrawSurface& surface, bool monochromePage,
 }
 
 void CQelView::DrawSolidImage(DrawSurface& surface) {
-    const IndexedImage image = indexedImageOfDib(bitmapState().dibHandle);
-    if (!image.valid()) return;
-    surface.paintDib(image, 0, 0, surface.width(), surface.height());
+    // The image view/image rendered, painted as the console paints it.
+    paintImage(surface, imageDib);
 }
 
 void CQelView::DrawIntensityView(ViewHost& host, DrawSurface& surface) {
@@ -72,8 +73,7 @@ void CQelView::DrawIntensityView(ViewHost& host, DrawSurface& surface) {
     beginViewDraw(host, surface);
     const int w = surface.width(), h = surface.height();
     double ext[4] = {0.0, 1.0, 0.0, 1.0};
-    const auto& outline = viewSeams().drawDetectorOutline;
-    if (!outline || !outline(viewObject, ext)) {
+    if (!drawIntensityDetector(viewObject, ext)) {
         // Without a detector plot the image keeps a margin of a tenth, above the colour bar.
         ext[0] = ext[2] = 0.0;
         ext[1] = ext[3] = 1.0;

@@ -1,7 +1,8 @@
 // The view's own state: the selector mode and the drag in progress, the pane mappings of the
-// last paint, the picked point, the snap grid, the printing and metafile flags,
-// the solid and intensity images, and the highlighted ray and surface. One instance, grouped so
-// tests can reset it. The grid spacing is the settings' (set/grid), not a copy.
+// last paint, the picked point, the snap grid, the printing and metafile flags, the intensity
+// image, and the highlighted ray and surface. The solid views are the display's `solidMode`
+// over its rendered image; the spot colours are the film analysis's option. One instance,
+// grouped so tests can reset it. The grid spacing is the settings' (set/grid), not a copy.
 #pragma once
 
 #include <string>
@@ -26,7 +27,6 @@ struct QelViewState {
     int clientSize[2] = {0, 0};
     double printAspect = 1.5;
     int printingNow = 0;
-    int solidMode = 0; // 0 wireframe, 1 solid image, 2 solid image under the wireframe
     int intensityReady = 0;
     int metafileOutput = 0;
     int highlightRay = 1, highlightPoint = 1;
@@ -39,7 +39,6 @@ struct QelViewState {
     int verifyTrace = 0;
     int autoScan = 0;
     int advancedTrace = 0;
-    int spotColourByEnergy = 0; // the spot diagram colours spots by energy
     int dataOutputOn = 0;
     std::string dataOutputFile;
 

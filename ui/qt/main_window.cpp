@@ -22,6 +22,7 @@
 #include "command/general/highlighting.h"
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
+#include "command/saving/model_saving.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/settings.h"
 #include "display/views/repaint.h"
@@ -390,11 +391,10 @@ bool MainWindow::openDocumentFile(const std::string& path) {
 
 void MainWindow::openDocument(const std::string& path) {
     const bool model = isModelFileName(path);
-    addHistoryLine(model ? "Retrieving compressed .opt file." : "Run macro.");
-    commandBuffer = macroCommandText(path);
-    guarded([this] { doc_->ExecuteCommandAndRedraw(); });
-    doc_->SetModifiedFlag(!model);
-    // A macro leaves the document untitled without a path, so Save asks for a name.
+    guarded([this, &path] { doc_->OnOpenDocument(path); });
+    // A macro leaves the document untitled without a path, so Save asks for a name (rather than
+    // overwrite an "Untitled.opt" of the working directory unasked).
+    if (!model) doc_->SetPathName("");
     setPathName(model ? path : "");
 }
 
@@ -415,26 +415,13 @@ bool MainWindow::saveTo(const std::string& path) {
     bool ok = false;
     if (shellState().saveDocument) {
         ok = shellState().saveDocument(*doc_, path);
+        if (!ok) prompts_->message("", kSaveFileError, false);
     } else {
-        // The file must have been written anew: an old file left as it was is no save.
-        namespace fs = std::filesystem;
-        auto stamp = [&path] {
-            std::error_code ec;
-            const auto time = fs::last_write_time(path, ec);
-            return ec ? std::optional<fs::file_time_type>() : std::optional(time);
-        };
-        const auto before = stamp();
-        commandBuffer = saveCommandText(path);
-        guarded([this] { doc_->ExecuteLine(); });
+        // The document writes the model and shows its own box when that fails.
+        guarded([this, &path, &ok] { ok = doc_->OnSaveDocument(path); });
         reloadHistory();
-        const auto after = stamp();
-        std::error_code ec;
-        ok = errorOccurred == 0 && after && after != before && fs::is_regular_file(path, ec);
     }
-    if (!ok) {
-        prompts_->message("", "Error opening save file.  Exit and recover via MERIDYN.LOG", false);
-        return false;
-    }
+    if (!ok) return false;
     doc_->SetModifiedFlag(false);
     setPathName(path);
     return true;

@@ -21,6 +21,7 @@
 
 #include "command/document/document.h"
 #include "command/settings/settings.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/raster/emf_surface.h"
 #include "ui/core/view_entries.h"
 #include "ui/core/view_geometry.h"
@@ -178,7 +179,7 @@ void QelView::printTo(QPrinter& printer) {
     if (!painter.begin(&printer)) return;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QelViewState& v = qelViewState();
-    const PageLayout layout = pageLayout(page.width(), page.height(), v.solidMode != 0, v.printAspect);
+    const PageLayout layout = pageLayout(page.width(), page.height(), solidMode != 0, v.printAspect);
     painter.translate(layout.left, layout.top);
     QtPainterSurface surface(painter, layout.width, layout.height, SurfaceKind::Printer);
     const bool mono = useMonochromeTable(monochrome != 0,

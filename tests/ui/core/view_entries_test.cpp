@@ -8,6 +8,8 @@
 #include "command/general/highlighting.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/settings/settings.h"
+#include "display/raster/bitmap_holder.h"
+#include "display/views/repaint.h"
 #include "display/views/view_modes.h"
 #include "engine/files/ray_files.h"
 #include "engine/model/current_objects.h"
@@ -183,21 +185,26 @@ TEST_F(ViewEntriesTest, MonochromeGridAndQuickHighlights) {
 }
 
 TEST_F(ViewEntriesTest, SolidModesAndTheirEnabling) {
+    // The entries switch the display's solid mode, which the console's picture follows too.
     choose("&View>Type>SolidModel");
-    EXPECT_EQ(qelViewState().solidMode, 1);
+    EXPECT_EQ(solidMode, 1);
     choose("&View>Type>SolidOverlay");
-    EXPECT_EQ(qelViewState().solidMode, 2);
+    EXPECT_EQ(solidMode, 2);
     choose("&View>Type>SolidModel");
-    EXPECT_EQ(qelViewState().solidMode, 0);
+    EXPECT_EQ(solidMode, 0);
     choose("&View>Type>SolidOverlay");
     choose("&View>Type>SolidOverlay");
-    EXPECT_EQ(qelViewState().solidMode, 0);
+    EXPECT_EQ(solidMode, 0);
 
+    // Enabled by a rendered image, as view/image leaves one.
+    EXPECT_FALSE(takeViewSnapshot(false).hasRenderedImage);
+    ASSERT_TRUE(makeImageDib(4, 3));
+    EXPECT_TRUE(takeViewSnapshot(false).hasRenderedImage);
     ViewSnapshot s;
     s.memsplit = true;
-    s.documentHasDib = false;
+    s.hasRenderedImage = false;
     EXPECT_FALSE(entry("&View>Type>SolidModel").enabled(s));
-    s.documentHasDib = true;
+    s.hasRenderedImage = true;
     EXPECT_TRUE(entry("&View>Type>SolidModel").enabled(s));
     s.commandRunning = true;
     EXPECT_FALSE(entry("&View>Type>SolidModel").enabled(s));
@@ -504,16 +511,29 @@ TEST_F(ViewPaintTest, SolidModeChoosesTheImageAndAutoFletchTheArrowLength) {
     auto& v = qelViewState();
     HeadlessViewHost host(200, 100);
     RasterSurface s(200, 100);
-    // An 8-bit held image of one red pixel fills the picture in solid mode 1.
+    // The rendered image fills the picture in solid mode 1; the held bitmap (a pasted one)
+    // is not what the solid view shows.
     ColourTable table{};
     table[1] = {255, 0, 0};
-    DibBlock dib = makeIndexedDib(1, 1, table);
-    setDibIndex(dib, 0, 0, 1);
-    bitmapState().dibHandle = dib;
-    v.solidMode = 1;
+    DibBlock held = makeIndexedDib(1, 1, table);
+    setDibIndex(held, 0, 0, 1);
+    bitmapState().dibHandle = held;
+    imagePaletteIndex = kImagePaletteRed;
+    ASSERT_TRUE(makeImageDib(2, 1));
+    // Left pixel index 0 (black), right pixel 200 (red 200); rows padded to 4 bytes.
+    imageDib[imageBitsOffset(imageDib) + 1] = 200;
+    solidMode = 1;
     view->OnDraw(host, s);
-    EXPECT_EQ(s.pixel(0, 0), (Rgb{255, 0, 0}));
-    EXPECT_EQ(s.pixel(199, 99), (Rgb{255, 0, 0}));
+    EXPECT_EQ(s.pixel(0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(s.pixel(99, 99), (Rgb{0, 0, 0}));
+    EXPECT_EQ(s.pixel(100, 0), (Rgb{200, 0, 0}));
+    EXPECT_EQ(s.pixel(199, 99), (Rgb{200, 0, 0}));
+    // The console's paint of the same image gives the same picture.
+    RasterSurface console(200, 100);
+    paintView(host, console);
+    for (int x : {0, 99, 100, 199})
+        for (int y : {0, 99})
+            EXPECT_EQ(console.pixel(x, y), s.pixel(x, y)) << x << "," << y;
     // The four views show no solid image.
     orthogonalMode = 1;
     RasterSurface t(200, 100);
@@ -521,7 +541,7 @@ TEST_F(ViewPaintTest, SolidModeChoosesTheImageAndAutoFletchTheArrowLength) {
     view->OnDraw(host, t);
     EXPECT_NE(t.pixel(100, 50), (Rgb{255, 0, 0}));
     orthogonalMode = 0;
-    v.solidMode = 0;
+    solidMode = 0;
 
     v.autoFletch = 1;
     fletchOn = 1;

@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "command/saving/model_saving.h"
 #include "tests/ui/qt/shell_fixture.h"
 #include "ui/qt/command_line.h"
 #include "ui/qt/qt_platform_hooks.h"
@@ -149,6 +150,7 @@ TEST_F(ShellTest, OpeningAMacroLeavesItUntitledAndModifiedAnOptFileKeepsItsPath)
     EXPECT_EQ(treeTexts(), QStringList{"m1(lens)"});
     EXPECT_EQ(window->windowTitle(), "Untitled.opt - MERIDYN");
     EXPECT_TRUE(window->pathName().empty());
+    EXPECT_TRUE(window->document().GetPathName().empty());
     EXPECT_TRUE(window->document().IsModified());
     EXPECT_TRUE(history().contains("Run macro.") || screen().size() > 0);
     // Unsaved work: opening asks first; Cancel runs nothing.
@@ -214,6 +216,38 @@ TEST_F(ShellTest, ASaveThatFailsKeepsTheModelAndTheOldFile) {
     EXPECT_EQ(testsupport::readFile(target / "inside.txt"), "kept\n");
     EXPECT_EQ(treeTexts(), QStringList{"keep(lens)"});
     EXPECT_TRUE(window->document().IsModified());
+}
+
+TEST_F(ShellTest, SaveWritesTheDocumentsSavedModelAndOpenRunsItBack) {
+    start();
+    type("define/lens saved1");
+    type("place/object saved1 0 0 12");
+    prompts.files = {home.file("kept")};
+    ASSERT_TRUE(window->OnFileSaveAs());
+    // The document's compressed form: it defines and places the part.
+    const std::string text = testsupport::readFile(home.path() / "kept.opt");
+    EXPECT_NE(text.find("define/lens"), std::string::npos) << text;
+    EXPECT_NE(text.find("saved1"), std::string::npos) << text;
+    EXPECT_EQ(window->windowTitle(), "kept.opt - MERIDYN");
+    EXPECT_EQ(window->document().GetPathName(), home.file("kept.opt"));
+    EXPECT_FALSE(window->document().IsModified());
+    // A failed save shows the document's one box.
+    const fs::path blocked = home.path() / "dir.opt";
+    fs::create_directory(blocked);
+    type("define/lens saved2");
+    const std::size_t boxes = prompts.asked.size();
+    prompts.files = {blocked.string()};
+    EXPECT_FALSE(window->OnFileSaveAs());
+    ASSERT_EQ(prompts.asked.size(), boxes + 2); // the chooser and one box
+    EXPECT_EQ(prompts.asked.back().text, kSaveFileError);
+    // Opened in a fresh document, the file rebuilds the model.
+    window->document().SetModifiedFlag(false);
+    window->OnFileNew();
+    ASSERT_TRUE(treeTexts().isEmpty());
+    EXPECT_TRUE(window->openDocumentFile(home.file("kept.opt")));
+    EXPECT_TRUE(treeTexts().contains("saved1(lens)"));
+    EXPECT_EQ(window->pathName(), home.file("kept.opt"));
+    EXPECT_FALSE(window->document().IsModified());
 }
 
 TEST_F(ShellTest, ClosingAsksAboutUnsavedWork) {

@@ -268,9 +268,16 @@ TEST_F(ViewWidgetTest, IntensityViewPaintsTheRadiometersImageWithItsBar) {
     const QImage img = window->view()->picture();
     img.save(QString::fromStdString(home.file("intensity.png")));
     if (const char* keep = std::getenv("MERIDYN_KEEP_SCREENSHOTS")) img.save(QString(keep) + "/view-intensity.png");
+    // The detector's outline frames the image: the energy map spans its extents.
+    const double* extent = getObject(viewObject - 1)->firstSurface->extent;
+    const CScreenMapping& map = qelViewState().energyMap;
+    EXPECT_EQ(map.xRange[0], extent[0]);
+    EXPECT_EQ(map.xRange[1], extent[1]);
+    EXPECT_EQ(map.yRange[0], extent[2]);
+    EXPECT_EQ(map.yRange[1], extent[3]);
     // The image spans the middle of the picture: its left part dark, its right part bright.
     const int y = img.height() / 2;
-    const QRgb left = img.pixel(img.width() * 15 / 100, y), right = img.pixel(img.width() * 85 / 100, y);
+    const QRgb left = img.pixel(img.width() * 30 / 100, y), right = img.pixel(img.width() * 70 / 100, y);
     EXPECT_NE(left, right);
     EXPECT_NE(left, qRgb(255, 255, 255));
     EXPECT_NE(right, qRgb(255, 255, 255));
