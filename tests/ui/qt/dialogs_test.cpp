@@ -17,6 +17,7 @@
 #include <map>
 
 #include "command/settings/settings.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/views/view_modes.h"
 #include "parts/templates/define_params.h"
 #include "tests/ui/compose/stl_files.h"
@@ -347,14 +348,14 @@ TEST_F(DialogTest, SolidToolRendersAndRemembersTheStep) {
     viewSeams().toolDialog("Solid...");
     EXPECT_EQ(captions.back(), "Solid Model Display Tool");
     EXPECT_EQ(memsplit, 1);
-    EXPECT_EQ(qelViewState().solidMode, 2);
+    EXPECT_EQ(solidMode, 2);
     EXPECT_EQ(systemMode, 1);
     EXPECT_EQ(toolDialogState().solidStep, 4);
     // Cancel keeps a solid mode already chosen and renders nothing.
-    qelViewState().solidMode = 1;
+    solidMode = 1;
     answers = {DialogAnswer({}, {}, false)};
     viewSeams().toolDialog("Solid...");
-    EXPECT_EQ(qelViewState().solidMode, 1);
+    EXPECT_EQ(solidMode, 1);
 }
 
 TEST_F(DialogTest, CubeCornerFromTheDesignMenu) {

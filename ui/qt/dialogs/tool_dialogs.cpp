@@ -17,6 +17,7 @@
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "display/analysis/solid_image.h"
+#include "display/raster/bitmap_holder.h"
 #include "display/exchange/iges_writer.h"
 #include "display/views/annotations.h"
 #include "display/views/view_modes.h"
@@ -417,8 +418,7 @@ bool runToolDialog(const std::string& entry, const ToolContext& c) {
                              viewDistance);
             platform::endWaitCursor();
         }
-        auto& v = qelViewState();
-        if (v.solidMode == 0) v.solidMode = 2;
+        if (solidMode == 0) solidMode = 2;
         systemMode = 1;
         orthogonalMode = 0;
         viewType = 0;
