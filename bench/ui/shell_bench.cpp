@@ -1,17 +1,9 @@
 // The window's costs, offscreen: the ObjectBox with 500 objects (first fill and an unchanged
 // refresh), the view's repaint of 500 lenses at 800 x 600, and ExecuteCommandText (the first and
 // the last thousand of 100,000 lines; --benchmark_filter=ExecuteCommandText/5000 for a short run).
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
 #include <chrono>
-#include <fstream>
 
-#include "app/register_commands.h"
-#include "bench/bench_support.h"
-#include "command/interpreter/reader.h"
-#include "ui/core/prompts.h"
-#include "ui/qt/main_window.h"
+#include "bench/ui/window_bench.h"
 #include "ui/qt/object_tree.h"
 #include "ui/qt/view_widget.h"
 
@@ -21,20 +13,7 @@ namespace {
 MainWindow& window500() {
     static ScriptedPrompts prompts;
     static bench::MacroHome home("lenses.mac");
-    static MainWindow* window = [] {
-        registerCommandHandlers();
-        auto* w = new MainWindow(&prompts);
-        w->start("");
-        {
-            std::ofstream out(home.macro());
-            for (int i = 1; i <= 500; ++i)
-                out << "define/lens l" << i << "\nplace/object l" << i << " " << (i % 25) * 4
-                    << " " << (i / 25) * 4 << " 0\n";
-        }
-        commandBuffer = home.macroCommand();
-        w->document().ExecuteLine();
-        return w;
-    }();
+    static MainWindow* window = bench::makeWindow500(prompts, home);
     return *window;
 }
 
@@ -94,10 +73,5 @@ BENCHMARK(BM_ExecuteCommandText)->Arg(5000)->Arg(100000)->Iterations(1)->Unit(be
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runOffscreen(argc, argv);
 }

@@ -1,35 +1,17 @@
 // The view's paint of 500 placed lenses into the window's picture (the view's whole paint,
 // offscreen) and into the console's raster, at 800 x 600 and 1920 x 1080.
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <fstream>
-
-#include "app/register_commands.h"
-#include "bench/bench_support.h"
-#include "command/interpreter/reader.h"
+#include "bench/ui/window_bench.h"
 #include "display/views/view_host.h"
-#include "ui/core/prompts.h"
-#include "ui/qt/main_window.h"
 #include "ui/qt/view_widget.h"
 
 namespace {
 
+// One shown window holding 500 placed lenses, made once.
 MainWindow& window500() {
     static ScriptedPrompts prompts;
     static bench::MacroHome home("lenses.mac");
     static MainWindow* window = [] {
-        registerCommandHandlers();
-        auto* w = new MainWindow(&prompts);
-        w->start("");
-        {
-            std::ofstream out(home.macro());
-            for (int i = 1; i <= 500; ++i)
-                out << "define/lens l" << i << "\nplace/object l" << i << " " << (i % 25) * 4
-                    << " " << (i / 25) * 4 << " 0\n";
-        }
-        commandBuffer = home.macroCommand();
-        w->document().ExecuteLine();
+        MainWindow* w = bench::makeWindow500(prompts, home);
         w->show();
         return w;
     }();
@@ -59,10 +41,5 @@ BENCHMARK(BM_ConsolePaint500)->Args({800, 600})->Args({1920, 1080})->Unit(benchm
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runOffscreen(argc, argv);
 }

@@ -145,6 +145,23 @@ const SurfaceRecord* detectorFrame(int n, const double* zoom = nullptr) {
     return s;
 }
 
+// The checks both analyses make after their count, in order: an object given, a film plane,
+// and `cells` that fit in memory. False after the failed check's message; `n` is the object.
+bool analysedFilmObject(double cells, const std::string& outputPath, int& n) {
+    if (!numericGiven[0]) {
+        errorText(outputChannel, "No object given. Command ignored.\n");
+        return false;
+    }
+    n = commandNumberValue(numericValues[0]);
+    if (!filmObject(n)) return false;
+    if (cells > kMaxCells) {
+        filmPlaneGrid(0, 0, n, outputPath, 1, 1);
+        errorText(outputChannel, "No room for in memory for grid of this size.\n");
+        return false;
+    }
+    return true;
+}
+
 // Opens spots.dat for reading; false after " Error opening spot data file." on `out`.
 bool openSpotsForListing(OutputChannel out, bool inBox) {
     if (openSpotFileForReading() >= 0) return true;
@@ -199,17 +216,8 @@ int filmPlaneCommand(const char* word, const std::string& outputPath) {
             errorText(outputChannel, "At least nbins must be 1 or greater. Read the manual.\n");
             return 0;
         }
-        if (!numericGiven[0]) {
-            errorText(outputChannel, "No object given. Command ignored.\n");
-            return 0;
-        }
-        const int n = commandNumberValue(numericValues[0]);
-        if (!filmObject(n)) return 0;
-        if (bins > kMaxCells) {
-            filmPlaneGrid(0, 0, n, outputPath, 1, 1);
-            errorText(outputChannel, "No room for in memory for grid of this size.\n");
-            return 0;
-        }
+        int n = 0;
+        if (!analysedFilmObject(bins, outputPath, n)) return 0;
         const int count = static_cast<int>(bins);
         s.filmAxisTitle = w == "xlinear" ? kFilmAxisX : kFilmAxisY;
         return w == "xlinear" ? filmPlaneGrid(count, 1, n, outputPath, 0, 0)
@@ -223,17 +231,8 @@ int filmPlaneCommand(const char* word, const std::string& outputPath) {
             errorText(outputChannel, "Number of buckets must be greater than 1.\n");
             return 0;
         }
-        if (!numericGiven[0]) {
-            errorText(outputChannel, "No object given. Command ignored.\n");
-            return 0;
-        }
-        const int n = commandNumberValue(numericValues[0]);
-        if (!filmObject(n)) return 0;
-        if (buckets > kMaxCells) {
-            filmPlaneGrid(0, 0, n, outputPath, 1, 1);
-            errorText(outputChannel, "No room for in memory for grid of this size.\n");
-            return 0;
-        }
+        int n = 0;
+        if (!analysedFilmObject(buckets, outputPath, n)) return 0;
         s.filmAxisTitle = kFilmAxisRadial;
         return encircledEnergy(n, radius, static_cast<int>(buckets), outputPath);
     }

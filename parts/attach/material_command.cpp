@@ -18,17 +18,13 @@ const char* const kGrinValues[] = {"object", "maxdist", "p1",  "p2",  "p3",  "p4
                                    "p6",     "p7",      "p8",  "p9",  "p10", "p11", "p12",
                                    "p13",    "p14",     "p15", "p16", " "};
 constexpr int kGrinParameters = 16;
-const char* const kObjectOnly[] = {"object", " "};
-const char* const kNameWord[] = {"name", " "};
 
 // The stored step is a little short of the given one, so that a step never lands exactly on a
 // surface.
 constexpr double kGrinStepFactor = 0.99991;
 
 void dropMaterial(CPart& part) {
-    if (!part.material) return;
-    outText(outputChannel, "Deleting attached material and replacing it.\n");
-    part.material.reset();
+    attach::dropAttached(part.material, "Deleting attached material and replacing it.\n");
 }
 
 int attachGrin(CPart& part) {
@@ -37,7 +33,7 @@ int attachGrin(CPart& part) {
         errorText(outputChannel, "Maxdist must be greater than 0.  Command ignored.\n");
         return kRefusedWithMessage;
     }
-    const attach::ModifierValue name = attach::modifierValue(kNameWord);
+    const attach::ModifierValue name = attach::modifierValue(attach::kNameWord);
     if (name.several) return 0;
     if (name.text.empty()) {
         errorText(outputChannel, "DLL grin requested without DLL name\n");
@@ -56,7 +52,7 @@ int attachGrin(CPart& part) {
 
 int changeGlass(CPart& part) {
     part.catalogGlass = nullptr;
-    const attach::ModifierValue name = attach::modifierValue(kNameWord);
+    const attach::ModifierValue name = attach::modifierValue(attach::kNameWord);
     if (name.several) return 0;
     if (!name.given) return 1;
     if (name.text.empty()) {
@@ -82,7 +78,7 @@ int CPartList::MaterialCommand() {
     else if (action == kGrin)
         readCommandValues(kGrinValues, 2 + kGrinParameters);
     else
-        readCommandValues(kObjectOnly, 1);
+        readCommandValues(attach::kObjectOnly, 1);
     CPart* part = GetCurrentPart(*this);
     if (!part) return 0;
     switch (action) {
@@ -95,13 +91,8 @@ int CPartList::MaterialCommand() {
     case kGlassChange:
         return changeGlass(*part);
     case kRemove:
-        if (part->material) {
-            part->material.reset();
-            outText(outputChannel, "Material deleted.\n");
-        } else {
-            outText(outputChannel, "No material attached.\n");
-        }
-        return 1;
+        return attach::removeAttached(part->material, "Material deleted.\n",
+                                      "No material attached.\n");
     default:
         if (!part->material) return 0;
         part->material->Describe(outputChannel);

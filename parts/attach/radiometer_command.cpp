@@ -15,8 +15,6 @@ namespace {
 const char* const kRadiometerActions[] = {"textout", "attach", "reset", "remove", "fileout", " "};
 enum RadiometerAction { kTextout, kAttach, kReset, kRemove, kFileout };
 const char* const kAttachValues[] = {"object", "nx", "ny", " "};
-const char* const kObjectOnly[] = {"object", " "};
-const char* const kNameWord[] = {"name", " "};
 constexpr const char* kDefaultReportName = "meridyn.enr";
 
 // The largest grid a radiometer may have: its bins are allocated at once.
@@ -48,16 +46,13 @@ int attachRadiometer(CPart& part) {
         nx = nx - nx % 4 + 4;
         outText(outputChannel, "Nx must be a multiple of four! Reset nx=%ld\n", nx);
     }
-    if (part.radiometer) {
-        outText(outputChannel, "Deleting attached radiometer and replacing it.\n");
-        part.radiometer.reset();
-    }
+    attach::dropAttached(part.radiometer, "Deleting attached radiometer and replacing it.\n");
     part.radiometer.reset(new CRadiometer(static_cast<int>(nx), static_cast<int>(ny)));
     return 1;
 }
 
 int fileReport(const CPart& part) {
-    const attach::ModifierValue name = attach::modifierValue(kNameWord);
+    const attach::ModifierValue name = attach::modifierValue(attach::kNameWord);
     if (name.several) return 0;
     std::string fileName = name.text;
     if (fileName.empty()) {
@@ -81,7 +76,7 @@ int CPartList::RadiometerCommand() {
     if (action == kAttach)
         readCommandValues(kAttachValues, 3);
     else
-        readCommandValues(kObjectOnly, 1);
+        readCommandValues(attach::kObjectOnly, 1);
     CPart* part = GetCurrentPart(*this);
     if (!part) return 0;
     switch (action) {
@@ -92,13 +87,8 @@ int CPartList::RadiometerCommand() {
         part->radiometer->Reset();
         return 1;
     case kRemove:
-        if (part->radiometer) {
-            part->radiometer.reset();
-            outText(outputChannel, "Radiometer deleted.\n");
-        } else {
-            outText(outputChannel, "No radiometer attached.\n");
-        }
-        return 1;
+        return attach::removeAttached(part->radiometer, "Radiometer deleted.\n",
+                                      "No radiometer attached.\n");
     case kFileout:
         if (!part->radiometer) return 0;
         return fileReport(*part);

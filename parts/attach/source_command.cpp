@@ -13,7 +13,6 @@ namespace {
 const char* const kSourcesWord[] = {"sources", " "};
 // In SourceKind order.
 const char* const kSourceKinds[] = {"custom", "iesna", "gridsrc", "pixsrc", "standard", " "};
-const char* const kNameWord[] = {"name", " "};
 const char* const kSourceValues[] = {"object", "p0", "p1", "p2", "p3", "p4", "p5", "p6", " "};
 constexpr int kSourceParameters = 7;
 
@@ -43,7 +42,7 @@ int CPartList::ModifySource() {
         errorText(outputChannel, "Part not found.\n");
         return kRefusedWithMessage;
     }
-    const attach::ModifierValue name = attach::modifierValue(kNameWord);
+    const attach::ModifierValue name = attach::modifierValue(attach::kNameWord);
     if (name.several) return 0;
     const int kind = modifierChoice(kSourceKinds, kSourceCustom, attach::kSeveralModifiers);
     if (name.given && name.text.empty()) {

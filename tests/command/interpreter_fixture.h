@@ -20,6 +20,7 @@
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
 #include "platform/scripted_hooks.h"
+#include "tests/command/scratch_home_fixture.h"
 #include "tests/command/test_support.h"
 
 namespace testsupport {
@@ -43,19 +44,26 @@ inline std::string describeParsedCommand() {
     return s;
 }
 
-class InterpreterTest : public ::testing::Test {
+// What a run of `line` printed after the echo of the line, less the prompt that ends the run.
+inline std::string printedAfterEcho(std::string printed, const std::string& line) {
+    const std::string echo = line + "\n";
+    const std::size_t at = printed.find(echo);
+    if (at != std::string::npos) printed.erase(0, at + echo.size());
+    const std::string prompt = std::string(" ") + kStartupPrompt;
+    if (printed.size() >= prompt.size() &&
+        printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
+        printed.erase(printed.size() - prompt.size());
+    return printed;
+}
+
+class InterpreterTest : public ScratchHomeTest {
   protected:
-    // The reset of the fixture's layer, run before and after every test; fixtures of a higher
-    // layer override it with their layer's reset.
-    virtual void resetState() { resetCommandState(); }
     void SetUp() override {
-        resetState();
-        programHome = dir.path().string();
-        setOutputFiles();
+        ScratchHomeTest::SetUp();
         resetReaderState();
     }
     void TearDown() override {
-        resetState();
+        ScratchHomeTest::TearDown();
         if (console) std::fclose(console);
     }
 
@@ -102,10 +110,8 @@ class InterpreterTest : public ::testing::Test {
         return path;
     }
 
-    std::string screen() { return readFile(dir.file("screen.out")); }
     std::string log() { return readFile(dir.file("meridyn.log")); }
 
-    ScratchDir dir;
     platform::ScriptedHooks hooks;
     platform::ScopedHooks guard{hooks};
     std::string typed;

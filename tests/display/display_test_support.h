@@ -12,6 +12,7 @@
 #include "display/plot/plot_primitives.h"
 #include "display/views/display_state.h"
 #include "platform/scripted_hooks.h"
+#include "tests/command/scratch_home_fixture.h"
 #include "tests/command/test_support.h"
 
 namespace displaytest {
@@ -29,29 +30,24 @@ inline std::vector<std::string> readLines(const std::filesystem::path& p) {
     return lines;
 }
 
-class PlotTest : public ::testing::Test {
+class PlotTest : public testsupport::ScratchHomeTest {
   protected:
-    // The reset of the fixture's layer, run before and after every test.
-    virtual void resetState() { resetDisplayState(); }
+    void resetState() override { resetDisplayState(); }
     void SetUp() override {
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(dir.path());
-        resetState();
-        programHome = dir.path().string();
-        setOutputFiles();
+        ScratchHomeTest::SetUp();
     }
     void TearDown() override {
-        resetState();
+        ScratchHomeTest::TearDown();
         std::filesystem::current_path(previous_);
     }
-    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
     // The lines of a plot file written so far.
     std::vector<std::string> fileLines(std::FILE* f, const std::string& name) {
         if (f) std::fflush(f);
         return readLines(dir.file(name));
     }
 
-    testsupport::ScratchDir dir;
     platform::ScriptedHooks hooks;
     platform::ScopedHooks guard{hooks};
 

@@ -7,42 +7,25 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <system_error>
 #include <unistd.h>
 #include <vector>
 
+#include "tests/platform/scratch_files.h"
+
 namespace clitest {
 
 namespace fs = std::filesystem;
 
-inline std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using testsupport::readFile;
 
-// A fresh temporary directory, removed with everything in it at the end of the test. The path
-// is empty when none could be made.
-class ScratchHome {
+// The home of one run: a fresh temporary directory, removed with everything in it at the end of
+// the test. The path is empty when none could be made.
+class ScratchHome : public testsupport::ScratchDir {
   public:
-    ScratchHome() {
-        std::string pattern = (fs::temp_directory_path() / "meridyn-cli-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchHome() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    ScratchHome(const ScratchHome&) = delete;
-    ScratchHome& operator=(const ScratchHome&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
+    ScratchHome() : ScratchDir("meridyn-cli") {}
 };
 
 struct Child {

@@ -11,21 +11,13 @@
 #include "engine/files/ray_files.h"
 #include "engine/model/view_transform.h"
 #include "platform/scripted_hooks.h"
+#include "tests/command/scratch_home_fixture.h"
 #include "tests/command/test_support.h"
 #include "tests/engine/test_object_builder.h"
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public testsupport::ScratchHomeTest {
   protected:
-    // The reset of the fixture's layer, run before and after every test; fixtures of a higher
-    // layer override it with their layer's reset.
-    virtual void resetState() { resetEngineState(); }
-    void SetUp() override {
-        resetState();
-        programHome = dir.path().string();
-        setOutputFiles();
-    }
-    void TearDown() override { resetState(); }
-    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
+    void resetState() override { resetEngineState(); }
     std::string home(const std::string& name) const { return dir.file(name); }
 
     // A defined object of a type with `surfaces` surfaces numbered 1, 2, ...
@@ -44,7 +36,6 @@ class EngineTest : public ::testing::Test {
         freeObjectSlot(o);
     }
 
-    testsupport::ScratchDir dir;
     platform::ScriptedHooks hooks;
     platform::ScopedHooks guard{hooks};
 };

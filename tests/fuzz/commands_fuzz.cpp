@@ -80,10 +80,7 @@ void runInput(CQelDoc& doc, ConsoleView& view, const std::string& text) {
         return;
     }
     const std::string macroPath = programHome + "/fuzz.mac";
-    if (std::FILE* f = std::fopen(macroPath.c_str(), "wb")) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
+    fuzzsupport::writeInput(macroPath, text);
     commandBuffer = "macro/name=\"fuzz.mac\"";
     doc.ExecuteCommandAndRedraw();
     view.afterCommand();

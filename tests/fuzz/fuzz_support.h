@@ -1,4 +1,5 @@
-// What the fuzz targets share: quiet platform hooks and a private scratch directory.
+// What the fuzz targets share: quiet platform hooks, a private scratch directory and the
+// writing of an input to a file.
 #pragma once
 
 #include <cstdio>
@@ -60,6 +61,14 @@ inline const std::string& scratchDirectory(const char* pattern, void (*beforeRem
         return path;
     }();
     return dir;
+}
+
+// Writes the input `text` to `path` as it is; a file that cannot be made is left out.
+inline void writeInput(const std::string& path, const std::string& text) {
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
 }
 
 } // namespace fuzzsupport

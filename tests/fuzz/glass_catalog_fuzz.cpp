@@ -22,10 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& home = fuzzsupport::scratchDirectory("meridyn-glass-fuzz-XXXXXX");
     std::string text(reinterpret_cast<const char*>(data), size);
     std::string path = home + "/fuzz.cat";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
+    fuzzsupport::writeInput(path, text);
 
     resetGlassCatalogState();
     if (glassCatalog.Load(path) != CGlassCatalog::kLoaded) std::abort();

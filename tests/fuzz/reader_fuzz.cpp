@@ -40,10 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::string text(reinterpret_cast<const char*>(data), size);
     std::string macroPath = home + "/fuzz.mac";
-    if (std::FILE* f = std::fopen(macroPath.c_str(), "wb")) {
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
+    fuzzsupport::writeInput(macroPath, text);
     {
         CQelDoc doc;
         commandBuffer = text.substr(0, text.find('\n'));

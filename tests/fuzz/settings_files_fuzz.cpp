@@ -11,36 +11,25 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "command/document/command_state.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "command/settings/settings_file.h"
 #include "platform/private_profile.h"
+#include "tests/fuzz/fuzz_support.h"
 
 namespace {
 
 constexpr std::size_t kMaxInput = 64 * 1024;
 
-std::string& scratchPath() {
-    static std::string path;
-    return path;
-}
-
-void removeScratchDirectory() {
-    std::error_code ec;
-    if (!scratchPath().empty()) std::filesystem::remove_all(scratchPath(), ec);
-}
-
 void setUpOnce() {
-    if (!scratchPath().empty()) return;
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "meridyn-settings-fuzz-XXXXXX").string();
-    if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) std::abort();
-    scratchPath() = pattern;
-    std::atexit(removeScratchDirectory);
-    setenv("MERIDYN_INI", (std::filesystem::path(pattern) / "meridyn.ini").c_str(), 1);
+    static const bool ready = [] {
+        const std::string& dir = fuzzsupport::scratchDirectory("meridyn-settings-fuzz-XXXXXX");
+        setenv("MERIDYN_INI", (std::filesystem::path(dir) / "meridyn.ini").c_str(), 1);
+        return true;
+    }();
+    (void)ready;
 }
 
 void writeFile(const char* name, const std::string& text) {

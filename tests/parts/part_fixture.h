@@ -71,35 +71,20 @@ class PartModelTest : public testsupport::InterpreterTest {
         out.clear();
         commandBuffer = line;
         doc->ExecuteLine();
-        std::string printed = out;
+        std::string printed = testsupport::printedAfterEcho(out, line);
         out.clear();
-        const std::string echo = line + "\n";
-        const std::size_t at = printed.find(echo);
-        if (at != std::string::npos) printed.erase(0, at + echo.size());
-        const std::string prompt = std::string(" ") + kStartupPrompt;
-        if (printed.size() >= prompt.size() &&
-            printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
-            printed.erase(printed.size() - prompt.size());
         return printed;
     }
     // What the part writes, into a scratch file.
     std::string written(CPart& part) {
         std::FILE* f = std::tmpfile();
         part.WriteCommands(OutputChannel(f));
-        return readBack(f);
+        return testsupport::readBack(f);
     }
     std::string writtenAll() {
         std::FILE* f = std::tmpfile();
         list->WriteAllParts(OutputChannel(f));
-        return readBack(f);
-    }
-    static std::string readBack(std::FILE* f) {
-        std::string text;
-        std::rewind(f);
-        for (int c; (c = std::fgetc(f)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(f);
-        return text;
+        return testsupport::readBack(f);
     }
     CPart& part(const std::string& name) {
         CPart* p = list->FindPart(name);

@@ -46,16 +46,9 @@ class RayOutputTest : public testsupport::InterpreterTest {
         out.clear();
         commandBuffer = line;
         doc->ExecuteLine();
-        std::string printed = out;
-        const std::string echo = line + "\n";
-        const std::size_t at = printed.find(echo);
-        if (at != std::string::npos) printed.erase(0, at + echo.size());
-        const std::string prompt = std::string(" ") + kStartupPrompt;
-        if (printed.size() >= prompt.size() &&
-            printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
-            printed.erase(printed.size() - prompt.size());
+        std::string printed = testsupport::printedAfterEcho(out, line);
         // Lines echoed back under echo/on.
-        const std::string expanded = " =>" + echo;
+        const std::string expanded = " =>" + line + "\n";
         if (printed.rfind(expanded, 0) == 0) printed.erase(0, expanded.size());
         return printed;
     }

@@ -5,35 +5,15 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/platform/scratch_files.h"
+
 namespace {
 
 using platform::ProfileFile;
-
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "meridyn-profile-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::filesystem::path path;
-};
 
 TEST(ProfileInt, LeadingDigitsWithSign) {
     EXPECT_EQ(platform::profileInt("42"), 42);
@@ -95,12 +75,12 @@ TEST(ProfileFile, MissingSectionIsAppendedAndCrLfKept) {
 }
 
 TEST(ProfileFile, SaveCreatesDirectoryAndReplacesFile) {
-    TempDir t;
-    auto path = t.path / "deep" / "er" / "meridyn.ini";
+    testsupport::ScratchDir t("meridyn-profile");
+    auto path = t.path() / "deep" / "er" / "meridyn.ini";
     ASSERT_TRUE(platform::writePrivateProfileString("flags", "redraw", "1", path));
     ASSERT_TRUE(platform::writePrivateProfileString("flags", "box", "0", path));
     ASSERT_TRUE(platform::writePrivateProfileString("FLAGS", "REDRAW", "0", path));
-    EXPECT_EQ(slurp(path), "[flags]\nredraw=0\nbox=0\n");
+    EXPECT_EQ(testsupport::readFile(path), "[flags]\nredraw=0\nbox=0\n");
     EXPECT_EQ(platform::getPrivateProfileInt("flags", "box", 9, path), 0);
     EXPECT_EQ(platform::getPrivateProfileInt("flags", "rays", 9, path), 9);
     EXPECT_EQ(platform::getPrivateProfileString("flags", "redraw", "d", path), "0");
@@ -114,36 +94,36 @@ TEST(ProfileFile, SaveCreatesDirectoryAndReplacesFile) {
 }
 
 TEST(ProfileFile, MissingFileGivesDefaultsAndFailedSaveSaysWhy) {
-    TempDir t;
-    EXPECT_EQ(platform::getPrivateProfileInt("flags", "x", 5, t.path / "none.ini"), 5);
+    testsupport::ScratchDir t("meridyn-profile");
+    EXPECT_EQ(platform::getPrivateProfileInt("flags", "x", 5, t.path() / "none.ini"), 5);
     ProfileFile f;
-    EXPECT_FALSE(f.load(t.path / "none.ini"));
+    EXPECT_FALSE(f.load(t.path() / "none.ini"));
     // A directory cannot be made below a plain file.
-    std::ofstream(t.path / "plain") << "x";
+    std::ofstream(t.path() / "plain") << "x";
     std::string why;
     f.set("flags", "a", "1");
-    EXPECT_FALSE(f.save(t.path / "plain" / "meridyn.ini", &why));
+    EXPECT_FALSE(f.save(t.path() / "plain" / "meridyn.ini", &why));
     EXPECT_FALSE(why.empty());
     // A read-only directory refuses the temporary file; the old file stays as it was.
     if (geteuid() != 0) {
-        auto ro = t.path / "ro";
+        auto ro = t.path() / "ro";
         std::filesystem::create_directory(ro);
         std::ofstream(ro / "meridyn.ini") << "[flags]\nkeep=1\n";
         chmod(ro.c_str(), 0555);
         EXPECT_FALSE(f.save(ro / "meridyn.ini", &why));
         chmod(ro.c_str(), 0755);
-        EXPECT_EQ(slurp(ro / "meridyn.ini"), "[flags]\nkeep=1\n");
+        EXPECT_EQ(testsupport::readFile(ro / "meridyn.ini"), "[flags]\nkeep=1\n");
     }
 }
 
 TEST(ProfileFileLimits, OnlyRegularFilesOfAtMostOneMegabyteAreRead) {
     namespace fs = std::filesystem;
-    TempDir dir;
+    testsupport::ScratchDir dir("meridyn-profile");
     platform::ProfileFile file;
     std::string why;
     EXPECT_FALSE(file.load("/dev/zero", &why));
     EXPECT_EQ(why, "not a regular file");
-    const fs::path big = dir.path / "big.ini";
+    const fs::path big = dir.path() / "big.ini";
     std::ofstream(big) << "[flags]\nrays=1\n" << std::string(platform::ProfileFile::kMaxFileBytes, ';');
     why.clear();
     EXPECT_FALSE(file.load(big, &why));
@@ -151,7 +131,7 @@ TEST(ProfileFileLimits, OnlyRegularFilesOfAtMostOneMegabyteAreRead) {
     EXPECT_FALSE(file.get("flags", "rays"));
     // Missing is no refusal.
     why.clear();
-    EXPECT_FALSE(file.load(dir.path / "missing.ini", &why));
+    EXPECT_FALSE(file.load(dir.path() / "missing.ini", &why));
     EXPECT_EQ(why, "");
 }
 

@@ -4,41 +4,20 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/run_control.h"
 #include "platform/safe_file.h"
+#include "tests/platform/scratch_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchHome {
-  public:
-    ScratchHome() {
-        std::string pattern = (fs::temp_directory_path() / "meridyn-safe-XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~ScratchHome() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(ReplacementTarget, RegularMissingAndLinkedFilesOnly) {
-    ScratchHome dir;
+    testsupport::ScratchDir dir("meridyn-safe");
     const fs::path d = dir.path();
     std::ofstream(d / "file") << "x";
     EXPECT_EQ(platform::replacementTarget(d / "file"), d / "file");
@@ -63,7 +42,7 @@ TEST(ReplacementTarget, RegularMissingAndLinkedFilesOnly) {
 }
 
 TEST(ReplaceWithTemp, KeepsThePermissionBitsOfTheReplacedFile) {
-    ScratchHome dir;
+    testsupport::ScratchDir dir("meridyn-safe");
     const fs::path target = dir.path() / "f";
     std::ofstream(target) << "old";
     chmod(target.c_str(), 0604);
@@ -73,13 +52,13 @@ TEST(ReplaceWithTemp, KeepsThePermissionBitsOfTheReplacedFile) {
     close(t.fd);
     EXPECT_EQ(t.path.parent_path(), dir.path());
     ASSERT_TRUE(platform::replaceWithTemp(t.path, target));
-    EXPECT_EQ(readAll(target), "new");
+    EXPECT_EQ(testsupport::readFile(target), "new");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0604));
     EXPECT_FALSE(fs::exists(t.path));
 }
 
 TEST(RegularOpens, RefuseLinksFifosAndDevices) {
-    ScratchHome dir;
+    testsupport::ScratchDir dir("meridyn-safe");
     const fs::path d = dir.path();
     std::ofstream(d / "victim") << "keep";
     fs::create_symlink("victim", d / "link");
@@ -90,7 +69,7 @@ TEST(RegularOpens, RefuseLinksFifosAndDevices) {
         EXPECT_EQ(platform::openRegularForWrite(p.string()), nullptr) << p;
         EXPECT_TRUE(errno == ELOOP || errno == EINVAL || errno == ENXIO) << p << " " << errno;
     }
-    EXPECT_EQ(readAll(d / "victim"), "keep");
+    EXPECT_EQ(testsupport::readFile(d / "victim"), "keep");
     std::FILE* f = platform::openRegularForAppend((d / "new").string());
     ASSERT_NE(f, nullptr);
     std::fclose(f);
@@ -102,7 +81,7 @@ TEST(RegularOpens, RefuseLinksFifosAndDevices) {
 }
 
 TEST(FileLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
-    ScratchHome dir;
+    testsupport::ScratchDir dir("meridyn-safe");
     const std::string path = (dir.path() / "lock").string();
     platform::FileLock first, second;
     EXPECT_EQ(first.acquire(path, false), platform::FileLock::Result::Locked);

@@ -1,5 +1,7 @@
 #include "ui/core/view_controller.h"
 
+#include "parts/raytrace_manager.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdarg>
@@ -116,14 +118,27 @@ void CQelView::RedrawIfAutoRedraw() {
     if (autoRedraw) ui_.updateAllViews();
 }
 
+namespace {
+
+// The stored trace again: through the shell's hook when a test or host set one, else through the
+// document's raytrace manager.
+void repeatStoredTrace(CQelDoc* doc) {
+    if (!doc) return;
+    if (shellState().repeatLastTrace)
+        shellState().repeatLastTrace(*doc);
+    else if (theRaytraceManager)
+        theRaytraceManager->RepeatLastTrace();
+}
+
+} // namespace
+
 void CQelView::RepeatLastTrace() {
-    if (shellState().repeatLastTrace && ui_.document()) shellState().repeatLastTrace(*ui_.document());
+    repeatStoredTrace(ui_.document());
     if (viewType == kViewIntensity) OnIntensityView();
 }
 
 void CQelView::FinishViewCommand() {
-    if (autoRetrace && shellState().repeatLastTrace && ui_.document())
-        shellState().repeatLastTrace(*ui_.document());
+    if (autoRetrace) repeatStoredTrace(ui_.document());
     if (viewType == kViewIntensity) OnIntensityView();
     RedrawIfAutoRedraw();
 }

@@ -1,21 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "command/general/highlighting.h"
-#include "command/document/command_state.h"
-#include "tests/command/test_support.h"
+#include "tests/command/scratch_home_fixture.h"
 
 namespace {
 
-class HighlightTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        resetCommandState();
-        programHome = dir.path().string();
-        setOutputFiles();
-    }
-    void TearDown() override { resetCommandState(); }
-    testsupport::ScratchDir dir;
-};
+class HighlightTest : public testsupport::ScratchHomeTest {};
 
 TEST_F(HighlightTest, RaySegmentOnAndOff) {
     EXPECT_EQ(rayHighlightColor(4, -1, 0), 4); // off matches nothing, not even parent -1

@@ -2,20 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "command/document/command_state.h"
-#include "tests/command/test_support.h"
+#include "tests/command/scratch_home_fixture.h"
 
-class AliasesTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        resetCommandState();
-        programHome = dir.path().string();
-        setOutputFiles();
-    }
-    void TearDown() override { resetCommandState(); }
-    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
-    testsupport::ScratchDir dir;
-};
+class AliasesTest : public testsupport::ScratchHomeTest {};
 
 TEST_F(AliasesTest, AddRefusesDuplicateNamesAndTexts) {
     EXPECT_EQ(aliasAdd("lens1", "7"), 1);

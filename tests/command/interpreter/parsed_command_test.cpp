@@ -6,28 +6,25 @@
 #include <cstring>
 #include <set>
 
-#include "command/document/command_state.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "platform/scripted_hooks.h"
-#include "tests/command/test_support.h"
+#include "tests/command/scratch_home_fixture.h"
 
 namespace {
 
 const char* const kShapes[] = {"lens", "mirror", "prism", "rod", "radiometer", " "};
 const char* const kXNames[] = {"x", "xmax", "y", " "};
 
-class ParsedCommandTest : public ::testing::Test {
+class ParsedCommandTest : public testsupport::ScratchHomeTest {
   protected:
     void SetUp() override {
-        resetCommandState();
-        programHome = dir.path().string();
-        setOutputFiles();
+        ScratchHomeTest::SetUp();
         resetReaderState();
     }
     void TearDown() override {
         if (console) std::fclose(console);
-        resetCommandState();
+        ScratchHomeTest::TearDown();
     }
     // Makes `text` what the console types from now on.
     void typeOnConsole(const std::string& text) {
@@ -36,10 +33,8 @@ class ParsedCommandTest : public ::testing::Test {
         messageState().consoleStream = console;
         readerState().inputStream = console;
     }
-    std::string screen() { return testsupport::readFile(dir.file("screen.out")); }
     std::string log() { return testsupport::readFile(dir.file("meridyn.log")); }
 
-    testsupport::ScratchDir dir;
     platform::ScriptedHooks hooks;
     platform::ScopedHooks guard{hooks};
     std::string typed;

@@ -2,26 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "command/document/command_state.h"
 #include "platform/scripted_hooks.h"
-#include "tests/command/test_support.h"
+#include "tests/command/scratch_home_fixture.h"
 
 using testsupport::readFile;
 
-class MessagesTest : public ::testing::Test {
+class MessagesTest : public testsupport::ScratchHomeTest {
   protected:
-    void SetUp() override {
-        resetCommandState();
-        programHome = dir.path().string();
-        setOutputFiles();
-    }
-    void TearDown() override { resetCommandState(); }
     std::string log() {
         std::fflush(messageState().logFile);
         return readFile(dir.file("meridyn.log"));
     }
-    std::string screen() { return readFile(dir.file("screen.out")); }
-    testsupport::ScratchDir dir;
     platform::ScriptedHooks hooks;
     platform::ScopedHooks guard{hooks};
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command/saving/log_filters.h"
+#include "tests/command/test_support.h"
 
 namespace {
 
@@ -17,13 +18,8 @@ std::string run(Filter filter, const std::string& log) {
     std::fwrite(log.data(), 1, log.size(), in);
     std::rewind(in);
     filter(in, out);
-    std::string text;
-    std::rewind(out);
-    for (int c; (c = std::fgetc(out)) != EOF;)
-        text += static_cast<char>(c);
     std::fclose(in);
-    std::fclose(out);
-    return text;
+    return testsupport::readBack(out);
 }
 
 const std::string kLog = "clear\n"

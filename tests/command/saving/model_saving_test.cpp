@@ -20,12 +20,7 @@ class ModelSavingTest : public testsupport::DocumentTest {
     std::string settingsBlock() {
         std::FILE* f = std::tmpfile();
         doc->WriteSettings(f);
-        std::string text;
-        std::rewind(f);
-        for (int c; (c = std::fgetc(f)) != EOF;)
-            text += static_cast<char>(c);
-        std::fclose(f);
-        return text;
+        return testsupport::readBack(f);
     }
 };
 

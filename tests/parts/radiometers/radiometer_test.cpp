@@ -17,6 +17,7 @@
 #include "parts/radiometers/radiometer.h"
 #include "parts/radiometers/screen_mapping.h"
 #include "parts/trace/trace_totals.h"
+#include "tests/command/test_support.h"
 
 namespace {
 
@@ -72,14 +73,7 @@ std::string report(const CRadiometer& r, const PolynetRecord* net = nullptr) {
         r.WriteTextPerArea(OutputChannel(f), net);
     else
         r.WriteText(OutputChannel(f));
-    std::fflush(f);
-    std::rewind(f);
-    std::string text;
-    char buffer[512];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
+    return testsupport::readBack(f);
 }
 
 class RadiometerTest : public ::testing::Test {

@@ -551,3 +551,21 @@ TEST_F(ViewPaintTest, SolidModeChoosesTheImageAndAutoFletchTheArrowLength) {
     view->OnDraw(host, s);
     EXPECT_DOUBLE_EQ(arrowHeadSize, 2.5);
 }
+
+// With automatic retrace on, a view command ends by repeating the stored trace through the
+// document's raytrace manager, so the rays follow the model.
+TEST_F(ViewEntriesTest, FinishingAViewCommandRepeatsTheStoredTrace) {
+    run("define/lightsource lamp");
+    run("place/object lamp 0 0 0");
+    run("raytrace/cone lamp nx=3 ny=2 hfov=60 vfov=20");
+    const auto rays = home.path() / "rays.dat";
+    const std::string first = testsupport::readFile(rays);
+    ASSERT_FALSE(first.empty());
+    std::filesystem::remove(rays);
+    autoRetrace = 0;
+    view->FinishViewCommand();
+    EXPECT_FALSE(std::filesystem::exists(rays));
+    autoRetrace = 1;
+    view->FinishViewCommand();
+    EXPECT_EQ(testsupport::readFile(rays), first);
+}
