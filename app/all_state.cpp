@@ -3,6 +3,7 @@
 #include "display/views/display_state.h"
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
+#include "ui/compose/tool_dialog_state.h"
 #include "ui/props/document_menu.h"
 
 void resetAllState() {
@@ -12,4 +13,6 @@ void resetAllState() {
     resetBitmapState();
     // The document menu's last macro and its placement dialog.
     resetDocumentMenuState();
+    // What the tool dialogs remember between showings.
+    resetToolDialogState();
 }

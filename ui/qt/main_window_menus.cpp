@@ -13,6 +13,7 @@
 
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
+#include "ui/qt/dialogs/dialog_entries.h"
 #include "ui/qt/dib_image.h"
 #include "ui/qt/document_menu_entries.h"
 #include "ui/qt/main_window.h"
@@ -86,6 +87,9 @@ void MainWindow::buildEntries() {
         if (checked) row.checked = [checked](const ShellSnapshot& s) { return checked(s.view); };
         (e.path.rfind("&File>", 0) == 0 ? fileRows : viewRows).push_back(std::move(row));
     }
+    // The dialogs' own entries (STL import, cube corner) join the rows of their menus.
+    for (ShellEntry& row : installDialogs(*this))
+        (row.path.rfind("&File>", 0) == 0 ? fileRows : viewRows).push_back(std::move(row));
     auto exitRow = std::find_if(entries_.begin(), entries_.end(), [](const ShellEntry& r) { return r.id == 57665; });
     entries_.insert(exitRow, fileRows.begin(), fileRows.end());
     entries_.insert(entries_.end(), viewRows.begin(), viewRows.end());

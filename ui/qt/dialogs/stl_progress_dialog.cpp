@@ -1,0 +1,74 @@
+#include "ui/qt/dialogs/stl_progress_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui/compose/stl_reader.h"
+
+ReadingStlFileDialog::ReadingStlFileDialog(StlReader& reader, std::function<void()> cancel,
+                                           QWidget* parent)
+    : QDialog(parent), reader_(reader), cancel_(std::move(cancel)) {
+    setWindowTitle("Reading STL File");
+    setObjectName("ReadingStlFile");
+    auto* grid = new QGridLayout(this);
+    list_ = new QListWidget(this);
+    bar_ = new QProgressBar(this);
+    bar_->setRange(0, 100);
+    file_ = new QLabel(this);
+    type_ = new QLabel(reader.binary ? "Binary" : "ASCII", this);
+    percent_ = new QLabel(this);
+    facets_ = new QLabel("0", this);
+    warnings_ = new QLabel("0", this);
+    cancelButton_ = new QPushButton("Cancel", this);
+    int row = 0;
+    grid->addWidget(new QLabel("File:", this), row, 0);
+    grid->addWidget(file_, row++, 1);
+    grid->addWidget(new QLabel("Type:", this), row, 0);
+    grid->addWidget(type_, row++, 1);
+    grid->addWidget(bar_, row, 0);
+    grid->addWidget(percent_, row++, 1);
+    grid->addWidget(new QLabel("Facets processed:", this), row, 0);
+    grid->addWidget(facets_, row++, 1);
+    grid->addWidget(new QLabel("Warnings:", this), row, 0);
+    grid->addWidget(warnings_, row++, 1);
+    grid->addWidget(list_, row++, 0, 1, 2);
+    grid->addWidget(cancelButton_, row++, 1);
+    list_->addItem(type_->text());
+    connect(cancelButton_, &QPushButton::clicked, this, &ReadingStlFileDialog::reject);
+    timer_ = new QTimer(this);
+    timer_->setInterval(33);
+    connect(timer_, &QTimer::timeout, this, &ReadingStlFileDialog::refresh);
+    timer_->start();
+    resize(420, 360);
+}
+
+void ReadingStlFileDialog::refresh() {
+    const double fraction = reader_.fileLength > 0
+                                ? static_cast<double>(reader_.bytesProcessed) / reader_.fileLength
+                                : 0.0;
+    const int percent = static_cast<int>(fraction * 100);
+    bar_->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
+    file_->setText(QString::fromStdString(reader_.fileName));
+    facets_->setText(QString::number(reader_.facetCount));
+    warnings_->setText(QString::number(reader_.warningCount));
+    percent_->setText(QString("%1 % complete").arg(percent));
+}
+
+void ReadingStlFileDialog::addLog(const std::string& text) {
+    pending_ += text;
+    std::size_t end;
+    while ((end = pending_.find('\n')) != std::string::npos) {
+        list_->addItem(QString::fromStdString(pending_.substr(0, end)));
+        pending_.erase(0, end + 1);
+    }
+    list_->scrollToBottom();
+}
+
+void ReadingStlFileDialog::reject() {
+    // The import closes the dialog once it has finished the net.
+    if (cancel_) cancel_();
+}
