@@ -87,7 +87,7 @@ typeline "define/lens/spherical lens1"
 typeline "place/object lens1 -40 0 0"
 
 # Edit > Rotate... with its presets: the selected object, local, x, 0 degrees; then 30 typed.
-menu alt+e Down Down Down Down Down Return
+menu alt+e Down Down Down Down Down Down Return
 dialog '^Rotation Tool$' 10-rotation-tool.png
 keys Tab Tab Tab Tab
 xdotool type --delay 15 "30"
@@ -106,7 +106,7 @@ keys Return
 sleep 0.7
 
 # File > ImportSTL...: the file, then the parameters with the name.
-menu alt+f Up Up Return
+menu alt+f Down Down Down Down Down Down Down Down Return
 dialog '^ImportSTL$'
 xdotool type --delay 10 "$HOME_DIR/cube.stl"
 keys Return
@@ -188,7 +188,7 @@ for i in range(n):
     b += struct.pack("<12fH", 0, 0, 1, x, y, 0, x + 0.5, y, 0, x, y + 0.5, 0, 0)
 open(sys.argv[1], "wb").write(b)
 PY
-menu alt+f Up Up Return
+menu alt+f Down Down Down Down Down Down Down Down Return
 dialog '^ImportSTL$'
 xdotool type --delay 10 "$HOME_DIR/big.stl"
 keys Return

@@ -125,19 +125,21 @@ expect_in screen.out "Loaded custom source $PLUGINS/raysrc7.so for object src"
 # File > RunMacro... on a path with blanks, then File > ReRunLastMacro.
 xdotool windowfocus --sync "$MAIN"
 xdotool key alt+f; sleep 0.6
-click 65 196
+# File: New, Open, Save, Save As, Print Setup, Print, Print Preview, PrintMetaFile, ImportSTL,
+# RunMacro, SaveHistory(Macro), ReRunLastMacro (enabled once a macro ran), ...
+for _ in $(seq 1 9); do xdotool key Down; sleep 0.1; done; xdotool key Return
 answer 'RunMacro' "$HOME_DIR/my macros/one lens.mac"
 expect_in meridyn.log "macro/run/name=\"$HOME_DIR/my macros/one lens.mac\""
 xdotool windowfocus --sync "$MAIN"
 xdotool key alt+f; sleep 0.6
-click 80 238
+for _ in $(seq 1 11); do xdotool key Down; sleep 0.1; done; xdotool key Return
 [ "$(grep -cF "macro/run/name=\"$HOME_DIR/my macros/one lens.mac\"" meridyn.log)" -eq 2 ] ||
   fail "ReRunLastMacro did not run the macro again"
 
 # File > SaveHistory(Macro)...; the window keeps its model as a compressed save too.
 xdotool windowfocus --sync "$MAIN"
 xdotool key alt+f; sleep 0.6
-click 94 217
+for _ in $(seq 1 10); do xdotool key Down; sleep 0.1; done; xdotool key Return
 answer 'SaveHistory' "$HOME_DIR/saved history.mac"
 [ -s "$HOME_DIR/saved history.mac" ] || fail "no saved history"
 xdotool mousemove --window "$MAIN" 300 63 click 1
