@@ -22,6 +22,7 @@
 #include "parts/templates/define_params.h"
 #include "tests/ui/compose/stl_files.h"
 #include "tests/ui/qt/shell_fixture.h"
+#include "ui/props/document_menu.h"
 #include "ui/compose/field_text.h"
 #include "ui/core/view_controller.h"
 #include "ui/core/view_state.h"
@@ -485,3 +486,24 @@ TEST_F(StlImportWindowTest, EscapeAndCancelStopTheImportAndCloseTheDialog) {
 }
 
 } // namespace
+
+// The document menu's placement tool shows the "Placement Tool" dialog preset with the object's
+// placement and hands back what was typed.
+TEST_F(DialogTest, ThePlacementToolDialogShowsAndReturnsThePlacement) {
+    start("define/lens/spherical lens\nplace/rotations lens 1 2 3 0 30 0\n");
+    ASSERT_TRUE(documentMenuModule().placementDialog);
+    PlacementToolValues shown;
+    shown.name = "lens";
+    shown.x = 1, shown.y = 2, shown.z = 3, shown.beta = 30;
+    answers = {DialogAnswer{{{"z", "9"}, {"g", "45"}}}};
+    const auto edited = documentMenuModule().placementDialog(shown);
+    EXPECT_EQ(captions.back(), "Placement Tool");
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(edited->name, "lens");
+    EXPECT_DOUBLE_EQ(edited->x, 1);
+    EXPECT_DOUBLE_EQ(edited->beta, 30);
+    EXPECT_DOUBLE_EQ(edited->z, 9);
+    EXPECT_DOUBLE_EQ(edited->gamma, 45);
+    answers = {DialogAnswer{{}, {}, false}};
+    EXPECT_FALSE(documentMenuModule().placementDialog(shown));
+}

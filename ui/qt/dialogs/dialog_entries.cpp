@@ -18,6 +18,7 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/qel_view.h"
 #include "ui/qt/qt_platform_hooks.h"
+#include "ui/props/document_menu.h"
 
 namespace {
 
@@ -140,6 +141,23 @@ std::vector<ShellEntry> installDialogs(MainWindow& window) {
     viewSeams().dataOutputDialog = [w]() -> std::optional<std::string> {
         if (!w) return std::nullopt;
         return askDataOutputFile(w);
+    };
+    // The document menu's placement tool shows the "Placement Tool" dialog with the object's
+    // placement; OK hands back the edited values.
+    documentMenuModule().placementDialog =
+        [w](const PlacementToolValues& v) -> std::optional<PlacementToolValues> {
+        auto d = makePlacementDialog(w);
+        d->setNumber("a", v.alpha), d->setNumber("b", v.beta), d->setNumber("g", v.gamma);
+        d->setNumber("x", v.x), d->setNumber("y", v.y), d->setNumber("z", v.z);
+        d->setText("object", v.name);
+        d->setText("reference", v.reference);
+        if (runDialog(*d) != QDialog::Accepted) return std::nullopt;
+        PlacementToolValues edited = v;
+        edited.alpha = d->numberOr("a", 0), edited.beta = d->numberOr("b", 0);
+        edited.gamma = d->numberOr("g", 0);
+        edited.x = d->numberOr("x", 0), edited.y = d->numberOr("y", 0), edited.z = d->numberOr("z", 0);
+        edited.reference = d->text("reference");
+        return edited;
     };
     // Always enabled; neither starts while a command runs.
     auto idle = [w] { return w && !w->platformHooks().commandRunning(); };
