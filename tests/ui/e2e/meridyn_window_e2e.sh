@@ -6,16 +6,7 @@
 # usage: meridyn_window_e2e.sh MERIDYN X-SCREENSHOT ARTEFACTS
 set -uo pipefail
 MERIDYN=$1 SHOT=$2 ART=$3
-for tool in xvfb-run xdotool xauth; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
-  export MERIDYN_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-unset QT_QPA_PLATFORM
-# Under the sanitizers, leaks inside the desktop's system libraries are not this program's.
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+. "$(dirname "$0")/under_xvfb.sh"
 mkdir -p "$ART"
 HOME_DIR=$(mktemp -d)
 trap 'kill $PID $PID2 2>/dev/null; rm -rf "$HOME_DIR"' EXIT

@@ -7,15 +7,7 @@
 # usage: props_e2e.sh MERIDYN MERIDYN-CLI X-SCREENSHOT PLUGIN-DIR ARTEFACTS
 set -uo pipefail
 MERIDYN=$1 CLI=$2 SHOT=$3 PLUGINS=$4 ART=$5
-for tool in xvfb-run xdotool xauth; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
-  export MERIDYN_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-unset QT_QPA_PLATFORM
-export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+. "$(dirname "$0")/under_xvfb.sh"
 mkdir -p "$ART"
 HOME_DIR=$(mktemp -d) CLI_HOME=$(mktemp -d)
 PID=
