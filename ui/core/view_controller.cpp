@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "command/document/document.h"
 #include "command/interpreter/aliases.h"
@@ -77,31 +79,39 @@ bool CQelView::ExecuteText(const std::string& text) {
     return true;
 }
 
+namespace {
+
+// The formatted command, or an error box and nothing when it would not fit a command line (the
+// reader would cut it silently).
+std::optional<std::string> formattedCommand(ViewUi& ui, const char* format, va_list args) {
+    char text[kLineSignificant + 2] = {};
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    if (n < 0 || n > kLineSignificant) {
+        ui.errorBox(std::string("Error: command too long: ") + std::string(text, strnlen(text, 40)) +
+                    "...");
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
+} // namespace
+
 void CQelView::IssueCommand(const char* format, ...) {
-    char text[kLineSignificant + 2];
     va_list args;
     va_start(args, format);
-    const int n = std::vsnprintf(text, sizeof text, format, args);
+    const auto text = formattedCommand(ui_, format, args);
     va_end(args);
-    if (n < 0 || n > kLineSignificant) {
-        ui_.errorBox(std::string("Error: command too long: ") + std::string(text, 40) + "...");
-        return;
-    }
-    runText(text, false);
+    if (!text) return;
+    runText(*text, false);
     RedrawIfAutoRedraw();
 }
 
 void CQelView::IssueCommandDirect(const char* format, ...) {
-    char text[kLineSignificant + 2];
     va_list args;
     va_start(args, format);
-    const int n = std::vsnprintf(text, sizeof text, format, args);
+    const auto text = formattedCommand(ui_, format, args);
     va_end(args);
-    if (n < 0 || n > kLineSignificant) {
-        ui_.errorBox(std::string("Error: command too long: ") + std::string(text, 40) + "...");
-        return;
-    }
-    runText(text, true);
+    if (text) runText(*text, true);
 }
 
 void CQelView::RunCommandDialog(int mode, const std::string& path) {
