@@ -446,6 +446,16 @@ int drawDetectorOutline(int n) {
     return detectorFrame(n) ? 1 : 0;
 }
 
+namespace {
+
+// One listing line of a spot's direction cosines, transmittance, object and surface.
+void writeSpotDirection(OutputChannel stream, const SpotRecord& r) {
+    outText(stream, "%15.9lg,  %15.9lg,  %15.9lg,  %7.5f,  %3d,  %3d\n", r.direction.x,
+            r.direction.y, r.direction.z, r.energy, r.objectNumber, r.surfaceNumber);
+}
+
+} // namespace
+
 void listSpotData(OutputChannel stream) {
     if (!openSpotsForListing(stream, false)) return;
     outText(stream, "Locations:    X                Y                Z\n");
@@ -454,8 +464,7 @@ void listSpotData(OutputChannel stream) {
     SpotRecord r;
     while (readSpotRecord(r.point, r.energy, r.objectNumber, r.surfaceNumber, r.direction) > 0) {
         outText(stream, "%15.9lg,  %15.9lg,  %15.9lg \n", r.point.x, r.point.y, r.point.z);
-        outText(stream, "%15.9lg,  %15.9lg,  %15.9lg,  %7.5f,  %3d,  %3d\n", r.direction.x,
-                r.direction.y, r.direction.z, r.energy, r.objectNumber, r.surfaceNumber);
+        writeSpotDirection(stream, r);
     }
     outText(stream, "\n");
 }
@@ -467,8 +476,7 @@ void listSpotDirections(OutputChannel stream) {
     outText(outputChannel, "  Transm.   Obj# Surf# \n");
     SpotRecord r;
     while (readSpotRecord(r.point, r.energy, r.objectNumber, r.surfaceNumber, r.direction) > 0)
-        outText(stream, "%15.9lg,  %15.9lg,  %15.9lg,  %7.5f,  %3d,  %3d\n", r.direction.x,
-                r.direction.y, r.direction.z, r.energy, r.objectNumber, r.surfaceNumber);
+        writeSpotDirection(stream, r);
     outText(stream, "\n");
 }
 
