@@ -38,6 +38,7 @@ inline void normalize3(Vec3& v) {
     double s = v.x * v.x + v.y * v.y + v.z * v.z;
     if (s == 0.0) return;
     double r = std::sqrt(s);
+    if (r == 1.0) return; // dividing by 1 changes nothing
     v.x /= r;
     v.y /= r;
     v.z /= r;

@@ -69,9 +69,9 @@ double fresnelReflectance(const Vec3& direction, const Vec3& normal, double n1, 
 }
 
 void reflectRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                Vec3& out) {
+                Vec3& out, const Vec3* knownNormal) {
     Vec3 normal, scaled;
-    surfaceNormal(surface, localPoint, localDirection, normal);
+    surfaceNormal(surface, localPoint, localDirection, normal, knownNormal);
     int tangent = 0;
     scaleToNormalComponent(localDirection, normal, scaled, tangent);
     if (tangent) {
@@ -82,13 +82,14 @@ void reflectRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& loca
 }
 
 void refractRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                double n1, double n2, Vec3& out, int& totalInternal, double& R) {
+                double n1, double n2, Vec3& out, int& totalInternal, double& R,
+                const Vec3* knownNormal) {
     coatingTransmitted = -1.0;
     coatingAbsorbed = -1.0;
     totalInternal = 0;
 
     Vec3 normal, scaled;
-    surfaceNormal(surface, localPoint, localDirection, normal);
+    surfaceNormal(surface, localPoint, localDirection, normal, knownNormal);
     R = surface->reflectance;
     int tangent = 0;
     scaleToNormalComponent(localDirection, normal, scaled, tangent);
@@ -102,14 +103,15 @@ void refractRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& loca
     out = transmitted;
 
     // The reflectance models take the cosine of incidence from a unit direction.
+    const bool fresnel = fresnelOn && surface->reflectance == 0.0;
+    const CoatingRecord* coating = currentCoating;
+    if (!fresnel && !coating) return;
     Vec3 unit = localDirection;
     normalize3(unit);
-    if (fresnelOn && surface->reflectance == 0.0) {
+    if (fresnel) {
         R = fresnelReflectance(unit, normal, n1, n2, transmitted);
         return;
     }
-    const CoatingRecord* coating = currentCoating;
-    if (!coating) return;
     switch (coating->mode) {
     case kCoatingFresnel:
         R = fresnelReflectance(unit, normal, n1, n2, transmitted);

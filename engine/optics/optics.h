@@ -35,15 +35,17 @@ double traceWavelength();
 
 // out = the reflected direction, not normalised (same length as the incoming direction scaled to
 // a unit normal component). A direction tangent to the surface is returned unchanged.
+// `knownNormal` (here and in refractRay), when given, is hookNormal's result at the point.
 void reflectRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                Vec3& out);
+                Vec3& out, const Vec3* knownNormal = nullptr);
 
 // Refraction of a ray in a medium of index n1 entering one of index n2. totalInternal is set to
 // 1 on total internal reflection (out is then unchanged) and cleared otherwise. R is the
 // reflectance: the surface's fixed value, or the Fresnel formula when set/fresnel is on and the
 // fixed value is 0, or the model of currentCoating. A tangent direction gives out = direction.
 void refractRay(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                double n1, double n2, Vec3& out, int& totalInternal, double& R);
+                double n1, double n2, Vec3& out, int& totalInternal, double& R,
+                const Vec3* knownNormal = nullptr);
 
 // The fractions of a ray's energy that its reflected and transmitted branches take at a surface
 // of absorption `absorption` and reflectance R (both tracers split through this one function).

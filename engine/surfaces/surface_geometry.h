@@ -77,7 +77,16 @@ inline void faceNormalAgainstRay(const Vec3& direction, Vec3& normal) {
     if (dot3(direction, normal) > 0) normal = {-normal.x, -normal.y, -normal.z};
 }
 
+// The surface's own normal at a local point: its normal hook, or the quadric's.
+inline void hookNormal(SurfaceRecord* surface, const Vec3& localPoint, Vec3& normal) {
+    if (surface->normal)
+        surface->normal(surface, localPoint, normal);
+    else
+        quadricNormal(surface, localPoint, normal);
+}
+
 // The normal of a hit as the optics use it: the surface's normal hook, then the loaded normal
 // refinement (when the surface's alternate functions are loaded), faced against the direction.
+// `known`, when given, is hookNormal's result at this point, worked out once for the whole hit.
 void surfaceNormal(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                   Vec3& normal);
+                   Vec3& normal, const Vec3* known = nullptr);

@@ -15,14 +15,6 @@ void resetSurfaceHitState() {
     surfaceHitState() = SurfaceHitState{};
 }
 
-bool raySphereTest(const Vec3& point, const Vec3& unitDirection, const Vec3& centre,
-                   double radius) {
-    if (radius <= 0) return true;
-    const Vec3 w = point - centre;
-    const double s = dot3(unitDirection, w);
-    return std::fabs(dot3(w, w) - s * s) <= radius * radius;
-}
-
 void findNearestIntercept(const Vec3& point, const Vec3& direction, SurfaceRecord*& surface,
                           Vec3& hitPoint, double& distance, int& noHit) {
     noHit = 0;

@@ -3,6 +3,8 @@
 // the proximity glue between touching objects.
 #pragma once
 
+#include <cmath>
+
 #include "engine/model/object_table.h"
 
 inline constexpr double kSelfHitDistance = 1e-6;
@@ -67,7 +69,13 @@ inline void resetHitBookkeeping() {
 
 // True when the infinite line through the point along the unit direction passes within the
 // radius of the centre, or when the radius is 0 or less (no sphere).
-bool raySphereTest(const Vec3& point, const Vec3& unitDirection, const Vec3& centre, double radius);
+inline bool raySphereTest(const Vec3& point, const Vec3& unitDirection, const Vec3& centre,
+                          double radius) {
+    if (radius <= 0) return true;
+    const Vec3 w = point - centre;
+    const double s = dot3(unitDirection, w);
+    return std::fabs(dot3(w, w) - s * s) <= radius * radius;
+}
 
 // The nearest hit over every activated, traceable object (slot order, then chain order; among
 // equal distances the first wins). On a hit: surface, global hit point and distance along the

@@ -38,12 +38,12 @@ void surfaceOwnMedium(const SurfaceRecord* record, double& index, double& absorp
 namespace {
 // normal . unit local direction, with the normal from the surface's own hook.
 double normalDotDirection(SurfaceRecord* surface, const Vec3& localPoint,
-                          const Vec3& localDirection) {
+                          const Vec3& localDirection, const Vec3* known = nullptr) {
     Vec3 n;
-    if (surface->normal)
-        surface->normal(surface, localPoint, n);
+    if (known)
+        n = *known;
     else
-        quadricNormal(surface, localPoint, n);
+        hookNormal(surface, localPoint, n);
     Vec3 u = localDirection;
     normalize3(u);
     return dot3(n, u);
@@ -56,9 +56,10 @@ int rayInsideSurface(const Vec3& localPoint, const Vec3& localDirection, Surface
 }
 
 void surfaceMedia(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                  double& index, double& absorptivity, double& luminance) {
+                  double& index, double& absorptivity, double& luminance,
+                  const Vec3* knownNormal) {
     if (!surface) return;
-    const double x = normalDotDirection(surface, localPoint, localDirection);
+    const double x = normalDotDirection(surface, localPoint, localDirection, knownNormal);
     auto& s = surfaceMediaState();
     if (surface->side * x <= 0) {
         surfaceOwnMedium(surface->inside, index, absorptivity, luminance);

@@ -38,5 +38,7 @@ int rayInsideSurface(const Vec3& localPoint, const Vec3& localDirection, Surface
 // crosses into the inside (side x normal . direction <= 0; the surface's handle becomes
 // currentSurfaceObject), else the surface's own medium (currentSurfaceObject cleared); both
 // through surfaceOwnMedium, so a surface of index 0 borders air.
+// `knownNormal`, when given, is hookNormal's result at the point.
 void surfaceMedia(SurfaceRecord* surface, const Vec3& localPoint, const Vec3& localDirection,
-                  double& index, double& absorptivity, double& luminance);
+                  double& index, double& absorptivity, double& luminance,
+                  const Vec3* knownNormal = nullptr);

@@ -1,6 +1,7 @@
 #include "parts/trace/ray_tracer.h"
 
 #include <algorithm>
+#include <typeinfo>
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include "engine/optics/optics.h"
 #include "engine/optics/random_sampling.h"
 #include "engine/surfaces/alt_surfaces.h"
+#include "engine/surfaces/quadric_intercept.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_hits.h"
 #include "engine/surfaces/surface_media.h"
@@ -96,20 +98,25 @@ CRayTracer::CRayTracer() {
 void CRayTracer::BuildSearchList(const CPartList* list) {
     search_.clear();
     handleList_.clear();
+    plainHandle_.clear();
+    altSlotsLoaded_ = 1;
     if (!list) return;
     for (int i = 0; i < list->partCount(); ++i) {
         CPart* p = list->part(i);
         if (!p || !p->geometry || p->handles.empty()) continue;
-        for (auto& h : p->handles)
+        for (auto& h : p->handles) {
             handleList_.push_back(h.get());
+            // A handle of the base class intersects through its surface's own hook.
+            plainHandle_.push_back(typeid(*h) == typeid(CSurfaceHandle) ? 1 : 0);
+        }
     }
     // Pointers into handleList_ are taken once it no longer grows.
     std::size_t at = 0;
     for (int i = 0; i < list->partCount(); ++i) {
         CPart* p = list->part(i);
         if (!p || !p->geometry || p->handles.empty()) continue;
-        search_.push_back(
-            {p->geometry, p, handleList_.data() + at, static_cast<int>(p->handles.size())});
+        search_.push_back({p->geometry, p, handleList_.data() + at, plainHandle_.data() + at,
+                           static_cast<int>(p->handles.size())});
         at += p->handles.size();
     }
 }
@@ -255,13 +262,19 @@ int CRayTracer::FindNearestHit(const Vec3& start, Vec3& d, SurfaceRecord*& hit, 
     lastPart = nullptr;
     resetHitBookkeeping();
     normalizeNearUnit(d);
+    const bool glue = proximityGlueDistance > 0;
     for (const SearchPart& sp : search_) {
         const ObjectRecord* o = sp.object;
         if (o->number <= 0 || !o->activated || !o->traceable) continue;
         if (!raySphereTest(start, d, o->globalReferencePoint, o->boundingRadius)) continue;
         for (int i = 0; i < sp.count; ++i) {
             CSurfaceHandle* h = sp.handles[i];
-            if (h->Intersect(start, d, nearest)) {
+            SurfaceRecord* s = h->surface;
+            // The default quadric hook runs inline; d is unit already, as the hook would make it.
+            const int improved = sp.plain[i] && s && s->intercept == &interceptQuadricSurface
+                                     ? quadricIntercept(s, start, d, d, nearest, glue)
+                                     : h->Intersect(start, d, nearest);
+            if (improved) {
                 hit = h->surface;
                 lastHandle = h;
                 lastPart = sp.part;
@@ -281,10 +294,10 @@ int CRayTracer::FindNearestHit(const Vec3& start, Vec3& d, SurfaceRecord*& hit, 
 }
 
 bool CRayTracer::FarSide(SurfaceRecord* hit, CPart* hitPart, const Vec3& localPoint,
-                         const Vec3& localDirection, double& n2, double& a2, double& l2,
-                         CPart*& part2) {
+                         const Vec3& localDirection, const Vec3& normal, double& n2, double& a2,
+                         double& l2, CPart*& part2) {
     n2 = 1.0, a2 = 0, l2 = 0;
-    surfaceMedia(hit, localPoint, localDirection, n2, a2, l2);
+    surfaceMedia(hit, localPoint, localDirection, n2, a2, l2, &normal);
     if (currentSurfaceObject) {
         // The ray enters the medium of the object this one sits in.
         SurfaceRecord* link = hit->inside;
@@ -499,9 +512,12 @@ void CRayTracer::Trace(SegmentResult& r) {
         return;
     }
 
+    // The surface's own normal at the hit, worked out once for the media and the optics.
+    Vec3 hookN;
+    hookNormal(hit, localPoint, hookN);
     double n2 = 1.0, a2 = 0, l2 = 0;
     CPart* part2 = nullptr;
-    if (!FarSide(hit, hitPart, localPoint, localDirection, n2, a2, l2, part2)) {
+    if (!FarSide(hit, hitPart, localPoint, localDirection, hookN, n2, a2, l2, part2)) {
         r.branchDone = 1;
         return;
     }
@@ -515,17 +531,17 @@ void CRayTracer::Trace(SegmentResult& r) {
     }
     applyProximityGlue(n2, hit);
 
+    // Slots loaded at an earlier hit must not refine this surface's normal.
     const bool hasAlternates = hit->altSurfaces != nullptr;
-    if (hasAlternates) {
-        clearAltSurfaces();
-        loadAltSurfaces(hit);
-    }
+    if (hasAlternates || altSlotsLoaded_) clearAltSurfaces();
+    if (hasAlternates) loadAltSurfaces(hit);
+    altSlotsLoaded_ = hasAlternates;
     currentCoating = coatingOfSurface(hit);
     const double n1 = mediumIndex;
     Vec3 refracted = localDirection;
     int totalInternal = 0;
     double R = 0;
-    refractRay(hit, localPoint, localDirection, n1, n2, refracted, totalInternal, R);
+    refractRay(hit, localPoint, localDirection, n1, n2, refracted, totalInternal, R, &hookN);
 
     BranchFactors split = branchFactors(hit->absorbtion, R, totalInternal);
     if (!totalInternal && coatingTransmitted >= 0) split = {R, coatingTransmitted};
@@ -541,10 +557,10 @@ void CRayTracer::Trace(SegmentResult& r) {
 
     CScatterer* scatterer = handle ? handle->child.get() : nullptr;
     Vec3 normal;
-    if (scatterer) surfaceNormal(hit, localPoint, localDirection, normal);
+    if (scatterer) surfaceNormal(hit, localPoint, localDirection, normal, &hookN);
     if (reflected.flag) {
         Vec3 d;
-        reflectRay(hit, localPoint, localDirection, d);
+        reflectRay(hit, localPoint, localDirection, d, &hookN);
         if (hasAlternates) applyDirectionRefinement(hit, localPoint, d, n1);
         normalize3(d);
         if (scatterer) {

@@ -160,15 +160,21 @@ class CRayTracer {
         ObjectRecord* object;
         CPart* part;
         CSurfaceHandle* const* handles;
+        const unsigned char* plain; // 1: a handle of the base class
         int count;
     };
     std::vector<SearchPart> search_;
     std::vector<CSurfaceHandle*> handleList_;
+    std::vector<unsigned char> plainHandle_;
     int recordsInUse_ = 0;
+    // The alternate-function slots may hold some surface's functions (the last hit's, or those
+    // another tracer left): the next hit clears them. Set again whenever a trace's search opens.
+    int altSlotsLoaded_ = 1;
 
     int WriteDetectorOutputs(const SegmentResult& r, const Vec3& hitPoint);
     void RecordDetectorHit(const SegmentResult& r);
     int GrinSegment(SegmentResult& r, double straightDistance);
     bool FarSide(SurfaceRecord* hit, CPart* hitPart, const Vec3& localPoint,
-                 const Vec3& localDirection, double& n2, double& a2, double& l2, CPart*& part2);
+                 const Vec3& localDirection, const Vec3& normal, double& n2, double& a2,
+                 double& l2, CPart*& part2);
 };

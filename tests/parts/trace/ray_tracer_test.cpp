@@ -13,6 +13,7 @@
 #include "engine/files/ray_files.h"
 #include "engine/optics/optics.h"
 #include "engine/optics/random_sampling.h"
+#include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_media.h"
 #include "engine/trace/one_ray_trace.h"
@@ -539,6 +540,29 @@ TEST_F(TracerTest, BothTracersTakeTheirCoatingsFromTheHandles) {
     EXPECT_EQ(polylines(rays()), 2);
     EXPECT_DOUBLE_EQ(spots().at(0).energy, bundleSpot);
     surfaceCoatingHook = nullptr;
+}
+
+int tiltNormal(SurfaceRecord*, const Vec3&, Vec3& normal, const double*) {
+    normal = unitOf({normal.x + 0.2, normal.y, normal.z});
+    return 1;
+}
+
+TEST_F(TracerTest, NormalRefinementsLeftLoadedDoNotBendPlainSurfaces) {
+    singlet();
+    traceOne({0, 10, -50});
+    const auto plain = rays();
+    // What a surface with alternate functions, hit by an earlier trace, left in the slots.
+    AltSurfaceSlot& slot = altSurfaceSlots[kNormalRefinement];
+    slot.present = kNormalRefinement;
+    slot.routine.normalRefinement = tiltNormal;
+    traceOne({0, 10, -50});
+    const auto again = rays();
+    clearAltSurfaces();
+    ASSERT_EQ(again.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(again[i].flag, plain[i].flag);
+        EXPECT_DOUBLE_EQ(again[i].p.x, plain[i].p.x) << i;
+    }
 }
 
 } // namespace

@@ -1,0 +1,164 @@
+// The intercept of a quadric surface, inline: the nearest search of the bundle tracer calls it for
+// every surface of every step, so it must cost no call, no hook and no second normalisation
+// there. interceptQuadricSurface (the surfaces' default hook) is the same code behind the hook.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/surfaces/surface_geometry.h"
+#include "engine/surfaces/surface_hits.h"
+
+// True when the local point at distance t along the local direction lies within the surface's
+// extents (tolerance 0.00001 where the outline allows it) and outside its hole.
+inline bool withinSurfaceExtents(const Vec3& localPoint, const Vec3& localDirection, double t,
+                                 const SurfaceRecord* surface) {
+    const Vec3 p{localPoint.x + t * localDirection.x, localPoint.y + t * localDirection.y,
+                 localPoint.z + t * localDirection.z};
+    const double* e = surface->extent;
+    constexpr double tol = kExtentTolerance;
+    if (!(p.z >= e[4] - tol && p.z <= e[5] + tol)) return false;
+
+    const bool severalSurfaces = surface->owner && surface->owner->surfaceCount > 1;
+    const int edge = severalSurfaces ? 0 : surface->edgeType;
+    if (edge == 1) {
+        const double ha = (e[1] - e[0]) / 2, hb = (e[3] - e[2]) / 2;
+        const double dx = p.x - (e[1] + e[0]) / 2, dy = p.y - (e[3] + e[2]) / 2;
+        if (!(dx * dx / (ha * ha) + dy * dy / (hb * hb) <= 1)) return false;
+    } else if (edge == 2) {
+        if (!(p.x >= e[0] && p.x <= e[1] && p.y >= e[2] && p.y <= e[3])) return false;
+    } else {
+        // The box, for the box outline and for any outline type without its own rule.
+        if (!(p.x >= e[0] - tol && p.x <= e[1] + tol && p.y >= e[2] - tol && p.y <= e[3] + tol))
+            return false;
+    }
+
+    if (!surface->hasHole) return true;
+    const double* h = surface->holeLimits;
+    if (surface->holeShape == 1) {
+        const double hx = (h[1] - h[0]) / 2, hy = (h[3] - h[2]) / 2;
+        const double dx = (p.x - (h[1] + h[0]) / 2) / hx, dy = (p.y - (h[3] + h[2]) / 2) / hy;
+        // A hole without width cuts nothing (0/0 compares false and keeps the point).
+        return !(dx * dx + dy * dy < 1);
+    }
+    if (surface->holeShape == 2) return p.x <= h[0] || p.x >= h[1] || p.y <= h[2] || p.y >= h[3];
+    return true;
+}
+
+namespace quadric_detail {
+
+// A's six off-diagonal terms are all zero (either sign): one test on their bits, not six
+// floating-point comparisons.
+inline bool offDiagonalZero(const double* q) {
+    std::uint64_t bits[9];
+    std::memcpy(bits, q, sizeof bits);
+    return ((bits[1] | bits[2] | bits[3] | bits[5] | bits[6] | bits[7]) << 1) == 0;
+}
+
+// One root: accepted when it lies ahead (after the self-hit rule), within the extents and, on
+// lenses and rods, inside the object. Accepted roots go into the hit bookkeeping.
+inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint,
+                       const Vec3& localDirection, const Vec3& point, const Vec3& direction) {
+    rejectSelfHit(surface, t);
+    if (!(t > 0)) return false;
+    if (!withinSurfaceExtents(localPoint, localDirection, t, surface)) return false;
+    const ObjectRecord* owner = surface->owner;
+    if (owner && (owner->typeCode == kTypeLens || owner->typeCode == kTypeRod) &&
+        !insideObjectTest(owner, surface, point, direction, t))
+        return false;
+    noteHitDistance(t, surface);
+    return true;
+}
+
+} // namespace quadric_detail
+
+// The roots of the surface's quadric along the ray, each accepted as acceptRoot says; returns how
+// many improved `nearest` (negative: no hit yet). `given` is the global direction the local one
+// is turned from, `unit` the same made unit (the distances are along it). `glue`: proximity glue
+// is on, so every accepted root must reach the second-nearest bookkeeping.
+inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point, const Vec3& given,
+                            const Vec3& unit, double& nearest, bool glue) {
+    secondRootTaken = 0;
+    // The local z of the start and of the direction first (the same sums the frame changes make):
+    // every accepted root lies within the extents' z range, so a ray that stays outside it, or
+    // that reaches it only beyond the nearest hit so far, has no root worth solving for.
+    const PlacementMatrix& m = surface->globalToSurface;
+    const double pz = point.x * m[0][2] + point.y * m[1][2] + point.z * m[2][2] + m[3][2];
+    const double dz = given.x * m[0][2] + given.y * m[1][2] + given.z * m[2][2];
+    const double zLow = surface->extent[4] - kExtentTolerance;
+    const double zHigh = surface->extent[5] + kExtentTolerance;
+    if ((pz > zHigh && dz >= 0) || (pz < zLow && dz <= 0)) return 0;
+    if (nearest > 0 && !glue) {
+        // The distance to the z range along the (unit to rounding) direction, with a margin
+        // for that rounding: a root there cannot beat the nearest.
+        const double reach = nearest * (1 + 1e-9) + 1e-9;
+        if ((dz > 0 && zLow - pz > reach * dz) || (dz < 0 && pz - zHigh > reach * -dz)) return 0;
+    }
+    // The local direction is made unit on its own (a turn keeps lengths only to rounding).
+    Vec3 p, d;
+    toLocalPoint(point, p, surface);
+    toLocalDirection(given, d, surface);
+    normalizeNearUnit(d);
+
+    const double* q = surface->quadric;
+    Vec3 ap, ad;
+    // Every shape the builders make has a diagonal A; skipping its zero terms adds nothing but
+    // zeros to the sums, so the roots come out the same to the last bit.
+    if (quadric_detail::offDiagonalZero(q)) {
+        ap = {q[0] * p.x, q[4] * p.y, q[8] * p.z};
+        ad = {q[0] * d.x, q[4] * d.y, q[8] * d.z};
+    } else {
+        ap = {q[0] * p.x + q[1] * p.y + q[2] * p.z, q[3] * p.x + q[4] * p.y + q[5] * p.z,
+              q[6] * p.x + q[7] * p.y + q[8] * p.z};
+        ad = {q[0] * d.x + q[1] * d.y + q[2] * d.z, q[3] * d.x + q[4] * d.y + q[5] * d.z,
+              q[6] * d.x + q[7] * d.y + q[8] * d.z};
+    }
+    const double a = dot3(d, ad);
+    const double b = q[9] * d.x + q[10] * d.y + q[11] * d.z + dot3(d, ap) + dot3(p, ad);
+    const double c = dot3(p, ap) + q[9] * p.x + q[10] * p.y + q[11] * p.z + q[12];
+
+    const double disc = b * b - 4 * a * c;
+    if (disc < 0 || (a == 0 && b == 0)) return 0;
+    double t1, t2 = 0;
+    int roots = 2;
+    if (a == 0) {
+        t1 = -c / b;
+        roots = 1;
+    } else if (disc == 0) {
+        t1 = -b / (2 * a);
+        roots = 1;
+    } else {
+        // The stable pair: no cancellation between b and the root of the discriminant.
+        const double s = b >= 0 ? 1.0 : -1.0;
+        const double qq = -(b + s * std::sqrt(disc)) / 2;
+        t1 = qq / a;
+        t2 = c / qq;
+    }
+
+    // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
+    // beat the nearest hit so far needs none of the extent and inside tests. (The aspheric and
+    // toric intercepts, which read which roots were taken, always start from no hit.)
+    const bool mayPrune = nearest > 0 && !glue;
+    const double bound = nearest;
+    int improved = 0;
+    const bool first =
+        !(mayPrune && t1 >= bound) && quadric_detail::acceptRoot(surface, t1, p, d, point, unit);
+    if (first && (nearest < 0 || nearest > t1)) {
+        nearest = t1;
+        ++improved;
+    }
+    if (roots == 1) return improved;
+
+    const bool second =
+        !(mayPrune && t2 >= bound) && quadric_detail::acceptRoot(surface, t2, p, d, point, unit);
+    bool secondNearest = false;
+    if (second && (nearest <= 0 || nearest > t2)) {
+        nearest = t2;
+        ++improved;
+        secondNearest = true;
+    }
+    if (first && second) secondRootTaken = 1;
+    otherRoot = secondNearest ? t1 : t2;
+    return improved;
+}
