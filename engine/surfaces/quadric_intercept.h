@@ -77,7 +77,7 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
 // many improved `nearest` (negative: no hit yet). `given` is the global direction the local one
 // is turned from, `unit` the same made unit (the distances are along it). `glue`: proximity glue
 // is on, so every accepted root must reach the second-nearest bookkeeping.
-inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point, const Vec3& given,
+[[gnu::always_inline]] inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point, const Vec3& given,
                             const Vec3& unit, double& nearest, bool glue) {
     secondRootTaken = 0;
     // The local z of the start and of the direction first (the same sums the frame changes make):

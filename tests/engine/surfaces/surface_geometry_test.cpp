@@ -118,6 +118,41 @@ TEST_F(SurfaceGeometryTest, NearRootIsAccurateWhereTheTextbookFormulaCancels) {
     EXPECT_NEAR(nearest, gap, gap * 1e-9);
 }
 
+TEST_F(SurfaceGeometryTest, RaysThatCannotReachTheZRangeInTimeFindNothing) {
+    ObjectRecord* o = makeObject(kTypeMirror);
+    SurfaceRecord* s = o->firstSurface;
+    setSphere(s, {0, 0, 0}, 2);
+    setExtent(s, -10, 10, -10, 10, -1, 1);
+    place(o, {});
+    const double hit = 5 - std::sqrt(4 - 1.9 * 1.9); // from (0, 1.9, 5) down to the sphere
+    Vec3 up{0, 0, 1}, down{0, 0, -1};
+    double nearest = -1;
+    EXPECT_EQ(interceptQuadricSurface(s, {0, 1.9, 5}, up, nearest), 0); // going away
+    EXPECT_EQ(interceptQuadricSurface(s, {0, 1.9, 5}, down, nearest), 2); // far root, then near
+    EXPECT_DOUBLE_EQ(nearest, hit);
+    const double found = nearest;
+
+    // A nearer hit before the z range (entered at distance 4) or at the root keeps its place;
+    // one just beyond the root gives way to it.
+    for (double before : {3.9, found}) {
+        nearest = before;
+        EXPECT_EQ(interceptQuadricSurface(s, {0, 1.9, 5}, down, nearest), 0) << before;
+        EXPECT_EQ(nearest, before);
+    }
+    nearest = found + 1e-9;
+    EXPECT_EQ(interceptQuadricSurface(s, {0, 1.9, 5}, down, nearest), 1);
+    EXPECT_EQ(nearest, found);
+
+    // With proximity glue every accepted root is bookkept, however far.
+    proximityGlueDistance = 0.5;
+    resetHitBookkeeping();
+    nearest = 1;
+    EXPECT_EQ(interceptQuadricSurface(s, {0, 1.9, 5}, down, nearest), 0);
+    EXPECT_EQ(hitBookkeeping.nearestSurface, s);
+    EXPECT_DOUBLE_EQ(hitBookkeeping.nearestDistance, hit);
+    proximityGlueDistance = 0;
+}
+
 TEST_F(SurfaceGeometryTest, SelfHitIsRefusedOnlyOnTheSurfaceBeingLeft) {
     ObjectRecord* o = makePlaneObject({});
     SurfaceRecord* s = o->firstSurface;
