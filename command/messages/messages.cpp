@@ -17,11 +17,11 @@ constexpr std::size_t kConsoleBufferSize = 1024;
 constexpr std::size_t kConsoleTextCut = 128;
 constexpr int kConsoleLineLimit = 11;
 
-// True when the text reached the file; errno says why not.
-bool writeToFile(std::FILE* f, std::string_view text) {
+// True when the text reached the file (or its buffer, under a flush hold); errno says why not.
+bool writeToFile(std::FILE* f, std::string_view text, bool flush = true) {
     errno = 0;
     bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
+    if (flush) ok = std::fflush(f) == 0 && ok;
     if (!ok) {
         if (errno == 0) errno = EIO;
         std::clearerr(f);
@@ -172,7 +172,7 @@ void infoBox(const std::string& text) {
 void logText(std::string_view text) {
     auto& s = messageState();
     std::FILE* f = openLog();
-    if (!f || !writeToFile(f, text)) {
+    if (!f || !writeToFile(f, text, s.flushHolds == 0)) {
         const int error = errno;
         reportLostMessage(s.logFailureSaid, "Error in logText\n", logFilePath(), error);
         if (!f) return;
@@ -200,7 +200,7 @@ void screenText(std::string_view text) {
     auto& s = messageState();
     if (s.screenMirror) s.screenMirror(text);
     std::FILE* f = openScreen();
-    if (!f || !writeToFile(f, text)) {
+    if (!f || !writeToFile(f, text, s.flushHolds == 0)) {
         const int error = errno;
         reportLostMessage(s.screenFailureSaid, "Error in screenText\n", screenFilePath(), error);
         if (!f) return;
@@ -270,10 +270,32 @@ int progressStep(long done, long total, int every) {
 
 void closeOutputFiles() {
     auto& s = messageState();
+    flushOutputFiles();
     if (s.logFile) std::fclose(s.logFile);
     if (s.screenFile) std::fclose(s.screenFile);
     s.logFile = nullptr;
     s.screenFile = nullptr;
+}
+
+void flushOutputFiles() {
+    auto& s = messageState();
+    if (s.logFile && !writeToFile(s.logFile, {})) {
+        const int error = errno;
+        reportLostMessage(s.logFailureSaid, "Error in logText\n", logFilePath(), error);
+    }
+    if (s.screenFile && !writeToFile(s.screenFile, {})) {
+        const int error = errno;
+        reportLostMessage(s.screenFailureSaid, "Error in screenText\n", screenFilePath(), error);
+    }
+}
+
+OutputFlushHold::OutputFlushHold() {
+    ++messageState().flushHolds;
+}
+
+OutputFlushHold::~OutputFlushHold() {
+    auto& s = messageState();
+    if (s.flushHolds > 0 && --s.flushHolds == 0) flushOutputFiles();
 }
 
 void deleteOutputFiles() {

@@ -56,11 +56,15 @@ struct MessageState {
     std::FILE* consoleStream = nullptr;
     bool writingPrompt = false; // set while the prompt is written (mirrors may leave it out)
 
-    // Files kept open between messages; every message is flushed at once. Both are opened only
-    // as regular files, never through a symbolic link.
+    // Files kept open between messages; every message is flushed at once unless a flush hold
+    // is in force (see OutputFlushHold). Both are opened only as regular files, never through a
+    // symbolic link.
     std::FILE* logFile = nullptr;
     std::FILE* screenFile = nullptr;
     bool logAtLineStart = true;
+    // Holds in force: while above 0, messages to meridyn.log and screen.out wait in the files'
+    // buffers until flushOutputFiles or the last hold ends.
+    int flushHolds = 0;
 
     int progressCalls = 0;
 
@@ -107,6 +111,22 @@ void setOutputFiles();
 void deleteOutputFiles();
 // Flushes and closes the open log and screen files (program end).
 void closeOutputFiles();
+// Writes out what waits in the buffers of meridyn.log and screen.out (a held flush); a failure
+// is reported as for a lost message. Anything that reads either file back while a hold may be
+// in force flushes first.
+void flushOutputFiles();
+
+// While one lives, messages to meridyn.log and screen.out are not flushed one by one: a long run
+// of commands from the window (an import) writes them in blocks, as a stream would. Their text
+// is the same; the holder flushes at its own checkpoints, and the end of the last hold flushes
+// on every way out. A crash loses at most what was written since the last flush.
+class OutputFlushHold {
+  public:
+    OutputFlushHold();
+    ~OutputFlushHold();
+    OutputFlushHold(const OutputFlushHold&) = delete;
+    OutputFlushHold& operator=(const OutputFlushHold&) = delete;
+};
 void startInterpreter();
 int initInterpreter();
 void printBanner(OutputChannel channel);

@@ -3,6 +3,7 @@
 #include "command/document/document.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "engine/model/current_objects.h"
 #include "platform/platform_hooks.h"
 
 namespace {
@@ -83,7 +84,9 @@ class ImportHooks : public platform::PlatformHooks {
     }
     void beep() override { inner_.beep(); }
     bool escapePending() override { return false; }
-    void waitCursor(bool on) override { inner_.waitCursor(on); }
+    // Each command would set the wait cursor and take it back again, twice for every one of a
+    // facet's six; between commands, where the window takes its events, it is off all the same.
+    void waitCursor(bool) override {}
     void progress(long done, long total) override { inner_.progress(done, total); }
 
   private:
@@ -110,6 +113,29 @@ class ImportDocumentHooks : public DocumentHooks {
     DocumentHooks& inner_;
 };
 
+// After every command the status line names the selected object; while the import runs only
+// the last of those texts is shown, when it ends.
+class DeferredStatusLine {
+  public:
+    DeferredStatusLine() : shown_(std::move(currentObjectsState().statusLine)) {
+        if (shown_) currentObjectsState().statusLine = [this](const std::string& text) {
+            last_ = text;
+            pending_ = true;
+        };
+    }
+    ~DeferredStatusLine() {
+        currentObjectsState().statusLine = std::move(shown_);
+        if (pending_ && currentObjectsState().statusLine) currentObjectsState().statusLine(last_);
+    }
+    DeferredStatusLine(const DeferredStatusLine&) = delete;
+    DeferredStatusLine& operator=(const DeferredStatusLine&) = delete;
+
+  private:
+    std::function<void(const std::string&)> shown_;
+    std::string last_;
+    bool pending_ = false;
+};
+
 } // namespace
 
 StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string& logPath) {
@@ -130,12 +156,19 @@ StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string&
     auto refresh = ui.refreshProgress;
     ui.refreshProgress = [&doc, refresh](StlReader& reader) {
         if (refresh) refresh(reader);
+        flushOutputFiles();
         doc.hooks().reloadHistory();
     };
     DocumentHooks& documentHooks = doc.hooks();
     ImportDocumentHooks importDocumentHooks(documentHooks);
     doc.setHooks(&importDocumentHooks);
-    const StlImportResult result = importStl(ui, logPath);
+    const StlImportResult result = [&] {
+        // The command log and screen.out are written out at each refresh and when the import
+        // ends, whichever way, not after each of the six commands a facet makes.
+        OutputFlushHold hold;
+        DeferredStatusLine status;
+        return importStl(ui, logPath);
+    }();
     doc.setHooks(&documentHooks);
     if (result.end == StlImportEnd::Cancelled || result.end == StlImportEnd::Unreadable)
         return result;

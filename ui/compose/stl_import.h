@@ -47,8 +47,11 @@ StlImportResult importStl(StlImportUi& ui, const std::string& logPath);
 
 class CQelDoc;
 // The import run against the document, as File > ImportSTL... runs it: each command through
-// ExecuteLine unless `ui.runCommand` is set; the history reloads at each progress refresh and at
-// the end, and the object tree and its selection once at the end, not per command. The document
-// is marked modified once a facet was written, and the views redraw when AutoRedraw is on. Escape is polled only by the import (through `ui.escapePending`, else the hooks in
-// force), never by the commands it runs.
+// ExecuteLine unless `ui.runCommand` is set. meridyn.log and screen.out are flushed and the
+// history reloads at each progress refresh and at the end (an OutputFlushHold: a crash loses at
+// most the commands since the last refresh); the object tree, its selection and the status line
+// follow once at the end, not per command, and the commands leave the wait cursor alone. The
+// document is marked modified once a facet was written, and the views redraw when AutoRedraw is
+// on. Escape is polled only by the import (through `ui.escapePending`, else the hooks in force),
+// never by the commands it runs.
 StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string& logPath);

@@ -41,37 +41,40 @@ bool HistoryModel::readFrom(std::FILE* f, std::uint64_t device, std::uint64_t in
         openPiece_ = false;
     }
     if (std::fseek(f, static_cast<long>(offset_), SEEK_SET) != 0) return false;
-    std::string piece;
-    int c;
-    while ((c = std::fgetc(f)) != EOF) {
-        if (c == '\n') {
-            pieces_.push_back(std::move(piece));
-            piece.clear();
-            ++total_;
-            offset_ = std::ftell(f);
+    // What the file gained, read in blocks and split in memory.
+    std::string data;
+    char block[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, f)) > 0)
+        data.append(block, got);
+    const std::int64_t origin = offset_;
+    const std::size_t n = data.size();
+    std::size_t i = 0, start = 0;
+    auto finish = [&](std::size_t length) {
+        pieces_.emplace_back(data, start, length);
+        ++total_;
+    };
+    while (i < n) {
+        if (data[i] == '\n') {
+            finish(i - start);
+            start = ++i;
+            offset_ = origin + static_cast<std::int64_t>(i);
             continue;
         }
-        piece += static_cast<char>(c);
-        if (piece.size() == kHistoryPieceChars) {
-            // A full piece ends here; a newline right after it starts an empty piece.
-            pieces_.push_back(std::move(piece));
-            piece.clear();
+        if (++i - start < kHistoryPieceChars) continue;
+        // A full piece ends here; a newline right after it starts an empty piece.
+        finish(kHistoryPieceChars);
+        start = i;
+        offset_ = origin + static_cast<std::int64_t>(i);
+        if (i < n && data[i] == '\n') {
+            pieces_.emplace_back();
             ++total_;
-            offset_ = std::ftell(f);
-            int next = std::fgetc(f);
-            if (next == EOF) break;
-            if (next == '\n') {
-                pieces_.emplace_back();
-                ++total_;
-                offset_ = std::ftell(f);
-            } else {
-                piece += static_cast<char>(next);
-            }
+            start = ++i;
+            offset_ = origin + static_cast<std::int64_t>(i);
         }
     }
-    if (!piece.empty()) {
-        pieces_.push_back(std::move(piece));
-        ++total_;
+    if (start < n) {
+        finish(n - start);
         openPiece_ = true;
     }
     return true;

@@ -113,6 +113,7 @@ void saveHistory(MainWindow& w) {
 
 void copyText(MainWindow& w) {
     const std::string screen = [] {
+        flushOutputFiles();
         std::ifstream in(messageState().screenOutPath, std::ios::binary);
         std::stringstream ss;
         ss << in.rdbuf();

@@ -1,5 +1,6 @@
 #include "ui/qt/main_window.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -269,6 +270,7 @@ void MainWindow::refreshObjectTree() {
 
 void MainWindow::reloadHistory() {
     auto& m = messageState();
+    flushOutputFiles();
     historyModel_.reload(m.screenOutPath, m.screenLineCount);
     const auto& entries = historyModel_.entries();
     const QSignalBlocker block(history_);
@@ -280,17 +282,17 @@ void MainWindow::reloadHistory() {
         shownTexts_.clear();
         shownFirst_ = historyModel_.firstPiece();
     } else {
-        for (long i = 0; i < drop; ++i) {
-            history_->removeItem(0);
-            shownTexts_.pop_front();
-        }
+        // One removal of the rows that scrolled off, not one a row.
+        if (drop > 0) history_->model()->removeRows(0, static_cast<int>(drop));
+        shownTexts_.erase(shownTexts_.begin(), shownTexts_.begin() + drop);
         shownFirst_ += drop;
         std::size_t same = 0;
         while (same < shownTexts_.size() && same < entries.size() && shownTexts_[same] == entries[same])
             ++same;
-        while (shownTexts_.size() > same) {
-            history_->removeItem(history_->count() - 1);
-            shownTexts_.pop_back();
+        if (shownTexts_.size() > same) {
+            history_->model()->removeRows(static_cast<int>(same),
+                                          static_cast<int>(shownTexts_.size() - same));
+            shownTexts_.resize(same);
         }
     }
     QStringList items;

@@ -154,3 +154,36 @@ TEST_F(MessagesTest, PromptOnlyForTheConsoleAndMarkedForMirrors) {
     EXPECT_EQ(screen(), " MD: x\n");
     EXPECT_EQ(mirrored, "x\n");
 }
+
+TEST_F(MessagesTest, AFlushHoldKeepsMessagesBufferedUntilAFlushOrItsEnd) {
+    const std::string logBefore = readFile(dir.file("meridyn.log"));
+    {
+        OutputFlushHold outer;
+        {
+            OutputFlushHold inner;
+            outText(outputChannel, "polynet/close\n");
+            outText(logChannel, "polynet/close\n");
+        }
+        // The inner hold's end flushes nothing while the outer one lives.
+        EXPECT_EQ(readFile(dir.file("screen.out")), "");
+        EXPECT_EQ(readFile(dir.file("meridyn.log")), logBefore);
+        flushOutputFiles();
+        EXPECT_EQ(readFile(dir.file("screen.out")), "polynet/close\n");
+        EXPECT_EQ(readFile(dir.file("meridyn.log")), logBefore + "polynet/close\n");
+        outText(outputChannel, " MD: ");
+        logText("polynet/fin\n");
+    }
+    EXPECT_EQ(messageState().flushHolds, 0);
+    EXPECT_EQ(readFile(dir.file("screen.out")), "polynet/close\n MD: ");
+    EXPECT_EQ(readFile(dir.file("meridyn.log")), logBefore + "polynet/close\npolynet/fin\n");
+    // Without a hold every message is in the file at once again.
+    outText(outputChannel, "x\n");
+    EXPECT_EQ(readFile(dir.file("screen.out")), "polynet/close\n MD: x\n");
+    // Closing the files writes out what a hold left in them.
+    {
+        OutputFlushHold hold;
+        logText("end\n");
+        closeOutputFiles();
+    }
+    EXPECT_EQ(readFile(dir.file("meridyn.log")), logBefore + "polynet/close\npolynet/fin\nend\n");
+}

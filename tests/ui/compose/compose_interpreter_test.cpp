@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -16,6 +17,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
 #include "engine/polynet/polynet_records.h"
 #include "platform/scripted_hooks.h"
@@ -172,6 +174,8 @@ class RecordingDocHooks : public DocumentHooks {
 };
 
 TEST_F(ComposeInterpreterTest, TheImportMarksTheDocumentModifiedAndRefreshesOnce) {
+    std::vector<std::string> statusLines;
+    setStatusLineHook([&statusLines](const std::string& text) { statusLines.push_back(text); });
     RecordingDocHooks recording;
     doc->setHooks(&recording);
     doc->SetModifiedFlag(false);
@@ -187,6 +191,10 @@ TEST_F(ComposeInterpreterTest, TheImportMarksTheDocumentModifiedAndRefreshesOnce
     // The history and the tree once, at the end, not per command.
     EXPECT_EQ(recording.events, (std::vector<std::string>{"history", "tree", "redraw"}));
     EXPECT_EQ(&doc->hooks(), static_cast<DocumentHooks*>(&recording));
+    // The status line shows the last command's text once, at the end.
+    EXPECT_EQ(statusLines.size(), 1u);
+    EXPECT_EQ(statusLines.back(), "Object 1 selected.");
+    setStatusLineHook({});
     // A cancelled import changes nothing.
     doc->SetModifiedFlag(false);
     recording.events.clear();
@@ -221,6 +229,61 @@ TEST_F(ComposeInterpreterTest, EscapeBelongsToTheImportNotToItsCommands) {
     EXPECT_EQ(&platform::hooks(), static_cast<platform::PlatformHooks*>(&hooks));
     ASSERT_NE(netOf("esc"), nullptr);
     EXPECT_EQ(netOf("esc")->polygonCount, 2);
+    // What the import wrote is in the files when it ends by Escape.
+    EXPECT_EQ(messageState().flushHolds, 0);
+    const std::string written = log();
+    EXPECT_EQ(written.substr(written.size() - 12), "polynet/fin\n") << written;
+}
+
+// The log and screen.out of an import are the bytes its commands write when each runs on its
+// own, and each refresh, where the window reads the history back, finds them written so far.
+class ReadingDocHooks : public DocumentHooks {
+  public:
+    std::function<void()> onReload;
+    void reloadHistory() override {
+        if (onReload) onReload();
+    }
+};
+
+TEST_F(ComposeInterpreterTest, TheImportWritesWhatItsCommandsWriteRunOneByOne) {
+    const std::string path = write("a.stl", stltest::asciiSolid(stltest::cubeTriangles()));
+    auto count = [](const std::string& text, const std::string& what) {
+        long n = 0;
+        for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const std::string screenBefore = screen(), logBefore = log();
+    ReadingDocHooks reading;
+    long closesRun = 0, checks = 0;
+    reading.onReload = [&] {
+        EXPECT_EQ(count(log(), "polynet/close"), closesRun);
+        EXPECT_EQ(count(screen(), "polynet/close"), closesRun);
+        ++checks;
+    };
+    doc->setHooks(&reading);
+    StlImportUi ui;
+    ui.chooseFile = [path] { return std::optional<std::string>(path); };
+    ui.askParameters = [](const StlParameters&) {
+        return std::optional<StlParameters>(StlParameters{"net", 1, 0, 1});
+    };
+    // Each command through ExecuteLine, as the window's import runs it.
+    ui.runCommand = [&](const std::string& line) {
+        if (line == "polynet/close") ++closesRun;
+        return run(line);
+    };
+    ASSERT_EQ(OnFileImportStl(*doc, ui, dir.file(kStlLogFileName)).end, StlImportEnd::Finished);
+    doc->setHooks(nullptr);
+    EXPECT_GE(checks, 5); // a refresh every 20 lines, and the end
+    const std::string importScreen = screen().substr(screenBefore.size());
+    const std::string importLog = log().substr(logBefore.size());
+    // The same file read again, each command through ExecuteLine with nothing held.
+    ASSERT_FALSE(run("clear"));
+    const std::string screenCleared = screen(), logCleared = log();
+    ASSERT_EQ(import(path, "net").end, StlImportEnd::Finished);
+    EXPECT_EQ(screen().substr(screenCleared.size()), importScreen);
+    EXPECT_EQ(log().substr(logCleared.size()), importLog);
+    EXPECT_EQ(count(importLog, "polynet/close"), 12);
 }
 
 } // namespace
