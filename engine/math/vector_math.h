@@ -36,7 +36,7 @@ inline constexpr double kDegree = 0.017453292519943295;
 // Inline: the trace core calls it for every ray and surface.
 inline void normalize3(Vec3& v) {
     double s = v.x * v.x + v.y * v.y + v.z * v.z;
-    if (s == 0.0) return;
+    if (s == 0.0 || s == 1.0) return;
     double r = std::sqrt(s);
     if (r == 1.0) return; // dividing by 1 changes nothing
     v.x /= r;
