@@ -4,6 +4,7 @@
 
 #include "command/interpreter/aliases.h"
 #include "engine/surfaces/alt_surfaces.h"
+#include "engine/surfaces/aspheric_surfaces.h"
 #include "parts/part_list.h"
 
 namespace {
@@ -130,6 +131,20 @@ void CPart::WriteDefinition(OutputChannel stream) {
             } else if (!s->hasHole && aperture && holeChanged) {
                 outText(stream, "modify/surface/hole/delete %s\n", si.c_str());
             }
+            // An aspheric function moves with the centre shifts made after it was added (its
+            // offset holds them); the shifts made before it come before its line, so that a
+            // reload moves it as far as it was moved, whichever order the user took.
+            const AltSurfaceRecord* aspheric = centerGiven && i == 1 ? asphericRecord(s) : nullptr;
+            double afterX = centerX, afterY = centerY;
+            if (aspheric) {
+                afterX = aspheric->values[6];
+                afterY = aspheric->values[7];
+                const double beforeX = centerX - afterX, beforeY = centerY - afterY;
+                if (beforeX != 0 || beforeY != 0) {
+                    outText(stream, "modify/center %s %lg %lg\n", si.c_str(), beforeX, beforeY);
+                    if (afterX == 0 && afterY == 0) aspheric = nullptr; // nothing after it
+                }
+            }
             for (const AltSurfaceRecord* r = s->altSurfaces; r; r = r->next) {
                 // A CPC's records come with its define line.
                 if (isCpcRoutine(r) || !r->routineName) continue;
@@ -138,9 +153,9 @@ void CPart::WriteDefinition(OutputChannel stream) {
                     outText(stream, " %lg", r->values[k]);
                 outText(stream, "\n");
             }
-            // The shift moves the whole object: one line, with surface 1.
-            if (centerGiven && i == 1)
-                outText(stream, "modify/center %s %lg %lg\n", si.c_str(), centerX, centerY);
+            // The shift moves the whole object: with surface 1.
+            if (centerGiven && i == 1 && (aspheric || !asphericRecord(s)))
+                outText(stream, "modify/center %s %lg %lg\n", si.c_str(), afterX, afterY);
             if (extentGiven)
                 outText(stream, "modify/extent %s %lg %lg %lg %lg %lg %lg\n", si.c_str(),
                         s->extent[0], s->extent[2], s->extent[4], s->extent[1], s->extent[3],

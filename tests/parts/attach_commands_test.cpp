@@ -217,6 +217,23 @@ TEST_F(AttachTest, CentreAndExtentBookkeepingFollowTheGeometry) {
     EXPECT_NE(saved.find("modify/center mir.1 2 4\n"), std::string::npos) << saved;
 }
 
+TEST_F(AttachTest, CentreShiftsAreSavedOnEitherSideOfTheAsphericTheyPreceded) {
+    CPart& mirror = part("mir");
+    run("modify/center mir 1 0");
+    run("modify/altsurfaces/aspheric mir.1 0.01 -1 1e-6 0 0 0");
+    run("modify/center mir 1 1"); // moves the aspheric function too
+    const std::string saved = written(mirror);
+    const auto before = saved.find("modify/center mir.1 1 0\n");
+    const auto aspheric = saved.find("modify/altsurfaces/aspheric mir.1");
+    const auto after = saved.find("modify/center mir.1 1 1\n");
+    ASSERT_NE(before, std::string::npos) << saved;
+    ASSERT_NE(aspheric, std::string::npos) << saved;
+    ASSERT_NE(after, std::string::npos) << saved;
+    EXPECT_LT(before, aspheric);
+    EXPECT_LT(aspheric, after);
+    EXPECT_EQ(saved.find("modify/center", after + 1), std::string::npos) << saved;
+}
+
 TEST_F(AttachTest, RadiometerAttachRoundsNxReplacesAndRefuses) {
     EXPECT_EQ(radiometer("radiometer/attach mir"), "Nx must be a multiple of four! Reset nx=8\n");
     CPart& mirror = part("mir");
