@@ -56,6 +56,14 @@ inline bool offDiagonalZero(const double* q) {
     return ((bits[1] | bits[2] | bits[3] | bits[5] | bits[6] | bits[7]) << 1) == 0;
 }
 
+// A v for the 3x3 part of a quadric. Every shape the builders make has a diagonal A; skipping
+// its zero terms adds nothing but zeros to the sums, so the result is the same to the last bit.
+inline Vec3 multiplyA(const double* q, const Vec3& v, bool diagonal) {
+    if (diagonal) return {q[0] * v.x, q[4] * v.y, q[8] * v.z};
+    return {q[0] * v.x + q[1] * v.y + q[2] * v.z, q[3] * v.x + q[4] * v.y + q[5] * v.z,
+            q[6] * v.x + q[7] * v.y + q[8] * v.z};
+}
+
 // One root: accepted when it lies ahead (after the self-hit rule), within the extents and, on
 // lenses and rods, inside the object. Accepted roots go into the hit bookkeeping.
 inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint,
@@ -77,8 +85,9 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
 // many improved `nearest` (negative: no hit yet). `given` is the global direction the local one
 // is turned from, `unit` the same made unit (the distances are along it). `glue`: proximity glue
 // is on, so every accepted root must reach the second-nearest bookkeeping.
-[[gnu::always_inline]] inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point, const Vec3& given,
-                            const Vec3& unit, double& nearest, bool glue) {
+[[gnu::always_inline]] inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point,
+                                                   const Vec3& given, const Vec3& unit,
+                                                   double& nearest, bool glue) {
     secondRootTaken = 0;
     // The local z of the start and of the direction first (the same sums the frame changes make):
     // every accepted root lies within the extents' z range, so a ray that stays outside it, or
@@ -89,10 +98,16 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
     const double zLow = surface->extent[4] - kExtentTolerance;
     const double zHigh = surface->extent[5] + kExtentTolerance;
     if ((pz > zHigh && dz >= 0) || (pz < zLow && dz <= 0)) return 0;
-    if (nearest > 0 && !glue) {
+    // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
+    // beat the nearest hit so far needs no solving, and none of the extent and inside tests.
+    // (The aspheric and toric intercepts, which read which roots were taken, always start from
+    // no hit.)
+    const bool mayPrune = nearest > 0 && !glue;
+    const double bound = nearest;
+    if (mayPrune) {
         // The distance to the z range along the (unit to rounding) direction, with a margin
         // for that rounding: a root there cannot beat the nearest.
-        const double reach = nearest * (1 + 1e-9) + 1e-9;
+        const double reach = bound * (1 + 1e-9) + 1e-9;
         if ((dz > 0 && zLow - pz > reach * dz) || (dz < 0 && pz - zHigh > reach * -dz)) return 0;
     }
     // The local direction is made unit on its own (a turn keeps lengths only to rounding).
@@ -102,18 +117,9 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
     normalizeNearUnit(d);
 
     const double* q = surface->quadric;
-    Vec3 ap, ad;
-    // Every shape the builders make has a diagonal A; skipping its zero terms adds nothing but
-    // zeros to the sums, so the roots come out the same to the last bit.
-    if (quadric_detail::offDiagonalZero(q)) {
-        ap = {q[0] * p.x, q[4] * p.y, q[8] * p.z};
-        ad = {q[0] * d.x, q[4] * d.y, q[8] * d.z};
-    } else {
-        ap = {q[0] * p.x + q[1] * p.y + q[2] * p.z, q[3] * p.x + q[4] * p.y + q[5] * p.z,
-              q[6] * p.x + q[7] * p.y + q[8] * p.z};
-        ad = {q[0] * d.x + q[1] * d.y + q[2] * d.z, q[3] * d.x + q[4] * d.y + q[5] * d.z,
-              q[6] * d.x + q[7] * d.y + q[8] * d.z};
-    }
+    const bool diagonal = quadric_detail::offDiagonalZero(q);
+    const Vec3 ap = quadric_detail::multiplyA(q, p, diagonal);
+    const Vec3 ad = quadric_detail::multiplyA(q, d, diagonal);
     const double a = dot3(d, ad);
     const double b = q[9] * d.x + q[10] * d.y + q[11] * d.z + dot3(d, ap) + dot3(p, ad);
     const double c = dot3(p, ap) + q[9] * p.x + q[10] * p.y + q[11] * p.z + q[12];
@@ -136,11 +142,6 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
         t2 = c / qq;
     }
 
-    // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
-    // beat the nearest hit so far needs none of the extent and inside tests. (The aspheric and
-    // toric intercepts, which read which roots were taken, always start from no hit.)
-    const bool mayPrune = nearest > 0 && !glue;
-    const double bound = nearest;
     int improved = 0;
     const bool first =
         !(mayPrune && t1 >= bound) && quadric_detail::acceptRoot(surface, t1, p, d, point, unit);

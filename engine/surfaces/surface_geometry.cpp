@@ -8,17 +8,8 @@
 #include "engine/surfaces/surface_hits.h"
 
 namespace {
-inline void multiplyA(const double* q, const Vec3& v, Vec3& out) {
-    out = {q[0] * v.x + q[1] * v.y + q[2] * v.z, q[3] * v.x + q[4] * v.y + q[5] * v.z,
-           q[6] * v.x + q[7] * v.y + q[8] * v.z};
-}
-
 inline double rawQuadricValue(const double* q, const Vec3& p) {
-    Vec3 ap;
-    if (quadric_detail::offDiagonalZero(q))
-        ap = {q[0] * p.x, q[4] * p.y, q[8] * p.z}; // the same sums without their zero terms
-    else
-        multiplyA(q, p, ap);
+    const Vec3 ap = quadric_detail::multiplyA(q, p, quadric_detail::offDiagonalZero(q));
     return dot3(p, ap) + q[9] * p.x + q[10] * p.y + q[11] * p.z + q[12];
 }
 } // namespace
@@ -29,8 +20,7 @@ int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& dir
     // afterwards (the search hands over one that is unit already).
     const Vec3 given = direction;
     normalizeNearUnit(direction);
-    return quadricIntercept(surface, point, given, direction, nearest,
-                            proximityGlueDistance > 0);
+    return quadricIntercept(surface, point, given, direction, nearest, proximityGlueDistance > 0);
 }
 
 int surfaceExtentTest(const Vec3& localPoint, const Vec3& localDirection, double t,

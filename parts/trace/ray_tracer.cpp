@@ -1,9 +1,9 @@
 #include "parts/trace/ray_tracer.h"
 
 #include <algorithm>
-#include <typeinfo>
 #include <cmath>
 #include <cstdio>
+#include <typeinfo>
 
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
