@@ -13,6 +13,15 @@
 
 namespace bench {
 
+// The bundle benchmarks' model: a light source, the default singlet 50 behind it and a detector
+// 300 beyond the lens.
+inline const char* const kSingletModel = "define/lightsource lamp\n"
+                                         "define/lens singlet\n"
+                                         "define/detector screen\n"
+                                         "place/object lamp 0 0 -50\n"
+                                         "place/object singlet 0 0 0\n"
+                                         "place/object screen 0 0 300\n";
+
 // Hooks that show nothing, never see Escape and answer every question with its default.
 class QuietHooks : public platform::PlatformHooks {
   public:

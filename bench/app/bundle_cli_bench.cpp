@@ -14,13 +14,6 @@ namespace {
 
 constexpr long kRays = 1000L * 1000L;
 
-const char* const kModel = "define/lightsource lamp\n"
-                           "define/lens singlet\n"
-                           "define/detector screen\n"
-                           "place/object lamp 0 0 -50\n"
-                           "place/object singlet 0 0 0\n"
-                           "place/object screen 0 0 300\n";
-
 int runCli(const std::string& home, const std::string& file) {
     const pid_t pid = fork();
     if (pid == 0) {
@@ -38,7 +31,7 @@ int runCli(const std::string& home, const std::string& file) {
 void BM_MillionRaysThroughTheCli(benchmark::State& state) {
     const bool files = state.range(0) != 0;
     bench::MacroHome home("trace.mac");
-    std::ofstream(home.macro()) << kModel << (files ? "" : "set/savespots/off\n")
+    std::ofstream(home.macro()) << bench::kSingletModel << (files ? "" : "set/savespots/off\n")
                                 << "raytrace/collimated" << (files ? "" : "/nosave")
                                 << " lamp nx=1000 ny=1000 hhwidth=30 vhwidth=30\n";
     for (auto _ : state)

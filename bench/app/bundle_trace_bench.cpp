@@ -26,13 +26,6 @@ namespace {
 
 constexpr int kGrid = 64; // 64 x 64 rays over the lens aperture
 
-const char* const kModel = "define/lightsource lamp\n"
-                           "define/lens singlet\n"
-                           "define/detector screen\n"
-                           "place/object lamp 0 0 -50\n"
-                           "place/object singlet 0 0 0\n"
-                           "place/object screen 0 0 300\n";
-
 struct Bundle {
     std::vector<Vec3> points;
     Vec3 direction;
@@ -57,7 +50,7 @@ Bundle makeBundle() {
 
 void traceBundle(benchmark::State& state, bool files, bool fresnel) {
     bench::MacroHome home("model.mac");
-    std::ofstream(home.macro()) << kModel << (fresnel ? "set/fresnel/on\n" : "");
+    std::ofstream(home.macro()) << bench::kSingletModel << (fresnel ? "set/fresnel/on\n" : "");
     registerCommandHandlers();
     {
         CQelDoc doc;

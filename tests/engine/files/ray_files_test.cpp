@@ -1,13 +1,12 @@
 #include "engine/files/ray_files.h"
 
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
 #include "engine/files/ray_dump.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/engine/files/no_room_for_files.h"
 
 namespace fs = std::filesystem;
 
@@ -255,26 +254,7 @@ TEST_F(RayFilesTest, BufferedRecordsReachTheFileBeforeAnyoneLooks) {
     closeSpotFile();
 }
 
-// A file that can grow no further (as on a full disk): writes to the regular file fail under a
-// file-size limit of 0, for as long as the object lives.
-class NoRoomForFiles {
-  public:
-    NoRoomForFiles() {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = saved_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-    }
-    ~NoRoomForFiles() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
+using testsupport::NoRoomForFiles;
 
 TEST_F(RayFilesTest, WriteFailuresRaiseTheFlagOfTheRecordThatFailed) {
     NoRoomForFiles full;

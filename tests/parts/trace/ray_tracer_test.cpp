@@ -3,12 +3,10 @@
 // rules, start media, bulk scatter and gradient-index media, the chosen-ray and optical-path
 // files, the ray-file modes, Escape and the view-ray shade.
 #include <cmath>
-#include <csignal>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
 
 #include "engine/files/ray_files.h"
 #include "engine/optics/optics.h"
@@ -25,6 +23,7 @@
 #include "parts/raytrace_manager.h"
 #include "parts/trace/trace_totals.h"
 #include "tests/parts/part_fixture.h"
+#include "tests/engine/files/no_room_for_files.h"
 
 namespace {
 
@@ -569,27 +568,7 @@ TEST_F(TracerTest, NormalRefinementsLeftLoadedDoNotBendPlainSurfaces) {
 
 namespace {
 
-// Files cannot grow while it lives: every write past the buffer fails.
-class NoRoomForFiles {
-  public:
-    NoRoomForFiles() {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = saved_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-    }
-    ~NoRoomForFiles() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-    NoRoomForFiles(const NoRoomForFiles&) = delete;
-    NoRoomForFiles& operator=(const NoRoomForFiles&) = delete;
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
+using testsupport::NoRoomForFiles;
 
 TEST_F(TracerTest, AFullDiskEndsTheWholeTraceWithOneMessage) {
     singlet();

@@ -29,15 +29,6 @@ for t in f:
 open(sys.argv[1], "wb").write(b)
 PY
 
-fail() { echo "FAIL: $*"; exit 1; }
-window() {
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | tail -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 typeline() {
   xdotool type --delay 15 "$1"
   xdotool key Return

@@ -16,16 +16,6 @@ printf '[flags]\nbox=1\n' > "$MERIDYN_INI"
 printf 'define/lens lens1\nplace/object lens1 0 0 0\n' > "$HOME_DIR/startup.opt"
 printf 'define/lens lens2\nplace/object lens2 40 0 0\n' > "$HOME_DIR/run.mac"
 
-fail() { echo "FAIL: $*"; exit 1; }
-# Waits until a window whose name matches $1 exists and prints its id.
-window() {
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | tail -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 count() { "$SHOT" --count "$@"; }
 typeline() {
   xdotool type --delay 15 "$1"

@@ -26,14 +26,6 @@ mkdir -p "$HOME_DIR/my macros"
 printf 'define/lens\n' > "$HOME_DIR/my macros/one lens.mac"
 
 fail() { echo "FAIL: $*"; "$SHOT" "$ART/failed.png"; cp "$HOME_DIR/meridyn.log" "$ART/failed-meridyn.log" 2>/dev/null; exit 1; }
-window() {
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --name "$1" 2>/dev/null | tail -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 # Clicks at a point of the screen given in 1225-wide units (the layout was measured at that
 # scale of the 1280 x 1024 screen).
 click() {

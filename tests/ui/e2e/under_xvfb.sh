@@ -11,3 +11,15 @@ fi
 unset QT_QPA_PLATFORM
 # Under the sanitizers, leaks inside the desktop's system libraries are not this program's.
 export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+fail() { echo "FAIL: $*"; exit 1; }
+# Waits until a window whose name matches $1 exists and prints its id (WINDOW_SEARCH: more
+# xdotool search options, such as --onlyvisible).
+window() {
+  for _ in $(seq 1 100); do
+    id=$(xdotool search ${WINDOW_SEARCH:-} --name "$1" 2>/dev/null | tail -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}

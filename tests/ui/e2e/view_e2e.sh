@@ -27,15 +27,7 @@ cp "$HOME_DIR/startup.opt" "$CLI_HOME/"
 printf '[flags]\nbox=1\nrays=1\n' > "$HOME_DIR/meridyn.ini"
 cp "$HOME_DIR/meridyn.ini" "$CLI_HOME/"
 
-fail() { echo "FAIL: $*"; exit 1; }
-window() {
-  for _ in $(seq 1 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+WINDOW_SEARCH=--onlyvisible
 # Closes the information boxes (the trace's diagnostics) and the help question with OK.
 dismiss() {
   for _ in $(seq 1 40); do
