@@ -6,9 +6,9 @@
 
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
-#include "engine/surfaces/alt_surfaces.h"
 #include "engine/model/placement.h"
 #include "engine/model/user_parameters.h"
+#include "engine/surfaces/alt_surfaces.h"
 
 ListingHooks& listingHooks() {
     static ListingHooks h;
@@ -178,61 +178,57 @@ void dispobj(int index, OutputChannel channel, int geometry) {
             yesNo(object->placed));
 }
 
+namespace {
+// Calls row for each listed surface: every surface of every object (all), else the object's
+// surface surfaceNumber (0: all its surfaces). missing(index, all) speaks for an object whose
+// first listed surface is not there.
+template <class Row, class Missing>
+void forListedSurfaces(int surfaceNumber, int index, int all, Row row, Missing missing) {
+    if (all) {
+        for (int i = 0; i <= highestObjectIndex; ++i) {
+            if (!getObject(i)) continue;
+            const SurfaceRecord* s = getSurface(i, 1);
+            if (!s) missing(i, true);
+            for (; s; s = s->next)
+                row(s);
+        }
+        return;
+    }
+    const SurfaceRecord* s = firstListed(index, surfaceNumber);
+    if (!s) missing(index, false);
+    for (; s; s = surfaceNumber ? nullptr : s->next)
+        row(s);
+}
+} // namespace
+
 void listSurfaces(int surfaceNumber, int index, int all, OutputChannel channel) {
     const TableLabels labels;
     outText(channel, "                         Surface                          Volume\n");
     outText(channel,
             "Object.surface   Refl.  Tran.  Absor.  Resrvd.    Ref_Index  Absor.  Resrvd.\n");
-    if (all) {
-        for (int i = 0; i <= highestObjectIndex; ++i) {
-            if (!getObject(i)) continue;
-            const SurfaceRecord* s = getSurface(i, 1);
-            if (!s) nonSurfaced(i);
-            for (; s; s = s->next)
-                surfaceRow(s, channel);
-        }
-        return;
-    }
-    const SurfaceRecord* s = firstListed(index, surfaceNumber);
-    if (!s) nonSurfaced(index);
-    for (; s; s = surfaceNumber ? nullptr : s->next)
-        surfaceRow(s, channel);
+    forListedSurfaces(
+        surfaceNumber, index, all, [&](const SurfaceRecord* s) { surfaceRow(s, channel); },
+        [](int i, bool) { nonSurfaced(i); });
 }
 
 void listExtents(int surfaceNumber, int index, int all, OutputChannel channel) {
     const TableLabels labels;
     outText(channel, "     Surface#   xmin   ymin   zmin         xmax   ymax   zmax\n");
-    if (all) {
-        for (int i = 0; i <= highestObjectIndex; ++i) {
-            if (!getObject(i)) continue;
-            const SurfaceRecord* s = getSurface(i, 1);
-            if (!s)
+    forListedSurfaces(
+        surfaceNumber, index, all, [&](const SurfaceRecord* s) { extentRow(s, channel); },
+        [&](int i, bool inAll) {
+            if (inAll)
                 outText(outputChannel, "Surface %d.%d not found for extent output.\n", i + 1, 1);
-            for (; s; s = s->next)
-                extentRow(s, channel);
-        }
-        return;
-    }
-    const SurfaceRecord* s = firstListed(index, surfaceNumber);
-    if (!s)
-        outText(outputChannel, "Surface %d.%d not found for parameter output.\n", index + 1,
-                surfaceNumber ? surfaceNumber : 1);
-    for (; s; s = surfaceNumber ? nullptr : s->next)
-        extentRow(s, channel);
+            else
+                outText(outputChannel, "Surface %d.%d not found for parameter output.\n", i + 1,
+                        surfaceNumber ? surfaceNumber : 1);
+        });
 }
 
 void listAltSurfaces(int surfaceNumber, int index, int all) {
-    if (all) {
-        for (int i = 0; i <= highestObjectIndex; ++i) {
-            if (!getObject(i)) continue;
-            const SurfaceRecord* s = getSurface(i, 1);
-            if (!s) nonSurfaced(i);
-            for (; s; s = s->next)
-                listAltSurfaces(s);
-        }
-        return;
-    }
-    for (const SurfaceRecord* s = firstListed(index, surfaceNumber); s;
-         s = surfaceNumber ? nullptr : s->next)
-        listAltSurfaces(s);
+    forListedSurfaces(
+        surfaceNumber, index, all, [](const SurfaceRecord* s) { listAltSurfaces(s); },
+        [](int i, bool inAll) {
+            if (inAll) nonSurfaced(i);
+        });
 }
