@@ -9,6 +9,7 @@
 
 #include "app/register_commands.h"
 #include "bench/bench_support.h"
+#include "bench/ui/window_bench.h"
 #include "command/interpreter/reader.h"
 #include "parts/glass/glass_catalog.h"
 #include "ui/core/prompts.h"
@@ -71,10 +72,5 @@ BENCHMARK(BM_PropertySnapshotOnly)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runOffscreen(argc, argv);
 }

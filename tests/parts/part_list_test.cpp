@@ -48,15 +48,7 @@ class PartListTest : public testsupport::InterpreterTest {
         doc->ExecuteLine();
         std::string printed = out;
         out.clear();
-        // Keep what follows the echoed line, less the prompt that ends the run.
-        const std::string echo = line + "\n";
-        const std::size_t at = printed.find(echo);
-        if (at != std::string::npos) printed.erase(0, at + echo.size());
-        const std::string prompt = std::string(" ") + kStartupPrompt;
-        if (printed.size() >= prompt.size() &&
-            printed.compare(printed.size() - prompt.size(), prompt.size(), prompt) == 0)
-            printed.erase(printed.size() - prompt.size());
-        return printed;
+        return testsupport::printedAfterEcho(printed, line);
     }
     std::string partNames() const {
         std::string names;
