@@ -136,6 +136,17 @@ void MainWindow::buildMenus() {
         }
         return parent;
     };
+    // Every entry's action runs its handler, then brings the enabled and checked states up to
+    // date.
+    auto wire = [this](QAction* a, const auto& e) {
+        a->setCheckable(static_cast<bool>(e.checked));
+        auto handler = e.handler;
+        connect(a, &QAction::triggered, this, [this, handler] {
+            handler();
+            updateActions();
+        });
+        actions_.emplace_back(e.id, a);
+    };
     for (const auto& e : entries_) {
         const QStringList parts = menuTitle(e.path).split('>');
         if (e.path.rfind('#', 0) == 0) {
@@ -149,13 +160,7 @@ void MainWindow::buildMenus() {
                 if (label.size() > 22) label = label.left(20) + "...";
                 a->setIconText(label);
             }
-            a->setCheckable(static_cast<bool>(e.checked));
-            auto handler = e.handler;
-            connect(a, &QAction::triggered, this, [this, handler] {
-                handler();
-                updateActions();
-            });
-            actions_.emplace_back(e.id, a);
+            wire(a, e);
             continue;
         }
         QMenu* menu = menuFor(parts);
@@ -166,13 +171,7 @@ void MainWindow::buildMenus() {
         }
         QAction* a = menu->addAction(parts.back());
         if (!e.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
-        a->setCheckable(static_cast<bool>(e.checked));
-        auto handler = e.handler;
-        connect(a, &QAction::triggered, this, [this, handler] {
-            handler();
-            updateActions();
-        });
-        actions_.emplace_back(e.id, a);
+        wire(a, e);
     }
 }
 
