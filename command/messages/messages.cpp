@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "command/text/number_text.h"
 #include "platform/platform_hooks.h"
 #include "platform/safe_file.h"
 #include "platform/temp_file.h"
@@ -91,17 +92,7 @@ void resetMessageState() {
 }
 
 std::string formatTextV(const char* format, std::va_list args) {
-    std::va_list copy;
-    va_copy(copy, args);
-    char small[512];
-    int n = std::vsnprintf(small, sizeof small, format, copy);
-    va_end(copy);
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, n);
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(out.data(), out.size(), format, args);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
+    return formatCTextV(format, args);
 }
 
 std::string formatText(const char* format, ...) {

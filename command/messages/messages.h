@@ -133,6 +133,6 @@ void printBanner(OutputChannel channel);
 void setPrompt(const std::string& text);
 void printPrompt(std::FILE* stream, OutputChannel channel);
 
-// Formats like printf into a string of any length.
+// Formats like printf into a string of any length, in the C locale (formatCText).
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatTextV(const char* format, std::va_list args);

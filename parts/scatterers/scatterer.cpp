@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/optics/scatter_laws.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "command/interpreter/reader.h"
 #include "parts/attach/source_paths.h"
 #include "parts/part.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 
