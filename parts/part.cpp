@@ -147,8 +147,9 @@ int CPart::WritePlacementRelative(const CPlacementInfo& info, int write) {
                    info.referenceNumber);
     if (write) {
         outText(logChannel, "# > adjust placement\nremove %s\n", name.c_str());
-        outText(logChannel, "place/rotations %s %lg %lg %lg %lg %lg %lg %s\n", name.c_str(), info.x,
-                info.y, info.z, info.alpha, info.beta, info.gamma, info.referenceName.c_str());
+        outText(logChannel, "place/rotations %s%s %s\n", name.c_str(),
+                numberWords({info.x, info.y, info.z, info.alpha, info.beta, info.gamma}).c_str(),
+                info.referenceName.c_str());
     }
     return 1;
 }

@@ -92,10 +92,13 @@ void takeUiCommand(std::string& line, int* error) {
     line.resize(std::strlen(line.c_str()));
     r.commandBuffer.clear();
     r.commandPending = 0;
-    if (r.redefineMode)
+    if (r.redefineMode && !r.redefineTarget.empty())
+        logCommandLine("redefine " + r.redefineTarget + "\n" + line + "\n");
+    else if (r.redefineMode)
         logCommandLine("# > REDEFINED: " + line + "\n");
     else
         logCommandLine(line + "\n");
+    r.redefineTarget.clear();
     outText(outputChannel, "%s\n", line.c_str());
 }
 
@@ -118,10 +121,13 @@ void readMacroLine(std::string& line, std::FILE* stream, int* error, int* endOfF
         return;
     }
     line = text;
+    // A complete form replayed: the comments its commands have just written again stay once.
+    if (line.compare(0, 3, "# >") == 0 && takeRepeatedLogComment(line)) return;
     if (line.size() < 23)
         logCommandLine(formatText("%-20s\n", line.c_str()));
     else
         logCommandLine(line + "\n");
+    clearFreshLogComments();
 }
 
 void readCommand(std::string& command, int* endFlag, int* error) {

@@ -77,6 +77,30 @@ void writeChannel(OutputChannel channel, std::string_view text) {
         screenText(text);
     }
 }
+std::string_view trimmedRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Keeps the "# >" lines of a text written to the log (a line may come in several pieces).
+void noteLogComments(std::string_view text) {
+    constexpr std::size_t kKept = 64; // a long run of messages keeps its last ones
+    auto& s = messageState();
+    for (char c : text) {
+        if (c != '\n') {
+            if (s.logLineSoFar.size() < 256) s.logLineSoFar += c;
+            continue;
+        }
+        if (s.logLineSoFar.compare(0, 3, "# >") == 0) {
+            if (s.freshLogComments.size() >= kKept)
+                s.freshLogComments.erase(s.freshLogComments.begin());
+            s.freshLogComments.emplace_back(trimmedRight(s.logLineSoFar));
+        }
+        s.logLineSoFar.clear();
+    }
+}
+
 } // namespace
 
 MessageState& messageState() {
@@ -169,6 +193,23 @@ void logText(std::string_view text) {
         if (!f) return;
     }
     if (!text.empty()) messageState().logAtLineStart = text.back() == '\n';
+    noteLogComments(text);
+}
+
+bool takeRepeatedLogComment(std::string_view line) {
+    logEnsureLineStart();
+    auto& fresh = messageState().freshLogComments;
+    const std::string_view want = trimmedRight(line);
+    for (auto it = fresh.begin(); it != fresh.end(); ++it) {
+        if (*it != want) continue;
+        fresh.erase(it);
+        return true;
+    }
+    return false;
+}
+
+void clearFreshLogComments() {
+    messageState().freshLogComments.clear();
 }
 
 void logEnsureLineStart() {

@@ -9,6 +9,7 @@
 #include "command/interpreter/parsed_command.h"
 #include "command/messages/messages.h"
 #include "command/saving/log_filters.h"
+#include "command/text/number_text.h"
 #include "platform/safe_file.h"
 
 namespace fs = std::filesystem;
@@ -36,27 +37,53 @@ bool isOutputFile(const fs::path& path) {
     return false;
 }
 
-void writeCompressedForm(CQelDoc& doc, std::FILE* log, std::FILE* target) {
-    doc.WriteSettings(target);
-    if (auto& catalogs = saveHooks().loadedCatalogs) {
-        for (const std::string& name : catalogs())
-            std::fprintf(target, "set/matcatalog/name=\"%s\"\n", name.c_str());
-    }
+struct SaveState {
+    SaveHooks hooks;
+    bool logStartNoted = false;
+    std::string logStartSettings; // savedSettingsText() as the log began
+};
+
+SaveState& saveState() {
+    static SaveState s;
+    return s;
+}
+
+void writeCompressedForm(std::FILE* log, std::FILE* target) {
+    std::fputs(savedSettingsText().c_str(), target);
     saveLogPolynets(log, target);
     std::rewind(log);
     if (auto& parts = saveHooks().writeParts) parts(target);
     saveLogCompressed(log, target);
 }
 
+void writeCompleteForm(std::FILE* log, std::FILE* target) {
+    const SaveState& s = saveState();
+    std::fputs(s.logStartNoted ? s.logStartSettings.c_str() : savedSettingsText().c_str(), target);
+    saveLogComplete(log, target);
+}
+
 } // namespace
 
 SaveHooks& saveHooks() {
-    static SaveHooks hooks;
-    return hooks;
+    return saveState().hooks;
 }
 
 void resetSaveState() {
-    saveHooks() = SaveHooks{};
+    saveState() = SaveState{};
+}
+
+std::string savedSettingsText() {
+    std::string text = settingsBlockText();
+    if (auto& catalogs = saveHooks().loadedCatalogs) {
+        for (const std::string& name : catalogs())
+            text += "set/matcatalog/name=\"" + name + "\"\n";
+    }
+    return text;
+}
+
+void noteLogStart() {
+    saveState().logStartSettings = savedSettingsText();
+    saveState().logStartNoted = true;
 }
 
 bool isCompressedSaveName(const std::string& path) {
@@ -65,7 +92,7 @@ bool isCompressedSaveName(const std::string& path) {
     return end == "opt" || end == "OPT";
 }
 
-SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed) {
+SaveResult saveModelFile(CQelDoc&, const std::string& path, bool compressed) {
     if (messageState().logFile) std::fflush(messageState().logFile);
     FileCloser log{
         messageState().logPath.empty() ? nullptr : std::fopen(messageState().logPath.c_str(), "r")};
@@ -78,11 +105,14 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
     platform::TempFile tmp = platform::makeTempBeside(*target);
     if (tmp.fd < 0) return SaveResult::TargetUnwritable;
     bool ok = false;
+    int misses = 0;
     if (std::FILE* out = ::fdopen(tmp.fd, "w")) {
+        numberTextMisses() = 0;
         if (compressed)
-            writeCompressedForm(doc, log.f, out);
+            writeCompressedForm(log.f, out);
         else
-            saveLogComplete(log.f, out);
+            writeCompleteForm(log.f, out);
+        misses = numberTextMisses();
         ok = std::fflush(out) == 0 && !std::ferror(out) && !std::ferror(log.f);
         ok = ::fsync(fileno(out)) == 0 && ok;
         ok = std::fclose(out) == 0 && ok;
@@ -95,6 +125,11 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
         return SaveResult::TargetUnwritable;
     }
     if (!platform::replaceWithTemp(tmp.path, *target)) return SaveResult::TargetUnwritable;
+    if (misses > 0)
+        warningText(outputChannel,
+                    "%d numbers of the model need more than %zu characters; they were saved "
+                    "rounded.\n",
+                    misses, kNumberTextLimit);
     return SaveResult::Saved;
 }
 

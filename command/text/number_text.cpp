@@ -94,6 +94,19 @@ void appendNumberText(std::string& out, double value) {
     out += numberText(value);
 }
 
+std::string numberWords(const double* values, std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+        out += ' ';
+        out += numberText(values[i]);
+    }
+    return out;
+}
+
+std::string numberWords(std::initializer_list<double> values) {
+    return numberWords(values.begin(), values.size());
+}
+
 int& numberTextMisses() {
     return misses();
 }

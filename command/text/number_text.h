@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ inline constexpr std::size_t kNumberTextLimit = 20;
 // (see numberTextMisses).
 std::string numberText(double value);
 void appendNumberText(std::string& out, double value);
+// Each value as numberText writes it, after a blank: " 1.5 -2 0.1".
+std::string numberWords(std::initializer_list<double> values);
+std::string numberWords(const double* values, std::size_t count);
 // How many numbers numberText could not write exactly within kNumberTextLimit characters since
 // the count was last set to 0 (a writer of command files clears it first and reports it after).
 int& numberTextMisses();
