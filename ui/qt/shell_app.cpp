@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -56,6 +57,8 @@ int runShell(int argc, char** argv, const std::function<void()>& registerHandler
     if (!file.empty()) file = fs::absolute(file, ec).string();
 
     QApplication app(argc, argv);
+    // Qt takes the process locale from the desktop; numbers keep their point whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("MERIDYN");
 
     // One program per home, decided before anything touches its log.
