@@ -33,7 +33,7 @@ TEST_F(ShellTest, StartUpRunsStartupOptAndFillsTreeHistoryTitleAndPanes) {
     EXPECT_TRUE(history().contains("MERIDYN Cleared.") || !history().isEmpty());
     EXPECT_FALSE(window->document().IsModified());
     EXPECT_EQ(window->pane(4)->text(), "Az/El");
-    EXPECT_EQ(window->pane(5)->text(), "135 , 20");
+    EXPECT_EQ(window->pane(5)->text(), "45 , 20"); // the view's own angles
     EXPECT_EQ(window->pane(1)->text(), "0");
     // The toolbar holds the file entries in order; the command combo keeps no list.
     const auto tools = window->mainToolBar()->actions();
