@@ -31,8 +31,12 @@ QPen pen(const QColor& c, double width = 1.0) {
 
 void line(QPainter& p, double x0, double y0, double x1, double y1, const QColor& c = kInk,
           double width = 1.0) {
+    // Lines along the axes stay crisp (whole pixels); slanted ones are smoothed.
+    const bool straight = x0 == x1 || y0 == y1;
+    p.setRenderHint(QPainter::Antialiasing, !straight);
     p.setPen(pen(c, width));
     p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
+    p.setRenderHint(QPainter::Antialiasing, true);
 }
 
 // An arrow head at (x, y) pointing along (dx, dy).
@@ -56,7 +60,7 @@ void arrow(QPainter& p, double x0, double y0, double x1, double y1, const QColor
 
 // Most of a circle about (cx, cy) with an arrow head at its end: "again".
 void loop(QPainter& p, double cx, double cy, double r, const QColor& c) {
-    p.setPen(pen(c, 1.6));
+    p.setPen(pen(c, 2.0));
     p.drawArc(QRectF(cx - r, cy - r, 2 * r, 2 * r), 60 * 16, 270 * 16);
     const double a = (60 + 270) * M_PI / 180.0;
     head(p, cx + r * std::cos(a) + 1, cy - r * std::sin(a) + 1, 1, -1.2, c);
@@ -281,7 +285,7 @@ const std::map<std::string, Drawing>& toolDrawings() {
              p.setPen(pen(kDisk));
              p.drawEllipse(QPointF(8, 8), 5.5, 5.5);
              p.drawEllipse(QRectF(2.5, 6, 11, 4));
-             p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));
+             line(p, 8, 2.5, 8, 13.5, kDisk);
              p.setPen(pen(kRay, 1.4));
              p.drawArc(QRectF(0.5, 0.5, 15, 15), 20 * 16, 140 * 16);
              head(p, 1.8, 5.5, -0.6, 1, kRay);

@@ -229,6 +229,7 @@ TEST_F(ShellTest, SaveWritesTheDocumentsSavedModelAndOpenRunsItBack) {
     EXPECT_NE(text.find("define/lens"), std::string::npos) << text;
     EXPECT_NE(text.find("saved1"), std::string::npos) << text;
     EXPECT_EQ(window->windowTitle(), "kept.opt - MERIDYN");
+    EXPECT_TRUE(history().contains("Saving compressed form of macro in .opt file."));
     EXPECT_EQ(window->document().GetPathName(), home.file("kept.opt"));
     EXPECT_FALSE(window->document().IsModified());
     // A failed save shows the document's one box.
