@@ -122,6 +122,20 @@ void lens(QPainter& p, double cx, double half, double bulge, const QColor& fill 
     p.setBrush(Qt::NoBrush);
 }
 
+// A glass slab between x 4 and 12 whose two long sides bow out by `bow` (in for a negative one).
+void slab(QPainter& p, double bow) {
+    QPainterPath path;
+    path.moveTo(4, 2);
+    path.lineTo(12, 2);
+    path.quadTo(12 + bow, 8, 12, 14);
+    path.lineTo(4, 14);
+    path.quadTo(4 - bow, 8, 4, 2);
+    p.setPen(pen(QColor(0, 90, 130)));
+    p.setBrush(kGlass);
+    p.drawPath(path);
+    p.setBrush(Qt::NoBrush);
+}
+
 void sun(QPainter& p, double cx, double cy, double r) {
     for (int i = 0; i < 8; ++i) {
         const double a = i * M_PI / 4;
@@ -318,18 +332,7 @@ const std::map<std::string, Drawing>& toolDrawings() {
              }
          }},
         {"#toolbar>Define a rectangular lens with a cylindrical front and back surface.",
-         [](QPainter& p) {
-             QPainterPath path;
-             path.moveTo(4, 2);
-             path.lineTo(12, 2);
-             path.quadTo(9.5, 8, 12, 14);
-             path.lineTo(4, 14);
-             path.quadTo(6.5, 8, 4, 2);
-             p.setPen(pen(QColor(0, 90, 130)));
-             p.setBrush(kGlass);
-             p.drawPath(path);
-             p.setBrush(Qt::NoBrush);
-         }},
+         [](QPainter& p) { slab(p, -2.5); }},
         {"#toolbar>Modify volume absorbtion component of an object medium.",
          [](QPainter& p) {
              QLinearGradient g(0, 0, 16, 0);
@@ -550,16 +553,7 @@ const Drawing& objectDrawing(int index) {
         },
         // 14 cylindric lens
         [](QPainter& p) {
-            QPainterPath path;
-            path.moveTo(4, 2);
-            path.lineTo(12, 2);
-            path.quadTo(14.5, 8, 12, 14);
-            path.lineTo(4, 14);
-            path.quadTo(1.5, 8, 4, 2);
-            p.setPen(pen(QColor(0, 90, 130)));
-            p.setBrush(kGlass);
-            p.drawPath(path);
-            p.setBrush(Qt::NoBrush);
+            slab(p, 2.5);
             line(p, 4, 2, 4, 14, QColor(0, 90, 130)), line(p, 12, 2, 12, 14, QColor(0, 90, 130));
         },
         // 15 the model (the tree's root)

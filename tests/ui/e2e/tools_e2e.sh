@@ -47,15 +47,7 @@ typeline() {
   xdotool key Return
   sleep 0.8
 }
-dismiss() { # the information boxes of the traces
-  for _ in $(seq 1 20); do
-    W=$(xdotool search --onlyvisible --name '^MERIDYN Information$' 2>/dev/null | head -1)
-    [ -z "$W" ] && return 0
-    xdotool windowfocus --sync "$W" 2>/dev/null
-    xdotool key Return
-    sleep 0.3
-  done
-}
+boxes() { dismiss '^MERIDYN Information$'; } # the information boxes of the traces
 logcount() { grep -c "^$1" "$HOME_DIR/meridyn.log"; }
 
 cd "$START_DIR"
@@ -86,7 +78,7 @@ done
 
 # Files "in the current directory" land in the home.
 typeline "view/image"
-dismiss
+boxes
 typeline "view/system/rays"
 click_picture 01-pictures.png tool "#toolbar>Save the current plot as an MERIDYN plot file."
 [ -s "$HOME_DIR/TEMP.SOL" ] || fail "no TEMP.SOL in the home"
@@ -95,15 +87,15 @@ click_picture 01-pictures.png tool "#toolbar>Save the current plot as an MERIDYN
 
 # Two traces; the first light source selected in the ObjectBox is traced again by raytrace/last.
 typeline "raytrace/cone object=1 nx=3 ny=2 hfov=10 vfov=20"
-dismiss
+boxes
 cp "$HOME_DIR/rays.dat" "$ART/first-rays.dat"
 typeline "raytrace/cone object=2 nx=5 ny=5 hfov=10 vfov=10"
-dismiss
+boxes
 cmp -s "$HOME_DIR/rays.dat" "$ART/first-rays.dat" && fail "the second trace wrote the same rays"
 shot 02-traced.png
 click_picture 02-traced.png object 3 30
 typeline "raytrace/last"
-dismiss
+boxes
 cmp -s "$HOME_DIR/rays.dat" "$ART/first-rays.dat" || fail "raytrace/last did not trace the selected source"
 
 # The definition button on the selected lens opens its definition dialog.

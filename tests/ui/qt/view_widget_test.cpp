@@ -42,6 +42,24 @@ class ViewWidgetTest : public ShellTest {
         window->updateAllViews();
         return *window;
     }
+    // The lens and a placed detector "det", selected, whose radiometer has nx x ny bins.
+    void startDetector(int nx, int ny, std::function<double(int, int)> scaled, double maximum) {
+        startLens();
+        run0("define/detector det");
+        run0("place/object det 0 0 30");
+        bitmapState().radiometer = [=](const std::string& name) -> std::optional<IntensityBins> {
+            if (name != "det") return std::nullopt;
+            IntensityBins b;
+            b.nx = nx;
+            b.ny = ny;
+            b.scaled = scaled;
+            b.maximum = maximum;
+            return b;
+        };
+        viewObject = objectNumberOfLabel("det");
+        window->SelectCurrentObjectQuiet();
+        window->updateActions();
+    }
     void run0(const std::string& line) {
         commandBuffer = line;
         window->document().ExecuteCommand();
@@ -247,22 +265,8 @@ TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
 }
 
 TEST_F(ViewWidgetTest, IntensityViewPaintsTheRadiometersImageWithItsBar) {
-    startLens();
-    run0("define/detector det");
-    run0("place/object det 0 0 30");
     // A radiometer of 16 x 8 bins rising to the right.
-    bitmapState().radiometer = [](const std::string& name) -> std::optional<IntensityBins> {
-        if (name != "det") return std::nullopt;
-        IntensityBins b;
-        b.nx = 16;
-        b.ny = 8;
-        b.scaled = [](int column, int) { return column * 16.0; };
-        b.maximum = 42.5;
-        return b;
-    };
-    viewObject = objectNumberOfLabel("det");
-    window->SelectCurrentObjectQuiet();
-    window->updateActions();
+    startDetector(16, 8, [](int column, int) { return column * 16.0; }, 42.5);
     QAction* intensity = window->action(32962);
     ASSERT_TRUE(intensity->isEnabled());
     intensity->trigger();
@@ -400,22 +404,8 @@ std::vector<QImage> pdfImages(const QByteArray& pdf, int& lossy) {
 } // namespace
 
 TEST_F(ViewWidgetTest, APrintedIntensityMapKeepsItsBinsColoursAndItsHeaderOnThePage) {
-    startLens();
-    run0("define/detector det");
-    run0("place/object det 0 0 30");
     // Bins of the two ends of the spectrum: pure red and the blue of the last entry.
-    bitmapState().radiometer = [](const std::string& name) -> std::optional<IntensityBins> {
-        if (name != "det") return std::nullopt;
-        IntensityBins b;
-        b.nx = 8;
-        b.ny = 4;
-        b.scaled = [](int column, int) { return column < 4 ? 0.0 : 255.5; };
-        b.maximum = 1;
-        return b;
-    };
-    viewObject = objectNumberOfLabel("det");
-    window->SelectCurrentObjectQuiet();
-    window->updateActions();
+    startDetector(8, 4, [](int column, int) { return column < 4 ? 0.0 : 255.5; }, 1);
     trigger(33044); // View > Palettes > Spectrum
     trigger(32962);
     ASSERT_EQ(viewType, kViewIntensity);
