@@ -58,6 +58,15 @@ void arrow(QPainter& p, double x0, double y0, double x1, double y1, const QColor
     head(p, x1, y1, x1 - x0, y1 - y0, c);
 }
 
+// A cubic curve from a to b.
+void curve(QPainter& p, QPointF a, QPointF c1, QPointF c2, QPointF b, const QColor& c, double width) {
+    QPainterPath path;
+    path.moveTo(a);
+    path.cubicTo(c1, c2, b);
+    p.setPen(pen(c, width));
+    p.drawPath(path);
+}
+
 // Most of a circle about (cx, cy) with an arrow head at its end: "again".
 void loop(QPainter& p, double cx, double cy, double r, const QColor& c) {
     p.setPen(pen(c, 2.0));
@@ -240,11 +249,7 @@ const std::map<std::string, Drawing>& toolDrawings() {
         {"&View>Type>Energy",
          [](QPainter& p) {
              line(p, 2, 1.5, 2, 14), line(p, 2, 14, 15, 14);
-             QPainterPath path;
-             path.moveTo(2.5, 13.5);
-             path.cubicTo(6, 13.5, 6, 3, 14.5, 3);
-             p.setPen(pen(kRay, 1.6));
-             p.drawPath(path);
+             curve(p, {2.5, 13.5}, {6, 13.5}, {6, 3}, {14.5, 3}, kRay, 1.6);
          }},
         {"&View>Type>PolarRadiometer",
          [](QPainter& p) {
@@ -252,11 +257,7 @@ const std::map<std::string, Drawing>& toolDrawings() {
              p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
              p.drawEllipse(QPointF(8, 8), 3.5, 3.5);
              line(p, 8, 1.5, 8, 14.5, kMetal), line(p, 1.5, 8, 14.5, 8, kMetal);
-             QPainterPath lobe;
-             lobe.moveTo(8, 8);
-             lobe.cubicTo(3, 1, 13, 1, 8, 8);
-             p.setPen(pen(kRay, 1.4));
-             p.drawPath(lobe);
+             curve(p, {8, 8}, {3, 1}, {13, 1}, {8, 8}, kRay, 1.4);
          }},
         {"&Options>AutoRedraw", [](QPainter& p) { loop(p, 8, 8, 5.5, kGo); }},
         {"&Options>AutoRetrace",
@@ -412,11 +413,7 @@ const std::map<std::string, Drawing>& toolDrawings() {
         {"#toolbar>Save the current plot as an MERIDYN plot file.",
          [](QPainter& p) {
              disk(p);
-             QPainterPath curve;
-             curve.moveTo(5, 6);
-             curve.cubicTo(7, 1, 9, 8, 11, 3);
-             p.setPen(pen(kRay, 1.2));
-             p.drawPath(curve);
+             curve(p, {5, 6}, {7, 1}, {9, 8}, {11, 3}, kRay, 1.2);
          }},
         {"#toolbar>View and optionally change the object definition numerically.",
          [](QPainter& p) {
