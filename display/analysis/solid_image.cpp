@@ -159,7 +159,10 @@ bool appendImageRow(const std::string& path, const unsigned char* bytes, int cou
 int renderSolidImage(const std::string& name, int nx, int ny, double azimuth, double elevation,
                      int mode, int show, double distance) {
     (void)mode; // one shading mode
-    return render(Shader::Solid, name, nx, ny, azimuth, elevation, show, distance);
+    // The view's Solid tool chooses the solid mode itself once the image is made (with the rays
+    // shown it puts the wireframe over the image), so the render leaves the mode alone.
+    (void)show;
+    return render(Shader::Solid, name, nx, ny, azimuth, elevation, 0, distance);
 }
 
 int renderShadedImage(const std::string& name, int nx, int ny, double azimuth, double elevation,

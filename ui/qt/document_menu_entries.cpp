@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "command/interpreter/aliases.h"
+#include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/model_saving.h"
@@ -26,6 +27,7 @@
 #include "engine/model/object_table.h"
 #include "parts/part_list.h"
 #include "platform/temp_file.h"
+#include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/main_window.h"
@@ -109,6 +111,7 @@ void saveHistory(MainWindow& w) {
     doc.ExecuteCommandAndRedraw();
     doc.SetModifiedFlag(false);
     doc.SetPathName(*path);
+    w.setPathName(*path);
 }
 
 void copyText(MainWindow& w) {
@@ -167,6 +170,9 @@ DocumentMenuState documentMenuSnapshot(const MainWindow& w) {
     s.errorPopup = errorPopup != 0;
     s.advancedTrace = qelViewState().advancedTrace != 0;
     s.unitsIndex = currentUnit;
+    s.heldBitmap = dibValid(bitmapState().dibHandle);
+    s.paused = const_cast<MainWindow&>(w).document().Paused();
+    s.macroRunning = macroTop > 0;
     return s;
 }
 
@@ -174,9 +180,8 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     MainWindow* win = &w;
     auto idle = [](const ShellSnapshot& s) { return !s.commandRunning; };
     std::string& last = documentMenuModule().lastMacroPath;
-    auto add = [&](const std::string& path, std::function<void()> handler,
-                   std::function<bool(const ShellSnapshot&)> checked = {}) {
-        entries.push_back({0, path, "", std::move(handler), idle, std::move(checked)});
+    auto add = [&](const std::string& path, std::function<void()> handler, int id = 0) {
+        entries.push_back({id, path, "", std::move(handler), idle, {}});
     };
     add("&File>RunMacro...", [win, &last] {
         const auto path = win->prompts().chooseOpenFile("RunMacro", kMacroFilter);
@@ -187,7 +192,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>SaveHistory(Macr&o)...", [win] { saveHistory(*win); });
     add("&File>ReRunLastMacro", [win, &last] {
         if (!last.empty()) runMacro(*win, last);
-    });
+    }, 32931);
     add("&File>ClearReRunMacro", [win, &last] {
         if (last.empty()) return;
         // A path the macro command cannot carry is refused before the model is cleared.
@@ -246,13 +251,18 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
         win->document().ExecuteLine();
         win->reloadHistory();
     });
-    add("&Options>AddRays", [] { addRays = addRays ? 0 : 1; });
+    add("&Options>AddRays", [] { addRays = addRays ? 0 : 1; }, 32916);
     add("&Options>ReSet", [win] {
         resetSettings();
         win->updateAllViews();
     });
     add("&Options>Preferences>PopUpOnError", [] { errorPopup = errorPopup ? 0 : 1; });
     add("&File>Import&IGES...", [] {});
+    // The held bitmap at its own resolution, and the mask from the clipboard.
+    add("#105>CopyBitmap", [win] { win->OnCopyBitmap(); });
+    add("#105>BitmapToMask", [win] { win->OnBitmapToMask(); });
+    // Switched while a macro runs: enabled by the table alone.
+    entries.push_back({0, kPauseMacroPath, "", [win] { win->OnPauseMacro(); }, {}, {}, true});
 }
 
 void applyDocumentMenuTable(const DocumentMenuState& state, const ShellEntry& e, QAction* a,

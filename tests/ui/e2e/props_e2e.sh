@@ -32,6 +32,13 @@ click() {
   xdotool mousemove "$(( ($1 * 1280 + 612) / 1225 ))" "$(( ($2 * 1280 + 612) / 1225 ))" click 1
   sleep 0.6
 }
+# Moves the mouse onto the text of the ObjectBox item shown with object picture $1.
+item() {
+  "$SHOT" "$ART/tree.png"
+  read -r IX IY < <("$SHOT" --find "$ART/tree.png" object "$1" | head -1)
+  [ -n "${IY:-}" ] || fail "no ObjectBox item with picture $1"
+  xdotool mousemove $((IX + 30)) "$IY"
+}
 # Types a path into an open file dialog and accepts it.
 answer() {
   window "$1" >/dev/null || fail "no dialog $1"
@@ -53,7 +60,7 @@ MAIN=$(window ' - MERIDYN$') || fail "no main window"
 sleep 0.8
 
 # The frame from a double-click on the lens in the ObjectBox.
-xdotool mousemove --window "$MAIN" 60 126 click --repeat 2 1
+item 0; xdotool click --repeat 2 1
 sleep 1
 FRAME=$(window '^Properties for ') || fail "no property frame"
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for len.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
@@ -68,7 +75,7 @@ click 712 121; click 397 264; click 546 602
 expect_in meridyn.log "material/bulk/attach len.1 0.1 0.2 0.8"
 
 # The mirror from the tree; the frame follows. Placement page: X 30, Place&Activate.
-xdotool mousemove --window "$MAIN" 76 134 click 1
+item 1; xdotool click 1
 sleep 0.8
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for mir.1" ] || fail "frame did not follow: $(xdotool getwindowname "$FRAME")"
 # The mirror's black wireframe where it stands, with the frame moved aside.
@@ -97,7 +104,7 @@ echo "mirror pixels: old place $old_before -> $old_after, new place $new_before 
 back
 
 # The light source: Custom DLL, Browse DLL... raysrc7, Apply Now.
-xdotool mousemove --window "$MAIN" 90 162 click 1
+item 3; xdotool click 1
 sleep 0.8
 click 775 121; click 397 272; click 221 206
 answer 'Browse DLL' "$PLUGINS/raysrc7.so"

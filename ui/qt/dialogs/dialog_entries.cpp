@@ -83,7 +83,7 @@ StlImportResult importStlFile(MainWindow& w) {
     };
     ui.askParameters = [&w](const StlParameters& preset) -> std::optional<StlParameters> {
         auto d = makeStlParametersDialog(preset, &w, [&w] {
-            w.prompts().message(kStlEmptyNameCaption, kStlEmptyNameText, false);
+            w.prompts().askOkCancel(kStlEmptyNameCaption, kStlEmptyNameText);
         });
         if (runDialog(*d) != QDialog::Accepted) return std::nullopt;
         return StlParameters{d->text("name"), d->numberOr("reflectance", 1),
