@@ -86,6 +86,10 @@ bool CPartList::materialGlass(const CGlass*& glass) {
         errorText(outputChannel, "Material %s not found in catalogs\n", quotedStrings[index]);
         return false;
     }
+    if (!glassIndexComputable(*glass)) {
+        glass = nullptr;
+        return false;
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "command/messages/escape_poll.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "engine/surfaces/alt_surfaces.h"
@@ -169,7 +170,10 @@ void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* s
 
     TraceStepResult step;
     int done = 0;
+    // A tree of ghosts may have more branches than anyone can wait for: the user may stop it.
+    EscapePoll escape;
     while (!done) {
+        if (escape.stop()) return;
         traceStep(step);
         if (output) {
             if (step.leftSystem)
