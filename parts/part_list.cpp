@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "command/general/file_names.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
@@ -39,6 +40,10 @@ bool newNameValue(std::string& value) {
 } // namespace
 
 CPartList::CPartList() {
+    // The per-ray output files are closed by the destructor: their state must outlive the list
+    // (statics end in the reverse order of their making).
+    rayOutputState();
+    fileNameState();
     thePartList = this;
 }
 
