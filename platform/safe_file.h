@@ -63,8 +63,8 @@ class ReplacementFile {
     // Opens the temporary file for `path` (any file open before is discarded); false when the
     // target may not be written or no temporary can be made, `why` says which.
     enum class Links { Follow, Refuse };
-    bool open(const std::filesystem::path& path, bool binary = false,
-              Links links = Links::Follow, std::string* why = nullptr);
+    bool open(const std::filesystem::path& path, bool binary = false, Links links = Links::Follow,
+              std::string* why = nullptr);
     std::FILE* stream() const { return stream_; }
     bool isOpen() const { return stream_ != nullptr; }
     // The file the rename replaces (empty while closed).

@@ -74,7 +74,8 @@ bool isOwnFile(const std::string& path) {
 }
 
 bool fileNameCut(const std::string& name) {
-    return readerState().commandCut != 0 || name.size() >= static_cast<std::size_t>(kQuotedValueChars);
+    return readerState().commandCut != 0 ||
+           name.size() >= static_cast<std::size_t>(kQuotedValueChars);
 }
 
 bool inputNameUsable(const std::string& name) {

@@ -224,6 +224,7 @@ void readCommand(std::string& command, int* endFlag, int* error) {
 }
 
 void setParsedCommandText(const std::string& text) {
+    readerState().commandCut = 0; // a text of the program's own, whole
     std::string command = text;
     parseNumerics(command);
     splitCommandWords(command);

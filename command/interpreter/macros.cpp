@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "command/general/file_names.h"
-#include "command/messages/messages.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
 #include "platform/safe_file.h"
 
 namespace fs = std::filesystem;

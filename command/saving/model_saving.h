@@ -26,7 +26,7 @@ void resetSaveState();
 
 enum class SaveResult {
     Saved,
-    LogUnreadable,   // the command log could not be opened for reading
+    LogUnreadable,    // the command log could not be opened for reading
     TargetUnwritable, // the file could not be written (the old one, if any, is kept)
     LineTooLong       // a line would be cut when the file is run (said; the old file is kept)
 };

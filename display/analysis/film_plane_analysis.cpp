@@ -5,13 +5,13 @@
 #include <new>
 
 #include "command/settings/settings.h"
-#include "platform/safe_file.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/annotations.h"
 #include "display/views/view_modes.h"
 #include "engine/commands/command_values.h"
 #include "engine/model/object_table.h"
 #include "parts/trace/trace_totals.h"
+#include "platform/safe_file.h"
 
 namespace {
 

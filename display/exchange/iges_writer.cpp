@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "command/messages/messages.h"
-#include "platform/safe_file.h"
 #include "command/settings/settings.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "display/raster/draw_surface.h"
 #include "display/plot/stroke_font.h"
+#include "display/raster/draw_surface.h"
 #include "platform/safe_file.h"
 
 class ViewHost;

@@ -7,7 +7,8 @@
 #include "platform/safe_file.h"
 
 bool writePngAtomically(const std::filesystem::path& path, const RasterSurface& raster) {
-    const std::vector<std::uint8_t> png = encodePng(raster.width(), raster.height(), raster.pixels());
+    const std::vector<std::uint8_t> png =
+        encodePng(raster.width(), raster.height(), raster.pixels());
     if (png.empty()) return false;
     // A link is followed to the file it names; a device, FIFO or directory is left alone.
     return platform::replaceFileContents(

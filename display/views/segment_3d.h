@@ -18,7 +18,7 @@ struct LineExportState {
     std::FILE* lineExportFile = nullptr; // the stream of `output` while it is open
     std::unique_ptr<platform::ReplacementFile> output;
     std::string path;
-    int failed = 0; // the last export could not be written (said)
+    int failed = 0;                          // the last export could not be written (said)
     std::string exportLabel = kRayDataLabel; // at most 20 characters
 };
 

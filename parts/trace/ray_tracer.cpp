@@ -6,8 +6,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <typeinfo>
+#include <unistd.h>
 
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
@@ -58,7 +58,8 @@ __attribute__((format(printf, 2, 3))) void appendFormatted(std::string& out, con
     va_start(args, format);
     const int n = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
-    if (n > 0) out.append(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
+    if (n > 0)
+        out.append(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
 void reportGrinRange() {
@@ -753,8 +754,8 @@ int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLoca
             appendLittleEndianDouble(out, v);
         s.recordOffset += kChosenTrailerBytes;
     } else {
-        appendFormatted(out, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y,
-                        detectorPoint.z, energy, count);
+        appendFormatted(out, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y, detectorPoint.z,
+                        energy, count);
         appendFormatted(out, ",%g,%g,%g, ", lo.x, lo.y, lo.z);
         appendFormatted(out, "%g,%g,%g,       %g,%g,%g\n", hi.x, hi.y, hi.z, detectorLocal.x,
                         detectorLocal.y, detectorLocal.z);
@@ -793,8 +794,7 @@ int CRayTracer::WriteRaysOpl(const Vec3& p) {
     const double wl = traceWavelength();
     if (s.oplMode == kOplPreWavefront) {
         const char* fmt = "%20.8lf %20.8lf  %20.8lf %20.8lf %20.8lf  %20.8lf %20.8lf %20.8lf \n";
-        appendFormatted(out, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y,
-                        direction.z);
+        appendFormatted(out, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y, direction.z);
         outText(outputChannel, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y,
                 direction.z);
     } else {

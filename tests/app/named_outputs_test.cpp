@@ -74,9 +74,16 @@ TEST_F(NamedOutputs, ACutNameIsNeverUsed) {
     // part of them.
     const std::string name = std::string(240, 'n');
     const std::vector<std::string> commands = {
-        "save/name=", "echo/chosen/name=", "echo/chosen/binary/name=", "echo/opl/name=",
-        "radiometer/fileout 3 /name=", "energy/xlinear object=3 /filename=",
-        "material/grin 1 /name=", "set/matcatalog/name=", "macro/name=", "iges/name=",
+        "save/name=",
+        "echo/chosen/name=",
+        "echo/chosen/binary/name=",
+        "echo/opl/name=",
+        "radiometer/fileout 3 /name=",
+        "energy/xlinear object=3 /filename=",
+        "material/grin 1 /name=",
+        "set/matcatalog/name=",
+        "macro/name=",
+        "iges/name=",
     };
     std::string macro = kModel;
     for (const std::string& c : commands)
@@ -129,9 +136,9 @@ TEST_F(NamedOutputs, ASaveWithALineTheReaderWouldCutFailsAndKeepsTheOldFile) {
 TEST_F(NamedOutputs, FilesThatCannotBeOpenedFailTheRunAndBadGlassIsRefused) {
     write(at("g.cat"), "NM CROWN 2 0 1.5168 64.17\nCD 1 0 0 0 0 0\nLD 0.3 2.5\n"
                        "NM ODD 9 0 1.5 60\nCD 1 0 0 0 0 0\n");
-    for (const std::string line : {"echo/opl/name=\"no/such/p.txt\"",
-                                   "echo/chosen/name=\"no/such/c.csv\"",
-                                   "radiometer/fileout 3 /name=\"no/such/r.txt\""}) {
+    for (const std::string line :
+         {"echo/opl/name=\"no/such/p.txt\"", "echo/chosen/name=\"no/such/c.csv\"",
+          "radiometer/fileout 3 /name=\"no/such/r.txt\""}) {
         EXPECT_EQ(runMacro(std::string(kModel) + line + "\n"), 1) << line;
         EXPECT_TRUE(contains(readFile(at("screen.out")), "ERROR: Unable to open no/such/"));
     }

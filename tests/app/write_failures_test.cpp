@@ -68,29 +68,79 @@ void PrintTo(const WriteCase& c, std::ostream* os) {
 std::vector<WriteCase> cases() {
     const std::string model = kModel;
     return {
-        {"save", model + "define/lens\ndefine/lens\nsave/name=m.opt/overwrite\n", {}, "m.opt",
-         "ERROR: Error opening save file.", 1300, WriteCase::Replaced},
-        {"--save", model + "define/lens\ndefine/lens\n", {"--save", "out.opt"}, "out.opt",
-         "Error opening save file.", 1300, WriteCase::Replaced},
-        {"radiometer/fileout", model + "radiometer/attach 3 100 100\nradiometer/fileout/name=r.txt 3\n",
-         {}, "r.txt", "ERROR: Unable to write r.txt", 8000, WriteCase::Replaced},
-        {"energy /filename=", model + kBundle + "energy/xlinear/filename=e.csv object=3 nbins=2000\n",
-         {}, "e.csv", "ERROR: Unable to write e.csv", 8000, WriteCase::Replaced},
-        {"iges/name=", model + kFewRays + "iges/rays/name=l.igs\n", {}, "l.igs",
-         "ERROR: Unable to write l.igs", 5000, WriteCase::New},
-        {"--iges", model + kFewRays, {"--iges", "out.igs"}, "out.igs",
-         "cannot write the IGES file out.igs", 5000, WriteCase::Replaced},
-        {"--hpgl", model + kFewRays, {"--hpgl", "out.hgl"}, "out.hgl",
-         "ERROR: Unable to write out.hgl", 5000, WriteCase::Replaced},
-        {"display file", model + "view/save\n", {}, "plot0", "ERROR: Unable to write plot0",
-         2000, WriteCase::New},
-        {"TEMP.SOL", model + "view/image nx=200 ny=200\n", {}, "TEMP.SOL",
-         "ERROR: Unable to open TEMP.SOL for output during image write.", 8000,
+        {"save",
+         model + "define/lens\ndefine/lens\nsave/name=m.opt/overwrite\n",
+         {},
+         "m.opt",
+         "ERROR: Error opening save file.",
+         1300,
+         WriteCase::Replaced},
+        {"--save",
+         model + "define/lens\ndefine/lens\n",
+         {"--save", "out.opt"},
+         "out.opt",
+         "Error opening save file.",
+         1300,
+         WriteCase::Replaced},
+        {"radiometer/fileout",
+         model + "radiometer/attach 3 100 100\nradiometer/fileout/name=r.txt 3\n",
+         {},
+         "r.txt",
+         "ERROR: Unable to write r.txt",
+         8000,
+         WriteCase::Replaced},
+        {"energy /filename=",
+         model + kBundle + "energy/xlinear/filename=e.csv object=3 nbins=2000\n",
+         {},
+         "e.csv",
+         "ERROR: Unable to write e.csv",
+         8000,
+         WriteCase::Replaced},
+        {"iges/name=",
+         model + kFewRays + "iges/rays/name=l.igs\n",
+         {},
+         "l.igs",
+         "ERROR: Unable to write l.igs",
+         5000,
+         WriteCase::New},
+        {"--iges",
+         model + kFewRays,
+         {"--iges", "out.igs"},
+         "out.igs",
+         "cannot write the IGES file out.igs",
+         5000,
+         WriteCase::Replaced},
+        {"--hpgl",
+         model + kFewRays,
+         {"--hpgl", "out.hgl"},
+         "out.hgl",
+         "ERROR: Unable to write out.hgl",
+         5000,
+         WriteCase::Replaced},
+        {"display file",
+         model + "view/save\n",
+         {},
+         "plot0",
+         "ERROR: Unable to write plot0",
+         2000,
+         WriteCase::New},
+        {"TEMP.SOL",
+         model + "view/image nx=200 ny=200\n",
+         {},
+         "TEMP.SOL",
+         "ERROR: Unable to open TEMP.SOL for output during image write.",
+         8000,
          WriteCase::Replaced},
         // A bundle that fills the disk, then one ray added to what is left of rays.dat.
-        {"rays.dat and spots.dat", model + kBundle + "set/add_rays/on\n"
-                                   "raytrace/collimated object=2 nx=1 ny=1\n",
-         {}, "rays.dat", "ERROR: Out of space for ray data.", 100000, WriteCase::Grows,
+        {"rays.dat and spots.dat",
+         model + kBundle +
+             "set/add_rays/on\n"
+             "raytrace/collimated object=2 nx=1 ny=1\n",
+         {},
+         "rays.dat",
+         "ERROR: Out of space for ray data.",
+         100000,
+         WriteCase::Grows,
          [](const fs::path& h) {
              std::size_t records = 0;
              EXPECT_TRUE(raysDecode(h / "rays.dat"));
@@ -98,15 +148,25 @@ std::vector<WriteCase> cases() {
              EXPECT_GT(records, 0u); // the added ray
              EXPECT_TRUE(wholeRecords(h / "spots.dat", 68));
          }},
-        {"chosen rays, text", model + "echo/chosen/name=c.csv\n" + kBundle, {}, "c.csv",
-         "ERROR: Unable to write c.csv", 8000, WriteCase::Grows,
+        {"chosen rays, text",
+         model + "echo/chosen/name=c.csv\n" + kBundle,
+         {},
+         "c.csv",
+         "ERROR: Unable to write c.csv",
+         8000,
+         WriteCase::Grows,
          [](const fs::path& h) {
              const std::string t = readFile(h / "c.csv");
              ASSERT_FALSE(t.empty());
              EXPECT_EQ(t.back(), '\n');
          }},
-        {"chosen rays, binary", model + "echo/chosen/binary/short/name=c.bin\n" + kBundle, {},
-         "c.bin", "ERROR: Unable to write c.bin", 8000, WriteCase::Grows,
+        {"chosen rays, binary",
+         model + "echo/chosen/binary/short/name=c.bin\n" + kBundle,
+         {},
+         "c.bin",
+         "ERROR: Unable to write c.bin",
+         8000,
+         WriteCase::Grows,
          [](const fs::path& h) {
              // The header, then one trailer for every offset of the index.
              const std::size_t data = readFile(h / "c.bin").size();
@@ -114,9 +174,14 @@ std::vector<WriteCase> cases() {
              EXPECT_TRUE(wholeRecords(h / "c.ndx", 4, &rays));
              EXPECT_EQ(data, 8 + 112 * rays);
          }},
-        {"optical paths", model + "echo/opl/name=p.txt\n" +
-                              "raytrace/collimated object=2 nx=10 ny=10 hhwidth=15 vhwidth=15\n",
-         {}, "p.txt", "ERROR: Unable to write p.txt", 12000, WriteCase::Grows,
+        {"optical paths",
+         model + "echo/opl/name=p.txt\n" +
+             "raytrace/collimated object=2 nx=10 ny=10 hhwidth=15 vhwidth=15\n",
+         {},
+         "p.txt",
+         "ERROR: Unable to write p.txt",
+         12000,
+         WriteCase::Grows,
          [](const fs::path& h) {
              const std::string t = readFile(h / "p.txt");
              // The header line, then whole rays, each ending with its line of totals at the
@@ -151,7 +216,8 @@ TEST_P(WriteFailures, AreSaidFailTheRunAndSpoilNothing) {
     Launch l{full.path(), args};
     l.fileSizeLimit = c.limit;
     EXPECT_EQ(run(l), 1);
-    const std::string said = readFile(full.path() / "screen.out") + readFile(full.path() / "stderr.txt");
+    const std::string said =
+        readFile(full.path() / "screen.out") + readFile(full.path() / "stderr.txt");
     EXPECT_TRUE(contains(said, c.message)) << said;
     if (c.kind == WriteCase::Replaced) {
         EXPECT_EQ(readFile(full.path() / c.target), kOld);
@@ -179,7 +245,8 @@ class FullTmpfs : public ::testing::Test {
   protected:
     void SetUp() override {
         if (geteuid() != 0) GTEST_SKIP() << "mounting a tmpfs needs root";
-        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
             GTEST_SKIP() << "no mount namespace here";
         fs::create_directory(dir());
         ASSERT_EQ(mount("tmpfs", dir().c_str(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
@@ -205,7 +272,9 @@ TEST_F(FullTmpfs, CompleteFormAndSettingsKeepTheirOldFiles) {
     write(dir() / "meridyn.ini", "[flags]\nretrace=1\n");
     fill();
     write(home.path() / "m.mac", std::string(kModel) + "set/autoretrace/off\n");
-    EXPECT_EQ(run({home.path(), {"--home", ".", "--save", "full/out.mac", "m.mac"}, {},
+    EXPECT_EQ(run({home.path(),
+                   {"--home", ".", "--save", "full/out.mac", "m.mac"},
+                   {},
                    dir() / "meridyn.ini"}),
               1);
     const std::string err = readFile(home.path() / "stderr.txt");
