@@ -18,13 +18,15 @@ constexpr std::size_t kConsoleBufferSize = 1024;
 constexpr int kConsoleLineLimit = 11;
 
 // True when the text reached the file (or its buffer, under a flush hold); errno says why not.
-bool writeToFile(std::FILE* f, std::string_view text, bool flush = true) {
+// The log and the screen text report their own failures and try again at the next message;
+// any other stream keeps its error, for the writer that owns it to see.
+bool writeToFile(std::FILE* f, std::string_view text, bool flush = true, bool keepError = false) {
     errno = 0;
     bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (flush) ok = std::fflush(f) == 0 && ok;
     if (!ok) {
         if (errno == 0) errno = EIO;
-        std::clearerr(f);
+        if (!keepError) std::clearerr(f);
     }
     return ok;
 }
@@ -68,7 +70,7 @@ std::FILE* openScreen() {
 
 void writeChannel(OutputChannel channel, std::string_view text) {
     if (channel.stream) {
-        writeToFile(channel.stream, text);
+        writeToFile(channel.stream, text, true, true);
     } else if (channel.id == logChannel.id) {
         logText(text);
     } else if (channel.id == outputChannel.id) {

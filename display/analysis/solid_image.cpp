@@ -8,12 +8,11 @@
 #include "command/general/sun_position.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
-#include "display/analysis/report_file.h"
 #include "display/raster/bitmap_holder.h"
 #include "engine/model/view_transform.h"
 #include "parts/trace/shade_ray.h"
-#include "platform/safe_file.h"
 #include "parts/trace/trace_progress.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ class SolidFile {
     }
 
   private:
-    ReportFile file_;
+    platform::ReplacementFile file_;
 };
 
 enum class Shader { Solid, Shaded };

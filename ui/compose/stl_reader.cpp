@@ -72,14 +72,9 @@ StlReader::~StlReader() {
 }
 
 int StlReader::SniffFormat(const std::string& path, const StlSinks& sinks) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // Only a regular file, opened without waiting: a FIFO would freeze the window.
+    std::FILE* f = platform::openRegularForRead(path, true);
     if (!f) {
-        if (sinks.messageBox) sinks.messageBox(path, "Unable to open file.");
-        return 0;
-    }
-    struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
         if (sinks.messageBox) sinks.messageBox(path, "Unable to open file.");
         return 0;
     }
@@ -140,12 +135,7 @@ int StlReader::open(const std::string& path, bool isBinary) {
     facetBad_ = false;
     binary = isBinary ? 1 : 0;
     if (input_) std::fclose(input_);
-    input_ = std::fopen(path.c_str(), "rb");
-    struct stat st {};
-    if (input_ && (fstat(fileno(input_), &st) != 0 || !S_ISREG(st.st_mode))) {
-        std::fclose(input_);
-        input_ = nullptr;
-    }
+    input_ = platform::openRegularForRead(path, true);
     if (!input_) {
         if (sinks_.messageBox) sinks_.messageBox("OpenFail", "Unable to open.");
         return 0;

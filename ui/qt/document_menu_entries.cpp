@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "command/general/file_names.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
@@ -26,6 +27,7 @@
 #include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
 #include "parts/part_list.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
@@ -63,36 +65,26 @@ void startEditor(MainWindow& w, const std::string& path) {
         box(w, "Unable to start the editor " + args.front() + ".");
 }
 
-// Writes a text output through a temporary file renamed over `path`; false when it cannot.
+// Writes a text output through a temporary file renamed over `path`; false when it cannot
+// (any old file then stays as it was).
 bool writeTextOutput(const std::string& path, const std::function<void(std::FILE*)>& write) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    std::error_code ec;
-    if (fs::exists(target, ec) && !fs::is_regular_file(fs::symlink_status(target, ec)))
-        return false;
-    const fs::path tmp =
-        platform::makeTempFile("." + target.filename().string() + ".XXXXXX",
-                               target.parent_path().empty() ? fs::path(".") : target.parent_path());
-    if (tmp.empty()) return false;
-    std::FILE* f = std::fopen(tmp.c_str(), "w");
-    bool ok = f != nullptr;
-    if (f) {
-        write(f);
-        ok = std::fflush(f) == 0 && !std::ferror(f);
-        ok = std::fclose(f) == 0 && ok;
-    }
-    if (ok) {
-        fs::rename(tmp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(tmp, ec);
-    return ok;
+    platform::ReplacementFile file;
+    if (!file.open(path)) return false;
+    write(file.stream());
+    return file.commit();
+}
+
+// A file the dialog chose that is one of the program's own is refused with a box.
+bool ownFileChosen(MainWindow& w, const std::string& path) {
+    if (!isOwnFile(path)) return false;
+    box(w, "The file " + path + " is one of MERIDYN's own files; choose another.");
+    return true;
 }
 
 void saveHistory(MainWindow& w) {
     std::string& last = documentMenuModule().lastMacroPath;
     const auto path = w.prompts().chooseSaveFile("SaveHistory", kMacroFilter, last);
-    if (!path) return;
+    if (!path || ownFileChosen(w, *path)) return;
     last = *path;
     CQelDoc& doc = w.document();
     switch (saveModelFile(doc, *path, false)) {
@@ -101,6 +93,9 @@ void saveHistory(MainWindow& w) {
         return;
     case SaveResult::TargetUnwritable:
         box(w, kSaveFileError);
+        return;
+    case SaveResult::LineTooLong: // said in the history already
+        w.reloadHistory();
         return;
     case SaveResult::Saved:
         break;
@@ -212,7 +207,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>SaveRaysAsText...", [win] {
         const auto path =
             win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "rays.txt");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         const bool ok = writeTextOutput(*path, [](std::FILE* f) {
             if (openRayFile()) {
                 printRayData(OutputChannel(f), 1, 1);
@@ -224,7 +219,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>SaveSpotsAsText...", [win] {
         const auto path =
             win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "spot.txt");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         if (!writeTextOutput(*path, [](std::FILE* f) { listSpotData(OutputChannel(f)); }))
             box(*win, "Unable to open spot text file " + *path + " for output.");
     });
@@ -239,7 +234,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>HPGL export...", [win] {
         const auto path = win->prompts().chooseSaveFile(
             "Data Output to File", "HPGL (*.hgl);; All files (*)", "system.hgl");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         // The plot is painted at once, so no file is left open or empty.
         exportHpglPlot(*path, *win->view());
     });

@@ -20,6 +20,7 @@
 #include <map>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/settings/settings.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/raster/emf_surface.h"
@@ -222,7 +223,9 @@ std::vector<std::uint8_t> QelView::metafileBytes() {
 }
 
 void QelView::writeMetafile(const std::string& path) {
-    if (!writeFileAtomically(path, metafileBytes()))
+    if (isOwnFile(path))
+        errorBox("The file " + path + " is one of MERIDYN's own files; choose another.");
+    else if (!writeFileAtomically(path, metafileBytes()))
         errorBox("Unable to open metafile " + path + " for output.");
 }
 
