@@ -58,10 +58,15 @@ void ReadingStlFileDialog::refresh() {
     facets_->setText(QString::number(reader_.facetCount));
     warnings_->setText(QString::number(reader_.warningCount));
     percent_->setText(QString("%1 % complete").arg(percent));
-    flushLog();
+    // The list lays all its rows out again after rows are added, so it is given them at most a
+    // few times a second, and the more rows it holds the less often: the import stays linear in
+    // its lines however many of them warn.
+    const qint64 wait = kLogFlushMs + list_->count() / 100;
+    if (!sinceFlush_.isValid() || sinceFlush_.elapsed() >= wait) flushLog();
 }
 
 void ReadingStlFileDialog::flushLog() {
+    sinceFlush_.start();
     if (lines_.isEmpty()) return;
     list_->addItems(lines_);
     lines_.clear();

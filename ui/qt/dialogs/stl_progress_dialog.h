@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <functional>
 
@@ -19,7 +20,8 @@ class ReadingStlFileDialog : public QDialog {
   public:
     ReadingStlFileDialog(StlReader& reader, std::function<void()> cancel, QWidget* parent);
 
-    // The counters, the bar and the lines logged since the last refresh.
+    // The counters and the bar; the lines logged since the last flush once a quarter second and
+    // a millisecond for each hundred rows of the list have passed since.
     void refresh();
     // A text the reader logged; each of its lines becomes a line of the list at the next
     // refresh, all of them in one block (a file that warns on every line logs two a line).
@@ -45,6 +47,8 @@ class ReadingStlFileDialog : public QDialog {
     std::function<void()> cancel_;
     std::string pending_; // a logged text's last line until its newline comes
     QStringList lines_;   // whole lines not yet in the list
+    QElapsedTimer sinceFlush_;
+    static constexpr qint64 kLogFlushMs = 250;
     QListWidget* list_;
     QProgressBar* bar_;
     QLabel *file_, *type_, *percent_, *facets_, *warnings_;
