@@ -159,9 +159,18 @@ StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string&
             doc.ExecuteLine();
             return errorOccurred != 0;
         };
+    // The files and the history are brought up to date only when commands ran since the last
+    // refresh: a file that only warns runs none for thousands of lines.
+    bool ran = false;
+    ui.runCommand = [run = ui.runCommand, &ran](const std::string& line) {
+        ran = true;
+        return run(line);
+    };
     auto refresh = ui.refreshProgress;
-    ui.refreshProgress = [&doc, refresh](StlReader& reader) {
+    ui.refreshProgress = [&doc, refresh, &ran](StlReader& reader) {
         if (refresh) refresh(reader);
+        if (!ran) return;
+        ran = false;
         flushOutputFiles();
         doc.hooks().reloadHistory();
     };
