@@ -1,8 +1,15 @@
 #include "ui/props/document_menu.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "command/interpreter/command_table.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "parts/text/c_locale_text.h"
@@ -176,6 +183,38 @@ std::optional<std::string> runMacroCommandText(const std::string& path) {
     text += "\"";
     if (text.size() > static_cast<std::size_t>(kLineSignificant)) return std::nullopt;
     return text;
+}
+
+bool macroBeginsWithClear(const std::string& path) {
+    // Non-blocking open and a regular file only: a FIFO or a device must not hold the menu up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    std::string head;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char buffer[4096];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) head.assign(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    std::istringstream lines(head);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t at = line.find_first_not_of(" \t\r");
+        if (at == std::string::npos || line[at] == '#') continue;
+        std::string word;
+        for (; at < line.size() && !std::strchr(" \t\r/;&", line[at]); ++at)
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(line[at])));
+        // The keyword as the reader matches it: a unique abbreviation.
+        int matches = 0;
+        const char* match = nullptr;
+        for (int i = 0; i < kCommandKeywordCount; ++i)
+            if (!word.empty() && std::strncmp(commandKeywords[i], word.c_str(), word.size()) == 0) {
+                ++matches;
+                match = commandKeywords[i];
+            }
+        return matches == 1 && std::strcmp(match, "clear") == 0;
+    }
+    return false;
 }
 
 std::optional<std::vector<std::string>> placementToolTexts(const PlacementToolValues& v) {

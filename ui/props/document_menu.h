@@ -60,6 +60,11 @@ void resetDocumentMenuState();
 // whole (empty, a '|' or a control character, or a line longer than the reader takes).
 std::optional<std::string> runMacroCommandText(const std::string& path);
 
+// Whether the macro at `path` begins by clearing the model, as a saved history does: its first
+// command, past blank and comment lines, is clear. Only a regular file is read, and only its
+// first lines; anything else is taken as not clearing.
+bool macroBeginsWithClear(const std::string& path);
+
 // The placement tool's OK: the lines a placement writes to the log, run as commands so the log
 // replays the move exactly: "# > adjust placement", "remove NAME" when placed, then
 // "place/rotations NAME x y z alpha beta gamma REFERENCE" with every digit. nullopt when a value

@@ -185,13 +185,17 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
         runMacro(*win, *path);
     });
     add("&File>SaveHistory(Macr&o)...", [win] { saveHistory(*win); });
+    // Both drop the model when the macro clears it first (a saved history does): they ask
+    // about unsaved work as New and Open do.
     add("&File>ReRunLastMacro", [win, &last] {
-        if (!last.empty()) runMacro(*win, last);
+        if (last.empty() || (macroBeginsWithClear(last) && !win->SaveModified())) return;
+        runMacro(*win, last);
     }, 32931);
     add("&File>ClearReRunMacro", [win, &last] {
         if (last.empty()) return;
         // A path the macro command cannot carry is refused before the model is cleared.
         if (!runMacroCommandText(last)) return runMacro(*win, last);
+        if (!win->SaveModified()) return;
         win->IssueCommandText("clear");
         runMacro(*win, last);
     });

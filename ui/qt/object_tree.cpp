@@ -161,6 +161,13 @@ bool ObjectTree::SelectTreeItem(const std::string& label, int surface) {
             const int next = object->indexOfChild(item) + 1;
             item = next < object->childCount() ? object->child(next) : nullptr;
         }
+        // An object without that surface (the last selection was surface 3 of a lens, the new
+        // object a mirror) is selected whole, so the selection and the property sheet follow it
+        // instead of staying on the old object.
+        if (!item) {
+            item = object;
+            surface = 1;
+        }
     }
     selectedSurface_ = surface < 1 ? 1 : surface;
     if (item && item != current) setCurrentItem(item);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Drives the object property frame and the document menu in the real window under Xvfb with
 # xdotool: the frame from a tree double-click, METAL on the lens, a bulk medium, the mirror
-# placed from the Placement page, a raysrc7 source browsed for, RunMacro and ReRunLastMacro on a
-# path with blanks, SaveHistory; then meridyn-cli runs the saved history and saves the same
-# model as the window. Screenshots are kept in ARTEFACTS.
+# placed from the Placement page, a raysrc7 source browsed for, the aperture's hole edited on the
+# Extent page, RunMacro and ReRunLastMacro on a path with blanks, SaveHistory; then meridyn-cli
+# runs the saved history and saves the same model as the window. Screenshots are kept in ARTEFACTS.
 # usage: props_e2e.sh MERIDYN MERIDYN-CLI X-SCREENSHOT PLUGIN-DIR ARTEFACTS
 set -uo pipefail
 MERIDYN=$1 CLI=$2 SHOT=$3 PLUGINS=$4 ART=$5
@@ -21,6 +21,8 @@ define/mirror/flat/rectangle xhw=25 yhw=20 mir
 place/object mir 0 0 60
 define/lightsource src
 place/object src 0 0 -80
+define/aperture/rectangle/hrectangle ap 50 50 0 0 10 10
+place/object ap 0 0 100
 MODEL
 mkdir -p "$HOME_DIR/my macros"
 printf 'define/lens\n' > "$HOME_DIR/my macros/one lens.mac"
@@ -113,6 +115,28 @@ click 538 602
 expect_in screen.out "Loaded custom source $PLUGINS/raysrc7.so for object src"
 [ "$(pwd)" = "$HOME_DIR" ] || fail "the directory changed"
 
+# The aperture from the tree: the Extent page edits its hole; Enter in a field applies the page
+# as Apply Now does.
+xdotool mousemove --window "$MAIN" 84 190 click 1
+sleep 0.8
+[ "$(xdotool getwindowname "$FRAME")" = "Properties for ap.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
+click 652 121
+# From the object field: Outside, Inside, then the hole's X center, X half-size, Y center and
+# Y half-size.
+click 537 159
+xdotool key Tab Tab Tab
+for v in 5 12 -3 8; do
+  xdotool key ctrl+a
+  xdotool type --delay 10 -- "$v"
+  xdotool key Tab
+done
+"$SHOT" "$ART/15-frame-extent.png"
+xdotool key shift+Tab
+xdotool key Return
+sleep 1
+expect_in meridyn.log "modify/hole/rectang ap.1                5               -3               12                8"
+expect_in screen.out "Hole in surface ap.1 has been modified."
+
 # File > RunMacro... on a path with blanks, then File > ReRunLastMacro.
 xdotool windowfocus --sync "$MAIN"
 xdotool key alt+f; sleep 0.6
@@ -139,6 +163,7 @@ xdotool type --delay 10 "save/name=window.opt"
 xdotool key Return
 sleep 1
 [ -s window.opt ] || fail "the window saved no model"
+expect_in window.opt "modify/surface/hole/rectangular ap.1 5 -3 12 8"
 cp "$HOME_DIR/meridyn.log" "$HOME_DIR/screen.out" "$ART/"
 grep ERROR screen.out && fail "errors in the window's run"
 

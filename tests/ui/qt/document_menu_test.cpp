@@ -64,11 +64,33 @@ TEST_F(DocumentMenuTest, RunMacroAndRerunQuoteAPathWithBlanks) {
     EXPECT_EQ(objectCount, 2);
     EXPECT_TRUE(entry("&File>ReRunLastMacro")->isEnabled());
 
+    // Clearing drops unsaved work: it asks first; Cancel keeps the model, No goes on.
+    type("define/lens");
+    ASSERT_TRUE(window->document().IsModified());
+    trigger("&File>ClearReRunMacro");
+    EXPECT_TRUE(prompts.wasAsked("yesnocancel"));
+    EXPECT_EQ(objectCount, 3);
+    prompts.yesNoCancel = {Answer::No};
     trigger("&File>ClearReRunMacro");
     EXPECT_EQ(objectCount, 2); // cleared, then run again
+    // This macro does not clear: rerunning it adds to the model without a question.
+    const std::size_t questions = prompts.asked.size();
     trigger("&File>ReRunLastMacro");
     EXPECT_EQ(objectCount, 4);
+    EXPECT_EQ(prompts.asked.size(), questions);
     EXPECT_EQ(screen().find("ERROR"), std::string::npos);
+    // A saved history begins with clear (after comments, abbreviated, in capitals): rerunning it
+    // asks as well.
+    writeFile("history.mac", "# > saved\n\n  CLEA\ndefine/lens\n");
+    EXPECT_TRUE(macroBeginsWithClear(home.file("history.mac")));
+    EXPECT_FALSE(macroBeginsWithClear(home.file("missing.mac")));
+    documentMenuModule().lastMacroPath = home.file("history.mac");
+    trigger("&File>ReRunLastMacro");
+    EXPECT_EQ(prompts.asked.size(), questions + 1);
+    EXPECT_EQ(objectCount, 4);
+    prompts.yesNoCancel = {Answer::No};
+    trigger("&File>ReRunLastMacro");
+    EXPECT_EQ(objectCount, 1);
 
     // A path the reader would change is refused with a box, nothing run.
     prompts.files.push_back(home.file("a|b.mac"));
