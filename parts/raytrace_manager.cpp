@@ -12,6 +12,7 @@
 #include "engine/optics/random_sampling.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/trace/one_ray_trace.h"
+#include "parts/output/ray_output_state.h"
 #include "parts/part.h"
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
@@ -101,7 +102,6 @@ CRaytraceManager::~CRaytraceManager() {
 
 int CRaytraceManager::OpenRayFiles(int) {
     tracer.writeFailed = 0;
-    tracer.oplOpenFailed = 0;
     tracer.mode = traceMode;
     tracer.BuildSearchList(thePartList);
     if (!addRays) resetTraceTotals();
@@ -114,13 +114,17 @@ int CRaytraceManager::OpenRayFiles(int) {
 }
 
 void CRaytraceManager::CloseRayFiles() {
-    // Records are buffered: a full disk may only show when the files are closed.
+    // Records are buffered: a full disk may only show when the files are closed. The chosen
+    // rays go out at the end of every trace, so a crash between commands loses none of them.
     const bool spots = spotFileHandle < 0 || closeSpotFile();
     const bool rays = rayFileHandle < 0 || closeRayFile();
-    if ((!spots || !rays) && !tracer.writeFailed) {
+    const bool chosen = flushChosenRays(); // says its own failure
+    if (tracer.writeFailed) return;
+    if (!rays)
         errorText(outputChannel, "Out of space for ray data.\n");
-        tracer.writeFailed = 1;
-    }
+    else if (!spots)
+        errorText(outputChannel, "Unable to write %s\n", spotFilePath().c_str());
+    tracer.writeFailed = !rays || !spots || !chosen;
 }
 
 void CRaytraceManager::loadLimits() {
@@ -227,6 +231,11 @@ int CRaytraceManager::traceCustomCone(ObjectRecord* source, int nx, int ny, doub
                 rec.v[SRC_X] = rec.v[SRC_Y] = rec.v[SRC_Z] = 0;
                 rec.v[SRC_DIR_X] = rec.v[SRC_DIR_Y] = 0;
                 rec.v[SRC_DIR_Z] = 1;
+                // A source that makes no rays still lets the user stop it.
+                if (tracer.escapePoll.stop()) {
+                    ok = false;
+                    break;
+                }
                 // A call that made no ray, or made one without a place or a way, traces nothing.
                 if (CallPluginEntry(part->sourceEntry, &rec) == -1) continue;
                 const Vec3 lp{rec.v[SRC_X], rec.v[SRC_Y], rec.v[SRC_Z]};
@@ -306,6 +315,7 @@ int CRaytraceManager::TraceReemit(int object, int count) {
             SurfaceRecord* frame = source->firstSurface;
             long emitted = 0;
             while ((count < 1 || emitted < count) && readReemitRecord(p, e, obj, surf, d) > 0) {
+                if (tracer.escapePoll.stop()) break;
                 if (obj != object) continue;
                 Vec3 gp, gd;
                 if (!finite3(p) || !unitDirection(d)) continue;

@@ -1,12 +1,12 @@
 #include "command/saving/model_saving.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <unistd.h>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/command_table.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/log_filters.h"
 #include "command/text/number_text.h"
@@ -29,14 +29,6 @@ struct FileCloser {
     }
 };
 
-// True when `path` names the command log or the screen text, which a save must not replace.
-bool isOutputFile(const fs::path& path) {
-    std::error_code ec;
-    for (const std::string* p : {&messageState().logPath, &messageState().screenOutPath})
-        if (!p->empty() && fs::equivalent(path, *p, ec)) return true;
-    return false;
-}
-
 struct SaveState {
     SaveHooks hooks;
     bool logStartNoted = false;
@@ -48,21 +40,68 @@ SaveState& saveState() {
     return s;
 }
 
-void writeCompressedForm(std::FILE* log, std::FILE* target) {
-    std::fputs(savedSettingsText().c_str(), target);
-    saveLogPolynets(log, target);
-    std::rewind(log);
-    if (auto& parts = saveHooks().writeParts) parts(target);
-    saveLogCompressed(log, target);
+// Writes how a saved model begins; false after its message when a line of it would be cut when
+// the file is run.
+bool writeSettingsText(const std::string& text, std::FILE* target) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string_view line(text.data() + start, end - start);
+        if (!linesFitReader(line)) {
+            const std::string_view catalog = "set/matcatalog/name=\"";
+            if (line.substr(0, catalog.size()) == catalog) {
+                const std::string name(line.substr(catalog.size(), line.rfind('"') - catalog.size()));
+                errorText(outputChannel,
+                          " The catalog %s cannot be saved: its line would be longer than a "
+                          "command line.\n",
+                          name.c_str());
+            } else {
+                errorText(outputChannel,
+                          " The settings cannot be saved: a line would be longer than a command "
+                          "line.\n");
+            }
+            return false;
+        }
+        start = end;
+    }
+    std::fputs(text.c_str(), target);
+    return true;
 }
 
-void writeCompleteForm(std::FILE* log, std::FILE* target) {
+bool writeCompressedForm(std::FILE* log, std::FILE* target) {
+    if (!writeSettingsText(savedSettingsText(), target)) return false;
+    saveLogPolynets(log, target);
+    std::rewind(log);
+    if (auto& parts = saveHooks().writeParts)
+        if (!parts(target)) return false;
+    saveLogCompressed(log, target);
+    return true;
+}
+
+bool writeCompleteForm(std::FILE* log, std::FILE* target) {
     const SaveState& s = saveState();
-    std::fputs(s.logStartNoted ? s.logStartSettings.c_str() : savedSettingsText().c_str(), target);
+    if (!writeSettingsText(s.logStartNoted ? s.logStartSettings : savedSettingsText(), target))
+        return false;
     saveLogComplete(log, target);
+    return true;
 }
 
 } // namespace
+
+bool linesFitReader(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::size_t n = end - start;
+        while (n > 0 && text[start + n - 1] == ' ')
+            --n;
+        if (n > static_cast<std::size_t>(kLineSignificant)) return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 SaveHooks& saveHooks() {
     return saveState().hooks;
@@ -93,38 +132,24 @@ bool isCompressedSaveName(const std::string& path) {
 }
 
 SaveResult saveModelFile(CQelDoc&, const std::string& path, bool compressed) {
-    if (messageState().logFile) std::fflush(messageState().logFile);
-    FileCloser log{
-        messageState().logPath.empty() ? nullptr : std::fopen(messageState().logPath.c_str(), "r")};
+    flushOutputFiles();
+    FileCloser log{messageState().logPath.empty()
+                       ? nullptr
+                       : platform::openRegularForRead(messageState().logPath)};
     if (!log.f) return SaveResult::LogUnreadable;
 
-    if (path.empty() || fs::path(path).filename().empty()) return SaveResult::TargetUnwritable;
-    // A link is followed to the file it names; a device, FIFO or directory is never written.
-    const auto target = platform::replacementTarget(path);
-    if (!target || isOutputFile(*target)) return SaveResult::TargetUnwritable;
-    platform::TempFile tmp = platform::makeTempBeside(*target);
-    if (tmp.fd < 0) return SaveResult::TargetUnwritable;
-    bool ok = false;
-    int misses = 0;
-    if (std::FILE* out = ::fdopen(tmp.fd, "w")) {
-        numberTextMisses() = 0;
-        if (compressed)
-            writeCompressedForm(log.f, out);
-        else
-            writeCompleteForm(log.f, out);
-        misses = numberTextMisses();
-        ok = std::fflush(out) == 0 && !std::ferror(out) && !std::ferror(log.f);
-        ok = ::fsync(fileno(out)) == 0 && ok;
-        ok = std::fclose(out) == 0 && ok;
-    } else {
-        ::close(tmp.fd);
-    }
-    if (!ok) {
-        std::error_code ec;
-        fs::remove(tmp.path, ec);
-        return SaveResult::TargetUnwritable;
-    }
-    if (!platform::replaceWithTemp(tmp.path, *target)) return SaveResult::TargetUnwritable;
+    // A link is followed to the file it names; a device, FIFO or directory is never written,
+    // nor one of the program's own files.
+    if (isOwnFile(path)) return SaveResult::TargetUnwritable;
+    platform::ReplacementFile out;
+    if (!out.open(path)) return SaveResult::TargetUnwritable;
+    numberTextMisses() = 0;
+    const bool whole = compressed ? writeCompressedForm(log.f, out.stream())
+                                  : writeCompleteForm(log.f, out.stream());
+    const int misses = numberTextMisses();
+    if (!whole) return SaveResult::LineTooLong;
+    if (std::ferror(log.f)) return SaveResult::LogUnreadable;
+    if (!out.commit(true)) return SaveResult::TargetUnwritable;
     if (misses > 0)
         warningText(outputChannel,
                     "%d numbers of the model need more than %zu characters; they were saved "
@@ -142,6 +167,7 @@ int saveCommand(CQelDoc& doc) {
         return 0;
     }
     const std::string name = quotedStrings[index];
+    if (!outputNameUsable(name)) return 0;
     int overwrite = 0, overwriteSeveral = 1, overwriteIndex = 0;
     getModifier(kOverwriteWords, &overwrite, &overwriteSeveral, &overwriteIndex, " ");
     std::error_code ec;
@@ -155,6 +181,8 @@ int saveCommand(CQelDoc& doc) {
     switch (saveModelFile(doc, name, true)) {
     case SaveResult::Saved:
         return 1;
+    case SaveResult::LineTooLong:
+        return 0;
     case SaveResult::LogUnreadable:
         errorText(outputChannel, "%s\n", kLogFileError);
         return 0;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "command/messages/messages.h"
-#include "display/analysis/report_file.h"
 #include "command/settings/settings.h"
 #include "command/text/number_text.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace {
@@ -34,7 +34,7 @@ void addRecord(const std::string& text, char letter, int& counter) {
 // Reads every complete entity of the intermediate file; false when it cannot be opened. The
 // numbers are read in the C locale, as they were written.
 bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
-    std::FILE* f = std::fopen(path.c_str(), "r");
+    std::FILE* f = platform::openRegularForRead(path);
     if (!f) return false;
     std::string text;
     char block[4096];
@@ -211,7 +211,7 @@ int writeIgesFile() {
     s.sCount = s.gCount = s.dCount = s.pCount = 0;
     igesUnits(currentUnit, s.header.unitFlag, s.header.unitName);
     const std::string path = platform::joinPath(s.outputDirectory, s.outputName);
-    ReportFile out;
+    platform::ReplacementFile out;
     if (!out.open(path)) {
         errorText(outputChannel, "Error opening iges output file.\n");
         return 0;
@@ -239,7 +239,7 @@ int writeIgesFile() {
     s.parameterText.clear();
     s.header.maxCoordinate = defaultMaximum;
     if (!out.commit()) {
-        errorText(outputChannel, "Error opening iges output file.\n");
+        errorText(outputChannel, "Unable to write %s\n", path.c_str());
         return 0;
     }
     ::unlink(s.intermediateFile.c_str());

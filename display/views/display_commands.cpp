@@ -5,9 +5,10 @@
 #include <string>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/command_table.h"
-#include "command/messages/messages.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/messages/messages.h"
 #include "display/analysis/angular_analysis.h"
 #include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_primitives.h"
@@ -98,11 +99,8 @@ int igesCommand() {
         name = kDefaultIgesName;
         warningText(outputChannel, " No file name given, Name set to %s.\n", name.c_str());
     }
-    // A value that fills its whole slot may have been cut short: never write under a cut name.
-    if (name.size() >= static_cast<std::size_t>(kQuotedValueChars)) {
-        errorText(outputChannel, " File name too long, command ignored.");
-        return 0;
-    }
+    // Never under a cut name, never over one of the program's own files.
+    if (!outputNameUsable(name)) return 0;
     std::error_code ec;
     // A link counts as there even when it leads nowhere: never write through it.
     if (std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {
@@ -114,14 +112,13 @@ int igesCommand() {
         return 0;
     }
     viewCommand("system");
-    endLineExport();
-    return 1;
+    return endLineExport() ? 1 : 0;
 }
 
 int energyCommand() {
     const int type = modifierChoice(kEnergyTypes);
     std::string file;
-    modifierValue(kFileNameWords, file);
+    if (modifierValue(kFileNameWords, file) && !file.empty() && !outputNameUsable(file)) return 0;
     if (type == kPolar) return angularCommand();
     return filmPlaneCommand(kEnergyTypes[type < 0 ? kEncircled : type], file);
 }

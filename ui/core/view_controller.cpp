@@ -10,10 +10,12 @@
 #include <optional>
 
 #include "command/document/document.h"
+#include "command/general/highlighting.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "display/plot/plot_primitives.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/raster/draw_surface.h"
@@ -264,9 +266,8 @@ void CQelView::OnMouseMove(int x, int y) {
         break;
     case kSelectPoint: {
         ClientToModel(x, y, v.pickedPoint);
-        char text[128];
-        std::snprintf(text, sizeof text, "%9.9lg %9.9lg %9.9lg", v.pickedPoint[0], v.pickedPoint[1],
-                      v.pickedPoint[2]);
+        const std::string text = formatCText("%9.9lg %9.9lg %9.9lg", v.pickedPoint[0],
+                                             v.pickedPoint[1], v.pickedPoint[2]);
         ui_.drawOverlayText(5, 5, text);
         break;
     }
@@ -393,6 +394,12 @@ void CQelView::OnArrowKey(Arrow key) {
             v.highlightObject = viewObject;
             ui_.refreshObjectTree();
         }
+        // The view draws what the keys chose, in the highlight colour already set or the quick
+        // highlight's.
+        if (v.highlightObject < 1) v.highlightObject = viewObject;
+        const int surfaceColour = highlightState().surfaceColour;
+        setSurfaceHighlight(v.highlightObject, v.highlightSurface,
+                            surfaceColour > 0 ? surfaceColour : kQuickSurfaceColour);
         RedrawIfAutoRedraw();
         return;
     }
@@ -409,6 +416,8 @@ void CQelView::OnArrowKey(Arrow key) {
         Vec3 point;
         if (findRayPoint(v.highlightRay, v.highlightPoint, point, 0) == 1)
             ui_.showPaneValues(point.x, point.y, point.z);
+        const int rayColour = highlightState().rayColour;
+        setRayHighlight(v.highlightRay, v.highlightPoint, rayColour > 0 ? rayColour : kQuickRayColour);
         RedrawIfAutoRedraw();
         return;
     }
