@@ -2,17 +2,15 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "command/interpreter/command_table.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "command/text/number_text.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -186,17 +184,14 @@ std::optional<std::string> runMacroCommandText(const std::string& path) {
 }
 
 bool macroBeginsWithClear(const std::string& path) {
-    // Non-blocking open and a regular file only: a FIFO or a device must not hold the menu up.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
+    // A regular file only, opened without waiting: a FIFO or a device must not hold the menu up.
     std::string head;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (std::FILE* f = platform::openRegularForRead(path)) {
         char buffer[4096];
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) head.assign(buffer, static_cast<std::size_t>(got));
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
+        head.assign(buffer, got);
+        std::fclose(f);
     }
-    ::close(fd);
     std::istringstream lines(head);
     for (std::string line; std::getline(lines, line);) {
         std::size_t at = line.find_first_not_of(" \t\r");

@@ -117,7 +117,7 @@ expect_in screen.out "Loaded custom source $PLUGINS/raysrc7.so for object src"
 
 # The aperture from the tree: the Extent page edits its hole; Enter in a field applies the page
 # as Apply Now does.
-xdotool mousemove --window "$MAIN" 84 190 click 1
+item 9; xdotool click 1
 sleep 0.8
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for ap.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
 click 652 121
