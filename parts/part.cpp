@@ -1,12 +1,12 @@
 #include "parts/part.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/text/number_text.h"
 #include "engine/commands/placement_commands.h"
 #include "engine/model/current_objects.h"
 #include "engine/model/placement.h"
@@ -110,7 +110,7 @@ void CPart::TakeDefineCommand() {
         else if (i < defineValueCount)
             // A value the command did not give is the one the definition used, as a dialog
             // shows it.
-            defineValues[i] = std::strtod(formatText("%lg", numericValues[i]).c_str(), nullptr);
+            defineValues[i] = readCDouble(generalText(numericValues[i]).c_str(), nullptr);
         else
             defineValues[i] = 0;
     }
@@ -147,8 +147,9 @@ int CPart::WritePlacementRelative(const CPlacementInfo& info, int write) {
                    info.referenceNumber);
     if (write) {
         outText(logChannel, "# > adjust placement\nremove %s\n", name.c_str());
-        outText(logChannel, "place/rotations %s %lg %lg %lg %lg %lg %lg %s\n", name.c_str(), info.x,
-                info.y, info.z, info.alpha, info.beta, info.gamma, info.referenceName.c_str());
+        outText(logChannel, "place/rotations %s%s %s\n", name.c_str(),
+                numberWords({info.x, info.y, info.z, info.alpha, info.beta, info.gamma}).c_str(),
+                info.referenceName.c_str());
     }
     return 1;
 }

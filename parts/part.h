@@ -154,6 +154,7 @@ class CPart {
     RadiometerPtr radiometer;
     MaterialPtr material;
     const CGlass* catalogGlass = nullptr; // not owned
+    int glassChanged = 0; // material/glasschange has set or cleared the glass since the define
 
     PluginEntry sourceEntry = nullptr;
     PluginEntry paramNamesEntry = nullptr;

@@ -36,6 +36,7 @@ int metamorphPart(CPartList& list, CDefineParams* params, std::string* partNameO
     if (part->geometry && part->geometry->typeCode == kTypePolynet) return -1;
     list.MarkForRedefinition(part);
     redefineMode = 1;
+    readerState().redefineTarget = part->name;
     if (partNameOut) *partNameOut = part->definePath;
     if (params)
         for (int i = 0; i < part->defineValueCount && i < kDefineValues; ++i)

@@ -21,7 +21,24 @@ const char* const kMaterialModifier[] = {"material", " "};
 const char* const kNewNameModifier[] = {"newname", " "};
 const char* const kReplicateValues[] = {"object", "ncopies", " "};
 constexpr std::size_t kTraceKindChars = 23;
-constexpr std::size_t kAliasNameChars = 20;
+
+// A new name is refused, with its message, when a saved model would not give it back (the
+// reader would fold it, split it or find it too long) or when it names something already.
+bool refusedNewName(const CPartList& list, const std::string& name,
+                    const std::string& own = std::string()) {
+    if (!isNameReadBack(name)) {
+        errorText(outputChannel,
+                  " Name %s cannot be read back: use a letter, then letters, digits or _ (lower "
+                  "case, at most %zu).  Command ignored.\n",
+                  name.c_str(), kNameReadBackChars);
+        return true;
+    }
+    if (name != own && (list.FindPart(name) || aliasFindByName(name.c_str()))) {
+        errorText(outputChannel, "Object name alias is already in use.  Use a different name.\n");
+        return true;
+    }
+    return false;
+}
 
 bool beginsWithDigit(const std::string& s) {
     return !s.empty() && s[0] >= '0' && s[0] <= '9';
@@ -167,6 +184,9 @@ int CPartList::Redefine() {
         errorText(outputChannel, "Polynets cannot be redefined in this way.\n");
         return 0;
     }
+    // The next define redefines the part in place: the window logs a redefinition so, and a
+    // replay of the log repeats it.
+    MarkForRedefinition(part);
     return 1;
 }
 
@@ -227,11 +247,10 @@ bool CPartList::RenamePart(const std::string& nameGiven, const std::string& newN
     if (!part) return false;
     std::string target = newName;
     if (target.empty() && !newNameValue(target)) return false;
-    if (target.size() > kAliasNameChars) return false;
     AliasRecord* alias = aliasFindByName(name.c_str());
     if (!alias) return false;
     // Two parts of one name would make FindPart pick the wrong one.
-    if (target != name && (FindPart(target) || aliasFindByName(target.c_str()))) return false;
+    if (refusedNewName(*this, target, name)) return false;
     std::snprintf(alias->name, sizeof alias->name, "%s", target.c_str());
     part->name = target;
     outText(outputChannel, "Object %s renamed %s", name.c_str(), target.c_str());
@@ -272,6 +291,11 @@ bool CPartList::Replicate(std::FILE* file) {
     const long copies = numericGiven[1] ? static_cast<long>(numericValues[1]) : 1;
     CPart* part = GetCurrentPart(*this);
     if (!part || !file) return false;
+    // Every name first: a copy whose define is refused would put its changes on another part.
+    for (long i = 0; i < std::max(copies, 1L); ++i)
+        if (refusedNewName(*this,
+                           copies <= 1 ? newName : formatText("%s%03ld", newName.c_str(), i)))
+            return false;
     if (copies <= 1) {
         partNameOverride() = newName;
         part->WriteCommands(OutputChannel(file));

@@ -27,8 +27,10 @@ bool chainHasCpc(const SurfaceRecord* s) {
 void carryAltSurfaces(const SurfaceRecord* from, SurfaceRecord* to) {
     if (!from->altSurfaces || chainHasCpc(from) || to->altSurfaces) return;
     to->altSurfaces = from->altSurfaces;
-    for (const AltSurfaceRecord* r = to->altSurfaces; r; r = r->next) {
+    for (AltSurfaceRecord* r = to->altSurfaces; r; r = r->next) {
         if (!r->routineName) continue;
+        // What none gives back is the new surface as its define made it.
+        if (r == shapeRecord(to)) notePlainSurface(to, r);
         if (std::strcmp(r->routineName, "aspheric") == 0) {
             clearAsphericCache();
             setupAsphericSurface(to, r->values[0], r->values[1], to->extent[1] - to->extent[0]);
@@ -149,7 +151,7 @@ int CPart::Define() {
     TakeDefineCommand();
     catalogGlass = glass;
     UpdateIndices();
-    outText(logChannel, "# > object redefined \ndelete %s\n", name.c_str());
-    WriteCommands(logChannel);
+    // The log holds "redefine" and the define line before it: replayed, they do this again.
+    outText(logChannel, "# > object redefined \n");
     return 1;
 }

@@ -1,5 +1,6 @@
 // The part writer: the command lines that recreate a part when they are run again, into the log,
 // a saved model or replicate's temporary file.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,8 +8,8 @@
 
 #include "command/interpreter/aliases.h"
 #include "command/saving/model_saving.h"
+#include "command/text/number_text.h"
 #include "engine/surfaces/alt_surfaces.h"
-#include "engine/surfaces/aspheric_surfaces.h"
 #include "parts/part_list.h"
 
 namespace {
@@ -76,24 +77,35 @@ void CPart::WriteDefinition(OutputChannel stream) {
     const ObjectRecord* o = geometry;
     const int type = o ? o->typeCode : 0;
     if (type != kTypePolynet && !definePath.empty()) {
-        outText(stream, "%s", d.c_str());
-        for (int i = 0; i < defineValueCount && i < kDefineValues; ++i)
-            outText(stream, " %lg", defineValues[i]);
-        outText(stream, "\n");
+        const int count = std::min(defineValueCount, kDefineValues);
+        outText(stream, "%s%s\n", d.c_str(),
+                numberWords(defineValues, static_cast<std::size_t>(std::max(count, 0))).c_str());
     }
     const SurfaceRecord* first = o ? o->firstSurface : nullptr;
     if (o && o->traceable && first) {
         if (typeIn(type, {kTypeLens, kTypeRod, kTypePolynet, kTypeCylindricLens}) &&
             uniform(o, [](const SurfaceRecord* s) { return s->index; }))
-            outText(stream, "modify/object/index %s %lg\n", n.c_str(), first->index);
-        if (typeIn(type, {kTypeLens, kTypeRod, kTypeCylindricLens})) {
-            if (first->absorbtivity != 0 &&
-                uniform(o, [](const SurfaceRecord* s) { return s->absorbtivity; }))
-                outText(stream, "modify/object/alpha %s %lg\n", n.c_str(), first->absorbtivity);
-            if (first->luminence != 0 &&
-                uniform(o, [](const SurfaceRecord* s) { return s->luminence; }))
-                outText(stream, "modify/object/luminence %s %lg\n", n.c_str(), first->luminence);
-        }
+            outText(stream, "modify/object/index %s%s\n", n.c_str(),
+                    numberWords({first->index}).c_str());
+        if (typeIn(type, {kTypeLens, kTypeRod, kTypeCylindricLens}) &&
+            first->absorbtivity != 0 &&
+            uniform(o, [](const SurfaceRecord* s) { return s->absorbtivity; }))
+            outText(stream, "modify/object/alpha %s%s\n", n.c_str(),
+                    numberWords({first->absorbtivity}).c_str());
+        // A net's volume may glow too (its absorption is not the object command's to set).
+        if (typeIn(type, {kTypeLens, kTypeRod, kTypeCylindricLens, kTypePolynet}) &&
+            first->luminence != 0 &&
+            uniform(o, [](const SurfaceRecord* s) { return s->luminence; }))
+            outText(stream, "modify/object/luminence %s%s\n", n.c_str(),
+                    numberWords({first->luminence}).c_str());
+    }
+    // A net's glass is named by its logged polynet lines; a change made since is written here.
+    if (type == kTypePolynet && glassChanged) {
+        if (catalogGlass)
+            outText(stream, "material/glasschange/name=%s %s\n",
+                    quotedText(glassName(*catalogGlass)).c_str(), n.c_str());
+        else
+            outText(stream, "material/glasschange %s\n", n.c_str());
     }
     if (sourceEntry && !sourceModulePath.empty()) {
         const bool table = sourceKind == kSourceIesna || sourceKind == kSourceGridsrc;
@@ -101,10 +113,8 @@ void CPart::WriteDefinition(OutputChannel stream) {
         if (sourceKind > kSourceCustom && sourceKind <= kSourceStandard)
             line += std::string("/") + sourceKindWords[sourceKind];
         line += "/name=" + quotedText(table ? sourceTableName : sourceModulePath) + " " + n;
-        outText(stream, "%s", line.c_str());
-        for (int k = 0; k < 7; ++k)
-            outText(stream, " %lg", sourceRecord.v[SRC_PARAM0 + k]);
-        outText(stream, "\n");
+        outText(stream, "%s%s\n", line.c_str(),
+                numberWords(&sourceRecord.v[SRC_PARAM0], 7).c_str());
     }
     if (o && o->traceable) {
         int i = 0;
@@ -116,12 +126,13 @@ void CPart::WriteDefinition(OutputChannel stream) {
             if (h && h->coatingMode == kCoatingFresnel)
                 outText(stream, "modify/surface/fresnel/on %s\n", si.c_str());
             if (h && (h->coatingMode == kCoatingMetal || h->coatingMode == kCoatingLwir))
-                outText(stream, "modify/surface/%s/on %s %lg %lg %lg %lg %lg %lg\n",
-                        h->coatingMode == kCoatingMetal ? "metal" : "lwir", si.c_str(), h->cons[0],
-                        h->cons[1], h->cons[2], h->cons[3], h->cons[4], h->cons[5]);
+                outText(stream, "modify/surface/%s/on %s%s\n",
+                        h->coatingMode == kCoatingMetal ? "metal" : "lwir", si.c_str(),
+                        numberWords(h->cons, 6).c_str());
             if (type != kTypePolynet)
-                outText(stream, "modify/surface/attributes %s %g %g %g %g\n", si.c_str(),
-                        s->reflectance, s->absorbtion, s->luminance, s->diffuse);
+                outText(stream, "modify/surface/attributes %s%s\n", si.c_str(),
+                        numberWords({s->reflectance, s->absorbtion, s->luminance, s->diffuse})
+                            .c_str());
             const HoleState* made = h ? &h->holeAsDefined : nullptr;
             const bool aperture = type == kTypeAperture;
             const bool holeChanged =
@@ -129,41 +140,46 @@ void CPart::WriteDefinition(OutputChannel stream) {
                 std::memcmp(made->limits, s->holeLimits, sizeof s->holeLimits) != 0;
             if (s->hasHole && (!aperture || holeChanged)) {
                 const double* l = s->holeLimits;
-                outText(stream, "modify/surface/hole/%s %s %lg %lg %lg %lg\n",
-                        s->holeShape == 2 ? "rectangular" : "oval", si.c_str(), (l[0] + l[1]) / 2,
-                        (l[2] + l[3]) / 2, (l[1] - l[0]) / 2, (l[3] - l[2]) / 2);
+                outText(stream, "modify/surface/hole/%s %s%s\n",
+                        s->holeShape == 2 ? "rectangular" : "oval", si.c_str(),
+                        numberWords({(l[0] + l[1]) / 2, (l[2] + l[3]) / 2, (l[1] - l[0]) / 2,
+                                     (l[3] - l[2]) / 2})
+                            .c_str());
             } else if (!s->hasHole && aperture && holeChanged) {
                 outText(stream, "modify/surface/hole/delete %s\n", si.c_str());
             }
-            // An aspheric function moves with the centre shifts made after it was added (its
-            // offset holds them); the shifts made before it come before its line, so that a
-            // reload moves it as far as it was moved, whichever order the user took.
-            const AltSurfaceRecord* aspheric = centerGiven && i == 1 ? asphericRecord(s) : nullptr;
+            // An aspheric or toric function counts the centre shifts made after it was added (an
+            // aspheric one moves with them); the shifts made before it come before its line, so
+            // that a reload sets it up on the surface it was set up on and moves it as far.
+            const AltSurfaceRecord* shaped = centerGiven && i == 1 ? shapeRecord(s) : nullptr;
             double afterX = centerX, afterY = centerY;
-            if (aspheric) {
-                afterX = aspheric->values[6];
-                afterY = aspheric->values[7];
+            if (shaped) {
+                afterX = shaped->values[6];
+                afterY = shaped->values[7];
                 const double beforeX = centerX - afterX, beforeY = centerY - afterY;
                 if (beforeX != 0 || beforeY != 0) {
-                    outText(stream, "modify/center %s %lg %lg\n", si.c_str(), beforeX, beforeY);
-                    if (afterX == 0 && afterY == 0) aspheric = nullptr; // nothing after it
+                    outText(stream, "modify/center %s%s\n", si.c_str(),
+                            numberWords({beforeX, beforeY}).c_str());
+                    if (afterX == 0 && afterY == 0) shaped = nullptr; // nothing after it
                 }
             }
             for (const AltSurfaceRecord* r = s->altSurfaces; r; r = r->next) {
                 // A CPC's records come with its define line.
                 if (isCpcRoutine(r) || !r->routineName) continue;
-                outText(stream, "modify/altsurfaces/%s %s", altPath(r).c_str(), si.c_str());
-                for (int k = 0; k < altValueCount(r) && k < kAltSurfaceValues; ++k)
-                    outText(stream, " %lg", r->values[k]);
-                outText(stream, "\n");
+                const int count = std::min(altValueCount(r), kAltSurfaceValues);
+                outText(stream, "modify/altsurfaces/%s %s%s\n", altPath(r).c_str(), si.c_str(),
+                        numberWords(r->values, static_cast<std::size_t>(std::max(count, 0)))
+                            .c_str());
             }
             // The shift moves the whole object: with surface 1.
-            if (centerGiven && i == 1 && (aspheric || !asphericRecord(s)))
-                outText(stream, "modify/center %s %lg %lg\n", si.c_str(), afterX, afterY);
+            if (centerGiven && i == 1 && (shaped || !shapeRecord(s)))
+                outText(stream, "modify/center %s%s\n", si.c_str(),
+                        numberWords({afterX, afterY}).c_str());
             if (extentGiven)
-                outText(stream, "modify/extent %s %lg %lg %lg %lg %lg %lg\n", si.c_str(),
-                        s->extent[0], s->extent[2], s->extent[4], s->extent[1], s->extent[3],
-                        s->extent[5]);
+                outText(stream, "modify/extent %s%s\n", si.c_str(),
+                        numberWords({s->extent[0], s->extent[2], s->extent[4], s->extent[1],
+                                     s->extent[3], s->extent[5]})
+                            .c_str());
         }
     }
     if (radiometer)
@@ -172,14 +188,12 @@ void CPart::WriteDefinition(OutputChannel stream) {
     if (material) {
         const MaterialDescription m = describeMaterial(*material);
         if (m.bulk)
-            outText(stream, "material/attach %s %lg %lg %lg\n", n.c_str(), m.scatter, m.absorb,
-                    m.anisotropy);
+            outText(stream, "material/attach %s%s\n", n.c_str(),
+                    numberWords({m.scatter, m.absorb, m.anisotropy}).c_str());
         else if (m.grin) {
-            outText(stream, "material/grin/name=%s %s %lg", quotedText(m.moduleName).c_str(),
-                    n.c_str(), m.maxdist / kGrinStepFactor);
-            for (double p : m.parameters)
-                outText(stream, " %lg", p);
-            outText(stream, "\n");
+            outText(stream, "material/grin/name=%s %s%s%s\n", quotedText(m.moduleName).c_str(),
+                    n.c_str(), numberWords({m.maxdist / kGrinStepFactor}).c_str(),
+                    numberWords(m.parameters, std::size(m.parameters)).c_str());
         }
     }
 }
@@ -190,10 +204,14 @@ void CPart::WritePlacementLines(OutputChannel stream) {
     if (geometry && GetPlacement(info) && geometry->placed) {
         std::string reference = info.referenceName;
         if (thePartList && thePartList->FindPart(reference)) reference = writtenName(reference);
-        outText(stream, "place/rotations %s %lg %lg %lg %lg %lg %lg %s\n", n.c_str(), info.x,
-                info.y, info.z, info.alpha, info.beta, info.gamma, reference.c_str());
+        outText(stream, "place/rotations %s%s %s\n", n.c_str(),
+                numberWords({info.x, info.y, info.z, info.alpha, info.beta, info.gamma}).c_str(),
+                reference.c_str());
     }
     if (geometry && !geometry->activated) outText(stream, "deactivate %s\n", n.c_str());
+    // An object can be traced without being placed (at the origin of the model).
+    if (geometry && geometry->activated && !geometry->placed)
+        outText(stream, "activate %s\n", n.c_str());
 }
 
 int CPart::WriteCommands(OutputChannel stream) {

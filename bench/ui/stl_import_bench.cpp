@@ -21,6 +21,7 @@
 #include "command/document/document.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
+#include "command/text/number_text.h"
 #include "ui/compose/field_text.h"
 #include "ui/compose/stl_import.h"
 #include "ui/core/prompts.h"
@@ -73,8 +74,8 @@ std::string polynetMacro(int facets) {
         corners(i, c);
         out << "polynet/polygon\npoly/chain\n";
         for (const auto& v : c)
-            out << "poly/poi " << floatNumber(v[0]) << " " << floatNumber(v[1]) << " "
-                << floatNumber(v[2]) << "\n";
+            out << "poly/poi " << floatNumberText(v[0]) << " " << floatNumberText(v[1]) << " "
+                << floatNumberText(v[2]) << "\n";
         out << "polynet/close\n";
     }
     out << "polynet/fin\n";

@@ -13,6 +13,7 @@
 #include "command/interpreter/reader.h"
 #include "command/saving/model_saving.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "platform/temp_file.h"
 
 DocumentSteps& documentSteps() {
@@ -88,6 +89,7 @@ bool CQelDoc::OnNewDocument() {
     outText(outputChannel, "The MERIDYN Home Directory is %s\n", programHome.c_str());
     // Every log, and so every model saved from it, begins with a clear command.
     logText("clear\n");
+    noteLogStart();
     // A home whose path cannot pass through a command line whole is named from inside it when
     // it is the working directory; otherwise no start-up macro runs rather than another file.
     std::string startup = platform::joinPath(programHome, "startup.opt");
@@ -123,6 +125,7 @@ std::string CQelDoc::BuildCommandText() const {
 
 void CQelDoc::RunReplicatedCommands(const std::function<void(std::FILE*)>& writer) {
     redefineMode = 1;
+    readerState().redefineTarget.clear();
     // In memory: a full disk can never cut a line of them short.
     char* text = nullptr;
     std::size_t size = 0;
@@ -165,36 +168,55 @@ bool endsInLowerOpt(const std::string& path) {
 
 } // namespace
 
-void CQelDoc::WriteSettings(std::FILE* f) {
-    std::fprintf(f, "# > These are the settings at the time this file was saved:\n");
-    std::fprintf(f, "%s\n", viewRays ? "view/rays" : "view");
-    std::fprintf(f, "set/workbox %lg %lg %lg %lg %lg %lg\n", workbox.center[0], workbox.center[1],
-                 workbox.center[2], workbox.halfSize[0], workbox.halfSize[1], workbox.halfSize[2]);
-    std::fprintf(f, "set/add_rays/%s\n", onOff(addRays));
-    std::fprintf(f, "set/fresnel/%s\n", onOff(fresnelOn));
-    std::fprintf(f, "set/autoredraw/%s\n", onOff(autoRedraw));
+std::string settingsBlockText() {
+    std::string t = "# > These are the settings at the time this file was saved:\n";
+    t += viewRays ? "view/rays\n" : "view\n";
+    t += "set/workbox" +
+         numberWords({workbox.center[0], workbox.center[1], workbox.center[2],
+                      workbox.halfSize[0], workbox.halfSize[1], workbox.halfSize[2]}) +
+         "\n";
+    auto line = [&t](const char* setting, int flag) {
+        t += formatCText("%s/%s\n", setting, onOff(flag));
+    };
+    line("set/add_rays", addRays);
+    line("set/fresnel", fresnelOn);
+    line("set/autoredraw", autoRedraw);
     // The saved echo flag is never set: a model never turns echoing on when it is run.
-    std::fprintf(f, "echo/off\n");
-    std::fprintf(f, "set/autoretrace/%s\n", onOff(autoRetrace));
-    std::fprintf(f, "set/rayrainbow/%s\n", onOff(rayRainbow));
-    std::fprintf(f, "set/sphlensvertex/%s\n", onOff(sphLensVertex));
-    std::fprintf(f, "set/energy/density/%s\n", onOff(energyDensity));
-    std::fprintf(f, "set/energy/percentage/%s\n", onOff(energyPercentage));
-    std::fprintf(f, "set/energy/%s\n", energyAbsolute ? "absolute" : "relative");
-    std::fprintf(f, "set/saverays/%s\n", onOff(saveRays));
-    std::fprintf(f, "set/savespots/%s\n", onOff(!spotsOff));
-    std::fprintf(f, "set/fletch/%s\n", onOff(fletchOn));
-    std::fprintf(f, "set/proximity_glue maxdistance=%lg\n", proximityGlueDistance);
-    std::fprintf(f, "set/iteration maxcount=%d tolerance=%lg\n", iterationMaxCount,
-                 iterationTolerance);
-    std::fprintf(f, "set/raylimits maxdepth=%d mintrans=%lg maxghost=%d\n", maxRayDepth,
-                 minRayEnergy, maxGhosts);
+    t += "echo/off\n";
+    line("set/autoretrace", autoRetrace);
+    line("set/rayrainbow", rayRainbow);
+    line("set/sphlensvertex", sphLensVertex);
+    line("set/energy/density", energyDensity);
+    line("set/energy/percentage", energyPercentage);
+    t += energyAbsolute ? "set/energy/absolute\n" : "set/energy/relative\n";
+    line("set/saverays", saveRays);
+    line("set/savespots", !spotsOff);
+    line("set/fletch", fletchOn);
+    t += "set/proximity_glue maxdistance=" + numberText(proximityGlueDistance) + "\n";
+    t += formatCText("set/iteration maxcount=%d tolerance=", iterationMaxCount) +
+         numberText(iterationTolerance) + "\n";
+    t += formatCText("set/raylimits maxdepth=%d mintrans=", maxRayDepth) + numberText(minRayEnergy) +
+         formatCText(" maxghost=%d\n", maxGhosts);
     for (const auto* table : {&wavelengthTable, &weightTable}) {
-        std::fprintf(f, table == &wavelengthTable ? "set/wavelength" : "set/weightwave");
+        t += table == &wavelengthTable ? "set/wavelength" : "set/weightwave";
         for (int i = 0; i < kWavelengthSlots; ++i)
-            std::fprintf(f, i == 6 ? "   %lg" : " %lg", (*table)[i]);
-        std::fprintf(f, "\n");
+            t += (i == 6 ? "   " : " ") + numberText((*table)[i]);
+        t += "\n";
     }
+    // What the model also depends on: its units (a gradient-index profile reads them), the grid
+    // and the arrow heads of the rays.
+    static const char* const unitWords[] = {"cm", "mm", "inches", "meters"};
+    if (currentUnit >= 0 && currentUnit < 4)
+        t += std::string("set/units/") + unitWords[currentUnit] + "\n";
+    t += "set/grid" + numberWords({gridIncrements[0]}) + "\n";
+    if (fletchOn)
+        t += "set/fletch/on position=" + numberText(arrowPosition) +
+             " size=" + numberText(arrowHeadSize) + "\n";
+    return t;
+}
+
+void CQelDoc::WriteSettings(std::FILE* f) {
+    std::fputs(settingsBlockText().c_str(), f);
 }
 
 bool CQelDoc::OnOpenDocument(const std::string& path) {

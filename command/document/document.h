@@ -138,6 +138,10 @@ class CQelDoc {
     std::vector<std::shared_ptr<void>> members_;
 };
 
+// The settings block of a saved model (what WriteSettings writes), one SET (or VIEW, ECHO)
+// command a line, every number as the number helper writes it.
+std::string settingsBlockText();
+
 // The one document of the program (null before it is made).
 inline CQelDoc* theDocument = nullptr;
 

@@ -113,3 +113,10 @@ const char* objectLabel(int objectNumber) {
     s.labelText = a ? std::string(a->name) : text;
     return s.labelText.c_str();
 }
+
+bool isNameReadBack(std::string_view name, std::size_t limit) {
+    if (name.empty() || name.size() > limit || name[0] < 'a' || name[0] > 'z') return false;
+    for (char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+    return true;
+}

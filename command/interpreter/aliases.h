@@ -4,6 +4,7 @@
 
 #include <list>
 #include <string>
+#include <string_view>
 
 #include "command/messages/messages.h"
 
@@ -33,6 +34,14 @@ const char* aliasLookup(const char* name);
 void aliasList(OutputChannel channel);
 // Removes every alias (clearing the model).
 void aliasClearAll();
+
+// The longest name a command can give an object and read back: a 20-character word is refused
+// as too long.
+inline constexpr std::size_t kNameReadBackChars = 19;
+// True when the reader gives the name back as the same name: a lower-case letter, then
+// lower-case letters, digits or "_" (the reader folds words to lower case), at most `limit`
+// characters.
+bool isNameReadBack(std::string_view name, std::size_t limit = kNameReadBackChars);
 
 // Registers the pending name (if any) as an alias of object n. Returns 0 when no name was
 // pending, else 1.

@@ -108,10 +108,13 @@ void takeUiCommand(std::string& line, int* error) {
     r.lineCut = lineLosesText(line, given > static_cast<int>(line.size()));
     r.commandBuffer.clear();
     r.commandPending = 0;
-    if (r.redefineMode)
+    if (r.redefineMode && !r.redefineTarget.empty())
+        logCommandLine("redefine " + r.redefineTarget + "\n" + line + "\n");
+    else if (r.redefineMode)
         logCommandLine("# > REDEFINED: " + line + "\n");
     else
         logCommandLine(line + "\n");
+    r.redefineTarget.clear();
     outText(outputChannel, "%s\n", line.c_str());
 }
 
@@ -135,10 +138,13 @@ void readMacroLine(std::string& line, std::FILE* stream, int* error, int* endOfF
     }
     line = text;
     readerState().lineCut = lineLosesText(line, cut);
+    // A complete form replayed: the comments its commands have just written again stay once.
+    if (line.compare(0, 3, "# >") == 0 && takeRepeatedLogComment(line)) return;
     if (line.size() < 23)
         logCommandLine(formatText("%-20s\n", line.c_str()));
     else
         logCommandLine(line + "\n");
+    clearFreshLogComments();
 }
 
 void readCommand(std::string& command, int* endFlag, int* error) {

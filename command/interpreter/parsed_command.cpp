@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
 #include "command/interpreter/reader.h"
+#include "command/text/number_text.h"
 
 namespace {
 
@@ -44,11 +44,6 @@ std::string lowerOutsideQuotes(std::string_view s) {
             c = lowerAscii(c);
     }
     return out;
-}
-
-locale_t cLocale() {
-    static locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return loc;
 }
 
 bool isDigit(char c) {
@@ -197,7 +192,7 @@ bool parseNumber(const char* word, double* value) {
     }
     if (s[i] != '\0') return false;
     errno = 0;
-    double v = strtod_l(text.c_str(), nullptr, cLocale());
+    double v = readCDouble(text.c_str(), nullptr);
     if (std::isinf(v)) return false; // beyond the range of a double: not a usable number
     if (value) *value = v;
     return true;

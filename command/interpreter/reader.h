@@ -35,6 +35,9 @@ struct ReaderState {
     int echoOn = 0;
     int verboseOn = 0;
     int redefineMode = 0;
+    // The part the window marked for redefinition (empty: none). Its define line is logged after
+    // "redefine" and the part's name, so that a replay of the log redefines it in place too.
+    std::string redefineTarget;
     int aliasExpanded = 0;
 
     // Macro level at which the running command loop started: a nested run reads only its own

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "command/text/number_text.h"
 #include "platform/platform_hooks.h"
 #include "platform/safe_file.h"
 #include "platform/temp_file.h"
@@ -78,6 +79,30 @@ void writeChannel(OutputChannel channel, std::string_view text) {
         screenText(text);
     }
 }
+std::string_view trimmedRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Keeps the "# >" lines of a text written to the log (a line may come in several pieces).
+void noteLogComments(std::string_view text) {
+    constexpr std::size_t kKept = 64; // a long run of messages keeps its last ones
+    auto& s = messageState();
+    for (char c : text) {
+        if (c != '\n') {
+            if (s.logLineSoFar.size() < 256) s.logLineSoFar += c;
+            continue;
+        }
+        if (s.logLineSoFar.compare(0, 3, "# >") == 0) {
+            if (s.freshLogComments.size() >= kKept)
+                s.freshLogComments.erase(s.freshLogComments.begin());
+            s.freshLogComments.emplace_back(trimmedRight(s.logLineSoFar));
+        }
+        s.logLineSoFar.clear();
+    }
+}
+
 } // namespace
 
 MessageState& messageState() {
@@ -93,17 +118,7 @@ void resetMessageState() {
 }
 
 std::string formatTextV(const char* format, std::va_list args) {
-    std::va_list copy;
-    va_copy(copy, args);
-    char small[512];
-    int n = std::vsnprintf(small, sizeof small, format, copy);
-    va_end(copy);
-    if (n < 0) return {};
-    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, n);
-    std::string out(static_cast<std::size_t>(n) + 1, '\0');
-    std::vsnprintf(out.data(), out.size(), format, args);
-    out.resize(static_cast<std::size_t>(n));
-    return out;
+    return formatCTextV(format, args);
 }
 
 std::string formatText(const char* format, ...) {
@@ -180,6 +195,23 @@ void logText(std::string_view text) {
         if (!f) return;
     }
     if (!text.empty()) messageState().logAtLineStart = text.back() == '\n';
+    noteLogComments(text);
+}
+
+bool takeRepeatedLogComment(std::string_view line) {
+    logEnsureLineStart();
+    auto& fresh = messageState().freshLogComments;
+    const std::string_view want = trimmedRight(line);
+    for (auto it = fresh.begin(); it != fresh.end(); ++it) {
+        if (*it != want) continue;
+        fresh.erase(it);
+        return true;
+    }
+    return false;
+}
+
+void clearFreshLogComments() {
+    messageState().freshLogComments.clear();
 }
 
 void logEnsureLineStart() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Where a message goes: the screen channel, the log channel, or an open stdio stream.
 struct OutputChannel {
@@ -62,6 +63,10 @@ struct MessageState {
     std::FILE* logFile = nullptr;
     std::FILE* screenFile = nullptr;
     bool logAtLineStart = true;
+    // The "# >" comment lines written to the log since the reader last logged a line it read,
+    // and the line being written (see takeRepeatedLogComment).
+    std::vector<std::string> freshLogComments;
+    std::string logLineSoFar;
     // Holds in force: while above 0, messages to meridyn.log and screen.out wait in the files'
     // buffers until flushOutputFiles or the last hold ends.
     int flushHolds = 0;
@@ -98,6 +103,13 @@ void screenText(std::string_view text);
 void logEnsureLineStart();
 // Removes the line end of the last log line (the query marker follows the command on its line).
 void logRemoveLastLineEnd();
+// True when `line` (a "# >" comment read from a macro, as a complete form holds them) is one the
+// program has just written to the log again itself since the reader last logged a line: it is
+// then taken off the list and is not to be logged a second time. A replay of a complete form
+// rewrites its errors and redefinitions; without this its comments would double at each save.
+bool takeRepeatedLogComment(std::string_view line);
+// Forgets those comments (the reader has logged a line of its own).
+void clearFreshLogComments();
 
 void consoleAppend(std::string_view text);
 void consoleTrimLines(int n);
@@ -133,6 +145,6 @@ void printBanner(OutputChannel channel);
 void setPrompt(const std::string& text);
 void printPrompt(std::FILE* stream, OutputChannel channel);
 
-// Formats like printf into a string of any length.
+// Formats like printf into a string of any length, in the C locale (formatCText).
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string formatTextV(const char* format, std::va_list args);

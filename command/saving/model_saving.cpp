@@ -9,6 +9,7 @@
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/log_filters.h"
+#include "command/text/number_text.h"
 #include "platform/safe_file.h"
 
 namespace fs = std::filesystem;
@@ -28,26 +29,61 @@ struct FileCloser {
     }
 };
 
-bool writeCompressedForm(CQelDoc& doc, std::FILE* log, std::FILE* target) {
-    doc.WriteSettings(target);
-    if (auto& catalogs = saveHooks().loadedCatalogs) {
-        for (const std::string& name : catalogs()) {
-            const std::string line = "set/matcatalog/name=\"" + name + "\"\n";
-            if (!linesFitReader(line)) {
+struct SaveState {
+    SaveHooks hooks;
+    bool logStartNoted = false;
+    std::string logStartSettings; // savedSettingsText() as the log began
+};
+
+SaveState& saveState() {
+    static SaveState s;
+    return s;
+}
+
+// Writes how a saved model begins; false after its message when a line of it would be cut when
+// the file is run.
+bool writeSettingsText(const std::string& text, std::FILE* target) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string_view line(text.data() + start, end - start);
+        if (!linesFitReader(line)) {
+            const std::string_view catalog = "set/matcatalog/name=\"";
+            if (line.substr(0, catalog.size()) == catalog) {
+                const std::string name(line.substr(catalog.size(), line.rfind('"') - catalog.size()));
                 errorText(outputChannel,
                           " The catalog %s cannot be saved: its line would be longer than a "
                           "command line.\n",
                           name.c_str());
-                return false;
+            } else {
+                errorText(outputChannel,
+                          " The settings cannot be saved: a line would be longer than a command "
+                          "line.\n");
             }
-            std::fputs(line.c_str(), target);
+            return false;
         }
+        start = end;
     }
+    std::fputs(text.c_str(), target);
+    return true;
+}
+
+bool writeCompressedForm(std::FILE* log, std::FILE* target) {
+    if (!writeSettingsText(savedSettingsText(), target)) return false;
     saveLogPolynets(log, target);
     std::rewind(log);
     if (auto& parts = saveHooks().writeParts)
         if (!parts(target)) return false;
     saveLogCompressed(log, target);
+    return true;
+}
+
+bool writeCompleteForm(std::FILE* log, std::FILE* target) {
+    const SaveState& s = saveState();
+    if (!writeSettingsText(s.logStartNoted ? s.logStartSettings : savedSettingsText(), target))
+        return false;
+    saveLogComplete(log, target);
     return true;
 }
 
@@ -68,12 +104,25 @@ bool linesFitReader(std::string_view text) {
 }
 
 SaveHooks& saveHooks() {
-    static SaveHooks hooks;
-    return hooks;
+    return saveState().hooks;
 }
 
 void resetSaveState() {
-    saveHooks() = SaveHooks{};
+    saveState() = SaveState{};
+}
+
+std::string savedSettingsText() {
+    std::string text = settingsBlockText();
+    if (auto& catalogs = saveHooks().loadedCatalogs) {
+        for (const std::string& name : catalogs())
+            text += "set/matcatalog/name=\"" + name + "\"\n";
+    }
+    return text;
+}
+
+void noteLogStart() {
+    saveState().logStartSettings = savedSettingsText();
+    saveState().logStartNoted = true;
 }
 
 bool isCompressedSaveName(const std::string& path) {
@@ -82,7 +131,7 @@ bool isCompressedSaveName(const std::string& path) {
     return end == "opt" || end == "OPT";
 }
 
-SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed) {
+SaveResult saveModelFile(CQelDoc&, const std::string& path, bool compressed) {
     flushOutputFiles();
     FileCloser log{messageState().logPath.empty()
                        ? nullptr
@@ -94,14 +143,18 @@ SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed)
     if (isOwnFile(path)) return SaveResult::TargetUnwritable;
     platform::ReplacementFile out;
     if (!out.open(path)) return SaveResult::TargetUnwritable;
-    bool whole = true;
-    if (compressed)
-        whole = writeCompressedForm(doc, log.f, out.stream());
-    else
-        saveLogComplete(log.f, out.stream());
+    numberTextMisses() = 0;
+    const bool whole = compressed ? writeCompressedForm(log.f, out.stream())
+                                  : writeCompleteForm(log.f, out.stream());
+    const int misses = numberTextMisses();
     if (!whole) return SaveResult::LineTooLong;
     if (std::ferror(log.f)) return SaveResult::LogUnreadable;
     if (!out.commit(true)) return SaveResult::TargetUnwritable;
+    if (misses > 0)
+        warningText(outputChannel,
+                    "%d numbers of the model need more than %zu characters; they were saved "
+                    "rounded.\n",
+                    misses, kNumberTextLimit);
     return SaveResult::Saved;
 }
 

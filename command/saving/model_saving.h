@@ -1,7 +1,8 @@
 // Saving the model as a command file: the compressed form (settings, loaded catalogs, the
 // logged polygon nets, the parts' definitions and the user's comments) and the complete form
-// (the filtered command log), each written beside its target under a temporary name and renamed
-// over it only when complete; and the SAVE command.
+// (the settings and catalogs in force when the log began, then the filtered command log), each
+// written beside its target under a temporary name and renamed over it only when complete; and
+// the SAVE command.
 #pragma once
 
 #include <cstdio>
@@ -21,8 +22,14 @@ struct SaveHooks {
     std::function<std::vector<std::string>()> loadedCatalogs;
 };
 SaveHooks& saveHooks();
-// Removes the hooks.
+// Removes the hooks and forgets the settings noted at the start of the log.
 void resetSaveState();
+
+// The settings block and one set/matcatalog line per loaded catalog: how a saved model begins.
+std::string savedSettingsText();
+// Notes the settings and catalogs in force as the command log begins (a new document): the
+// complete form begins with them, since the log holds only what changed them afterwards.
+void noteLogStart();
 
 enum class SaveResult {
     Saved,

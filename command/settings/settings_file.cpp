@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "command/settings/color_tables.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "platform/private_profile.h"
 #include "platform/run_control.h"
 #include "platform/safe_file.h"
@@ -29,7 +29,7 @@ int& popupFlag() {
 }
 
 double textToNumber(const std::string& text) {
-    double v = std::strtod(text.c_str(), nullptr);
+    double v = readCDouble(text.c_str(), nullptr);
     return std::isfinite(v) ? v : 0.0;
 }
 

@@ -8,6 +8,7 @@
 #include "command/general/sun_position.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "display/raster/bitmap_holder.h"
 #include "engine/model/view_transform.h"
 #include "parts/trace/shade_ray.h"
@@ -32,7 +33,7 @@ class SolidFile {
             errorText(outputChannel, "Unable to open %s for output.\n", kSolidFileName);
             return false;
         }
-        std::fprintf(file_.stream(), "1 %d %d %f\n", nx, ny, sunState().maxIntensity);
+        std::fputs(formatCText("1 %d %d %f\n", nx, ny, sunState().maxIntensity).c_str(), file_.stream());
         return true;
     }
     bool append(const unsigned char* bytes, int count) {

@@ -11,6 +11,7 @@
 
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
@@ -30,24 +31,41 @@ void addRecord(const std::string& text, char letter, int& counter) {
     igesState().outputText += igesRecord(text, letter, ++counter);
 }
 
-// Reads every complete entity of the intermediate file; false when it cannot be opened.
+// Reads every complete entity of the intermediate file; false when it cannot be opened. The
+// numbers are read in the C locale, as they were written.
 bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
     std::FILE* f = platform::openRegularForRead(path);
     if (!f) return false;
+    std::string text;
+    char block[4096];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;)
+        text.append(block, n);
+    std::fclose(f);
+    const char* p = text.c_str();
     for (;;) {
         LineEntity e;
-        char label[21] = {};
-        int type = 0;
-        if (std::fscanf(f, "%d %20s", &e.colour, label) != 2) break;
-        if (std::fscanf(f, "%d %g %g %g %g %g %g", &type, &e.p[0], &e.p[1], &e.p[2], &e.p[3],
-                        &e.p[4], &e.p[5]) != 7)
-            break;
+        long colour = 0, type = 0;
+        std::string label;
+        if (!scanCLong(p, colour) || !scanCWord(p, label)) break;
+        // A label is at most 20 characters; the rest of a longer word is read as what follows.
+        if (label.size() > 20) {
+            p -= label.size() - 20;
+            label.resize(20);
+        }
+        if (!scanCLong(p, type)) break;
+        double v[6];
+        bool whole = true;
+        for (double& x : v)
+            whole = whole && scanCDouble(p, x);
+        if (!whole) break;
+        e.colour = static_cast<int>(colour);
         e.label = label;
+        for (int i = 0; i < 6; ++i)
+            e.p[i] = static_cast<float>(v[i]);
         // A segment without finite ends has no place in a CAD model.
-        if (std::all_of(std::begin(e.p), std::end(e.p), [](float v) { return std::isfinite(v); }))
+        if (std::all_of(std::begin(e.p), std::end(e.p), [](float x) { return std::isfinite(x); }))
             out.push_back(e);
     }
-    std::fclose(f);
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include "command/settings/color_tables.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
-#include "display/plot/c_format.h"
+#include "command/text/number_text.h"
 #include "display/views/view_host.h"
 
 namespace {
@@ -17,6 +17,11 @@ constexpr double kDefaultTextDivisor = 280.0;
 // Clipping settles within a few passes; a segment that has not settled by then (only possible
 // with rounding at the very edge) is dropped rather than looped over.
 constexpr int kMaxClipPasses = 16;
+
+// As "%g".
+void appendG(std::string& s, double v) {
+    appendGeneralText(s, v);
+}
 
 void appendD(std::string& s, double v) {
     s += std::to_string(truncateToInt(v));
@@ -51,9 +56,9 @@ void hpglRecord(std::string line) {
 std::string hpglMove(const char* pen, PlotPoint p) {
     std::string line = pen;
     line += ";PA ";
-    appendF(line, p.x);
+    appendFixedText(line, p.x);
     line += ' ';
-    appendF(line, p.y);
+    appendFixedText(line, p.y);
     line += ';';
     return line;
 }

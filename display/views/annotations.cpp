@@ -4,7 +4,7 @@
 
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
-#include "display/plot/c_format.h"
+#include "command/text/number_text.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/repaint.h"
 #include "display/views/segment_3d.h"
@@ -46,7 +46,7 @@ void drawDimensionLine(PlotPoint a, PlotPoint b, double headSize) {
 }
 
 std::string lengthText(double value) {
-    return trimTrailingZeros(formatF(value)) + " " + currentUnitName();
+    return trimTrailingZeros(fixedText(value)) + " " + currentUnitName();
 }
 
 } // namespace

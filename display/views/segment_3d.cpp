@@ -1,7 +1,7 @@
 #include "display/views/segment_3d.h"
 
 #include "command/messages/messages.h"
-#include "display/plot/c_format.h"
+#include "command/text/number_text.h"
 #include "display/plot/plot_primitives.h"
 #include "engine/model/view_transform.h"
 #include "platform/safe_file.h"
@@ -64,7 +64,7 @@ void exportLineRecord(const Vec3& p, const Vec3& q) {
     text += "\n110";
     for (double v : {p.x, p.y, p.z, q.x, q.y, q.z}) {
         text += ' ';
-        appendG(text, v);
+        appendGeneralText(text, v);
     }
     text += '\n';
     std::fwrite(text.data(), 1, text.size(), f);

@@ -8,6 +8,7 @@
 #include "engine/surfaces/alt_surface_routines.h"
 #include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/aspheric_surfaces.h"
+#include "engine/commands/modify_commands.h"
 #include "engine/commands/surface_designator.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/toric_surfaces.h"
@@ -114,6 +115,7 @@ int attachAspheric(SurfaceRecord* surface) {
         surface, kInterceptRefinement, "Changing existing alternate surface : aspheric.\n",
         "Adding new alternate surface function: aspheric.\n", added);
     if (!r) return 0;
+    if (!r->plain.saved) notePlainSurface(surface, r);
     std::copy(v, v + kAltSurfaceValues, r->values);
     r->kind = kInterceptRefinement;
     r->valueCount = kAltSurfaceValues;
@@ -150,6 +152,7 @@ int attachToric(SurfaceRecord* surface) {
                                          "Changing existing alternate surface : toric.\n",
                                          "Adding new alternate surface function: toric.\n", added);
     if (!r) return 0;
+    if (!r->plain.saved) notePlainSurface(surface, r);
     std::copy(v, v + kAltSurfaceValues, r->values);
     r->kind = kInterceptRefinement;
     r->valueCount = kAltSurfaceValues;
@@ -230,11 +233,17 @@ int modifyAltsurfaces() {
     if (grating) return attachGrating(surface);
     if (aspheric) return attachAspheric(surface);
     if (toric) return attachToric(surface);
-    // "none": the chain is emptied and the surface is a plain quadric again (a polygon net keeps
-    // its own hooks: they belong to the net, not to an alternate function).
+    // "none": the chain is emptied and the surface is given back as it was before its shape
+    // function (quadric, hooks and extents), so that the model is what its saved form rebuilds;
+    // centre shifts made since stay. Without a shape function it is a plain quadric again (a
+    // polygon net keeps its own hooks: they belong to the net, not to an alternate function).
+    const AltSurfaceRecord* shape = shapeRecord(surface);
     surface->altSurfaces = nullptr;
     clearAsphericCache();
-    if (!surface->owner || surface->owner->typeCode != kTypePolynet) {
+    if (restorePlainSurface(surface, shape)) {
+        const double dx = shape->values[6], dy = shape->values[7];
+        if (dx != 0 || dy != 0) shiftMirrorCentre(surface, dx, dy);
+    } else if (!surface->owner || surface->owner->typeCode != kTypePolynet) {
         surface->intercept = interceptQuadricSurface;
         surface->normal = quadricNormal;
     }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include "command/text/number_text.h"
 
 void setobj(ObjectRecord* object) {
     if (!object) return;
@@ -29,6 +32,48 @@ void carriedAxes(const PlacementMatrix& m, Vec3 axes[3]) {
         axes[i] = axes[i] - origin;
     }
 }
+// The matrices that activating the object at `at` with the three angles makes.
+void placedMatrices(const Vec3& at, double alpha, double beta, double gamma, PlacementMatrix& g,
+                    PlacementMatrix& l) {
+    identity4(g);
+    identity4(l);
+    translatePlacement(at.x, at.y, at.z, g, l);
+    rotatePlacementZ(alpha, g, l);
+    rotatePlacementY(beta, g, l);
+    rotatePlacementZ(gamma, g, l);
+}
+
+bool sameBits(const PlacementMatrix& a, const PlacementMatrix& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Angles recovered from a matrix rebuild it to the last bit only by chance. A placement made
+// from short numbers (typed, or one turn from the start) is rebuilt by those numbers, so the
+// fewest digits of the angles, or of their dual (alpha +- 180, -beta, gamma +- 180), that rebuild
+// both of the object's matrices bit for bit are taken when there are any; else the angles stay
+// as recovered.
+void rebuildingAngles(const ObjectRecord* object, double& alpha, double& beta, double& gamma) {
+    Vec3 at;
+    transformPoint(Vec3{}, at, object->localToGlobal);
+    auto half = [](double a) { return a > 0 ? a - 180 : a + 180; };
+    const double triples[2][3] = {{alpha, beta, gamma}, {half(alpha), -beta, half(gamma)}};
+    PlacementMatrix g, l;
+    for (int digits = 6; digits < 17; ++digits) {
+        for (const auto& t : triples) {
+            double r[3];
+            for (int k = 0; k < 3; ++k)
+                r[k] = readCDouble(generalText(t[k], digits).c_str(), nullptr);
+            placedMatrices(at, r[0], r[1], r[2], g, l);
+            if (sameBits(g, object->globalToLocal) && sameBits(l, object->localToGlobal)) {
+                alpha = r[0];
+                beta = r[1];
+                gamma = r[2];
+                return;
+            }
+        }
+    }
+}
+
 } // namespace
 
 void objectOrientationAngles(const ObjectRecord* object, double& alpha, double& beta,
@@ -98,4 +143,5 @@ void objectOrientationAngles(const ObjectRecord* object, double& alpha, double& 
     alpha = bestA;
     beta = bestB;
     gamma = bestG;
+    rebuildingAngles(object, alpha, beta, gamma);
 }

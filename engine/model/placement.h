@@ -10,6 +10,8 @@ void setobj(ObjectRecord* object);
 // The z-y-z angles in degrees that rebuild the object's local-to-global rotation through the
 // activation order (rotate z by alpha, then y by beta, then z by gamma). Where several sign
 // choices fit equally the first of the search order wins, so the triple is often the dual
-// (alpha +- 180, -beta, gamma +- 180) of the one that was placed.
+// (alpha +- 180, -beta, gamma +- 180) of the one that was placed. When angles of fewer digits
+// rebuild both of the object's matrices bit for bit (a placement typed as short numbers), those
+// are given, so that a saved placement comes back exactly.
 void objectOrientationAngles(const ObjectRecord* object, double& alpha, double& beta,
                              double& gamma);

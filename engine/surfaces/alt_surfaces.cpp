@@ -4,6 +4,8 @@
 
 #include "command/messages/messages.h"
 #include "engine/model/model_blocks.h"
+#include "engine/model/placement.h"
+#include "engine/surfaces/quadrics.h"
 
 const char* const asphericParameterNames[] = {"surface", "cv", "k",  "a1", "a2", "a3",
                                               "a4",      "xc", "yc", "zc", " "};
@@ -85,6 +87,66 @@ int appendAltSurface(SurfaceRecord* surface, AltSurfaceRecord* record) {
     record->next = nullptr;
     *link = record;
     return 1;
+}
+
+AltSurfaceRecord* shapeRecord(const SurfaceRecord* surface) {
+    AltSurfaceRecord* found = nullptr;
+    for (AltSurfaceRecord* r = surface ? surface->altSurfaces : nullptr; r; r = r->next)
+        if (r->kind == kInterceptRefinement) found = r; // a later one replaces an earlier one
+    if (!found || !found->routineName) return nullptr;
+    const char* name = found->routineName;
+    return std::strcmp(name, "aspheric") == 0 || std::strcmp(name, "toric") == 0 ? found : nullptr;
+}
+
+namespace {
+
+// The edge surface of a single lens whose face is `surface` (its z extents run from rim to rim
+// of the faces), or nullptr.
+SurfaceRecord* lensEdge(const SurfaceRecord* surface) {
+    const ObjectRecord* owner = surface->owner;
+    if (!owner || owner->typeCode != kTypeLens || owner->surfaceCount != 3) return nullptr;
+    if (surface->number != 1 && surface->number != 2) return nullptr;
+    SurfaceRecord* edge = owner->firstSurface;
+    while (edge && edge->number != 3)
+        edge = edge->next;
+    return edge;
+}
+
+} // namespace
+
+void notePlainSurface(const SurfaceRecord* surface, AltSurfaceRecord* record) {
+    if (!surface || !record) return;
+    PlainSurfaceState& p = record->plain;
+    p.saved = 1;
+    std::memcpy(p.quadric, surface->quadric, sizeof p.quadric);
+    p.shapeCode = surface->shapeCode;
+    p.side = surface->side;
+    std::memcpy(p.extent, surface->extent, sizeof p.extent);
+    p.intercept = surface->intercept;
+    p.normal = surface->normal;
+    if (const SurfaceRecord* edge = lensEdge(surface)) {
+        p.edgeZ[0] = edge->extent[4];
+        p.edgeZ[1] = edge->extent[5];
+    }
+}
+
+bool restorePlainSurface(SurfaceRecord* surface, const AltSurfaceRecord* record) {
+    if (!surface || !record || !record->plain.saved) return false;
+    const PlainSurfaceState& p = record->plain;
+    std::memcpy(surface->quadric, p.quadric, sizeof p.quadric);
+    surface->shapeCode = p.shapeCode;
+    surface->side = p.side;
+    std::memcpy(surface->extent, p.extent, sizeof p.extent);
+    surface->intercept = p.intercept;
+    surface->normal = p.normal;
+    // Only this face's end of the edge moved with it.
+    const int end = surface->number == 1 ? 0 : 1;
+    if (SurfaceRecord* edge = lensEdge(surface)) edge->extent[4 + end] = p.edgeZ[end];
+    if (surface->owner) {
+        boundingSphereFromExtents(surface->owner);
+        setobj(surface->owner);
+    }
+    return true;
 }
 
 bool isCpcRoutine(const AltSurfaceRecord* record) {

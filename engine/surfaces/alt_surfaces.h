@@ -33,6 +33,20 @@ struct AltSurfaceRoutine {
     DirectionRoutine direction = nullptr;               // kinds 5, 6
 };
 
+// A surface as it stood before a shape function (aspheric, toric) first set it up, so that
+// modify/altsurfaces/none can give it back: its quadric, shape, side, extents and hooks, and the
+// z extents of a single lens's edge surface, which a face's set-up moves.
+struct PlainSurfaceState {
+    int saved = 0;
+    double quadric[13] = {};
+    int shapeCode = 0;
+    int side = 0;
+    double extent[6] = {};
+    InterceptHook intercept = nullptr;
+    NormalHook normal = nullptr;
+    double edgeZ[2] = {};
+};
+
 struct AltSurfaceRecord {
     AltSurfaceRoutine routine;
     int kind = 0;
@@ -42,6 +56,7 @@ struct AltSurfaceRecord {
     const char* routineName = nullptr;
     int namedCount = 0;                 // how many values have names
     const char* const* names = nullptr; // "surface", then one name per value
+    PlainSurfaceState plain;            // a shape function's surface before its first set-up
 };
 
 // Name tables of the kinds (slot 0 is "surface"; each ends with the entry " ").
@@ -88,6 +103,14 @@ int appendAltSurface(SurfaceRecord* surface, AltSurfaceRecord* record);
 int altSurfaceCount(const SurfaceRecord* surface);
 // True for the records of a CPC mirror.
 bool isCpcRoutine(const AltSurfaceRecord* record);
+
+// The shape function of the surface (the last aspheric or toric record), or nullptr.
+AltSurfaceRecord* shapeRecord(const SurfaceRecord* surface);
+// Keeps the surface's plain state in the record (before its shape function is set up on it).
+void notePlainSurface(const SurfaceRecord* surface, AltSurfaceRecord* record);
+// Gives the surface back the plain state the record kept (when it kept one) and puts the
+// object's bounding sphere and global matrices right; false when there was none to give.
+bool restorePlainSurface(SurfaceRecord* surface, const AltSurfaceRecord* record);
 
 // Lists the chain on the output channel; the number of records + 1, or 0 when there is none.
 int listAltSurfaces(const SurfaceRecord* surface);

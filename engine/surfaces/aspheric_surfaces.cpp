@@ -359,11 +359,12 @@ int setupAsphericSurface(SurfaceRecord* surface, double cv, double k, double dia
 }
 
 void moveAltsurface(SurfaceRecord* surface, double dx, double dy) {
-    const AltSurfaceRecord* found = asphericRecord(surface);
-    if (!found) return;
-    AltSurfaceRecord* record = const_cast<AltSurfaceRecord*>(found);
+    AltSurfaceRecord* record = shapeRecord(surface);
+    if (!record) return;
     record->values[6] += dx;
     record->values[7] += dy;
+    // A toric function does not move; its record only counts the shifts made after it.
+    if (record != asphericRecord(surface)) return;
     clearAsphericCache();
     outText(outputChannel, "Moved altsurface to %lg %lg.\n", record->values[6], record->values[7]);
 }

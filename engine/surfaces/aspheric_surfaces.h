@@ -80,5 +80,7 @@ void asphericSagRange(const SurfaceRecord* surface, double radius, double& small
 
 // Moves the centre of the surface's aspheric record by (dx, dy), clears the cache and reports
 // "Moved altsurface to %lg %lg.\n" with the new centre. Nothing happens without an aspheric
-// record. Used by modify/center together with its shift of the base conic.
+// record; a toric record only adds the shift to its values 7 and 8, which count the shifts made
+// after it (a saved model writes those after the function's line, the others before it). Used by
+// modify/center together with its shift of the base conic.
 void moveAltsurface(SurfaceRecord* surface, double dx, double dy);

@@ -55,6 +55,7 @@ int attachGrin(CPart& part) {
 
 int changeGlass(CPart& part) {
     part.catalogGlass = nullptr;
+    part.glassChanged = 1;
     const attach::ModifierValue name = attach::modifierValue(attach::kNameWord);
     if (name.several) return 0;
     if (!name.given) return 1;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 

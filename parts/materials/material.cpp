@@ -4,7 +4,7 @@
 #include "engine/optics/optics.h"
 #include "engine/optics/random_sampling.h"
 #include "parts/materials/grin_step.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 CMaterial::CMaterial(double scatter_, double absorb_, double anisotropy_)
     : bulk(1), scatter(scatter_), absorb(absorb_), anisotropy(anisotropy_) {}

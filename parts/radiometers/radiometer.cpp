@@ -7,7 +7,7 @@
 #include "engine/polynet/polynet_records.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "parts/radiometers/polar_tables.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 #include "parts/trace/trace_totals.h"
 
 RadiometerState& radiometerState() {

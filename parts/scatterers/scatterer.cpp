@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/optics/scatter_laws.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ int CLambertianScatterer::IsKind(const char* text) const {
 }
 
 std::string CLambertianScatterer::WriteCommand(const std::string& objectName, int surface) const {
-    return "modify/scatterer/lambertian " + objectName + formatCText(".%d %lg\n", surface, fraction);
+    return "modify/scatterer/lambertian " + objectName + formatCText(".%d", surface) +
+           numberWords({fraction}) + "\n";
 }
 
 int CLambertianScatterer::Scatter(Vec3& direction, double factor, Vec3& normal) {
@@ -44,7 +45,7 @@ int CGaussianScatterer::IsKind(const char* text) const {
 
 std::string CGaussianScatterer::WriteCommand(const std::string& objectName, int surface) const {
     return "modify/scatterer/gaussian " + objectName +
-           formatCText(".%d %lg %lg\n", surface, fraction, sigma);
+           formatCText(".%d", surface) + numberWords({fraction, sigma}) + "\n";
 }
 
 int CGaussianScatterer::Scatter(Vec3& direction, double factor, Vec3& normal) {
@@ -58,7 +59,7 @@ int CPowerLawScatterer::IsKind(const char* text) const {
 
 std::string CPowerLawScatterer::WriteCommand(const std::string& objectName, int surface) const {
     return "modify/scatterer/powerlaw " + objectName +
-           formatCText(".%d %lg %lg\n", surface, fraction, power);
+           formatCText(".%d", surface) + numberWords({fraction, power}) + "\n";
 }
 
 int CPowerLawScatterer::Scatter(Vec3& direction, double factor, Vec3& normal) {
@@ -73,7 +74,7 @@ int CXyExponentialScatterer::IsKind(const char* text) const {
 std::string CXyExponentialScatterer::WriteCommand(const std::string& objectName,
                                                   int surface) const {
     return "modify/scatterer/xy_exponential " + objectName +
-           formatCText(".%d %lg %lg %lg\n", surface, fraction, xsigma, ysigma);
+           formatCText(".%d", surface) + numberWords({fraction, xsigma, ysigma}) + "\n";
 }
 
 int CXyExponentialScatterer::Scatter(Vec3& direction, double factor, Vec3& normal) {

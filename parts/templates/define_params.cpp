@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 void CDefineParams::Clear() {
     modifierCount = 0;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "command/text/number_text.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "ui/compose/field_text.h"
 #include "ui/compose/stl_reader.h"
@@ -33,7 +34,7 @@ bool finitePoint(const std::string& command) {
     while (at <= rest.size()) {
         std::size_t end = rest.find(' ', at);
         if (end == std::string::npos) end = rest.size();
-        auto v = parseFieldNumber(rest.substr(at, end - at));
+        auto v = parseNumberText(rest.substr(at, end - at));
         if (!v || !std::isfinite(*v)) return false;
         ++numbers;
         at = end + 1;

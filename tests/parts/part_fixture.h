@@ -50,6 +50,7 @@ class PartModelTest : public testsupport::InterpreterTest {
         messageState().screenMirror = [this](std::string_view text) { out.append(text); };
     }
     void TearDown() override {
+        messageState().screenMirror = nullptr; // it writes into this fixture
         doc.reset();
         list.reset();
         resetModel();

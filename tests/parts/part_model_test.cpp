@@ -163,18 +163,32 @@ TEST_F(PartModelTest, ActivateAndDeactivateActOnTheCurrentPart) {
     EXPECT_EQ(run("deactivate"), "ERROR: Part not found.\n");
 }
 
-TEST_F(PartModelTest, RenameRefusesTakenNamesSilently) {
+TEST_F(PartModelTest, RenameRefusesTakenNamesAndNamesThatDoNotReadBack) {
     run("define/rod stick");
     run("define/rod pole");
     aliasAdd("taken", "77");
-    for (const char* line :
-         {"rename/newname=pole stick", "rename/newname=taken stick", "rename stick",
-          "rename/newname=a/newname=b stick", "rename/newname=abcdefghijklmnopqrstuvwxyz stick"})
-        run(line);
+    const std::string inUse = "ERROR: Object name alias is already in use.  Use a different name.\n";
+    const std::string unread = " cannot be read back: use a letter, then letters, digits or _ "
+                               "(lower case, at most 19).  Command ignored.\n";
+    const struct {
+        const char* line;
+        std::string said;
+    } refused[] = {
+        {"rename/newname=pole stick", inUse},
+        {"rename/newname=taken stick", inUse},
+        {"rename stick", ""},
+        {"rename/newname=a/newname=b stick",
+         "WARNING:  Multiple matches found for Multiple modifiers not permitted. modifier\n"},
+        {"rename/newname=abcdefghijklmnopqrst stick", "ERROR:  Name abcdefghijklmnopqrst" + unread},
+        {"rename/newname=\"x y\" stick", "ERROR:  Name x y" + unread},
+        {"rename/newname=\"Staff\" stick", "ERROR:  Name Staff" + unread},
+    };
+    for (const auto& r : refused)
+        EXPECT_EQ(run(r.line), r.said) << r.line;
     EXPECT_EQ(part("stick").name, "stick");
-    EXPECT_EQ(run("rename/newname=Staff stick"), "Object stick renamed Staff");
+    EXPECT_EQ(run("rename/newname=staff_2 stick"), "Object stick renamed staff_2");
     EXPECT_EQ(list->FindPart("stick"), nullptr);
-    EXPECT_STREQ(aliasLookup("Staff"), "1");
+    EXPECT_STREQ(aliasLookup("staff_2"), "1");
     EXPECT_EQ(aliasLookup("stick"), nullptr);
     EXPECT_EQ(run("rename/newname=x 7"), "ERROR: Object not found");
     // The part must have its alias.

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "command/interpreter/reader.h"
+#include "command/text/number_text.h"
 #include "parts/templates/define_params.h"
 #include "ui/compose/field_text.h"
 
@@ -88,7 +89,7 @@ std::optional<std::string> composeCommandDialog(int mode, const std::string& pat
     for (int i = 0; i < kParameterRows; ++i) {
         const char* text = defineParams.paramValues[i];
         if (text[0] == '\0') continue;
-        if (auto v = parseFieldNumber(text))
+        if (auto v = parseNumberText(text))
             request.values[i] = *v;
         else
             request.values[i] = 0; // a value word that is no number reads as 0
@@ -131,7 +132,7 @@ std::optional<std::string> composeCommandDialog(int mode, const std::string& pat
     if (count >= 0) {
         text += " " + name;
         for (int i = 0; i < count; ++i)
-            text += " " + fieldNumber(values[i]);
+            text += " " + numberText(values[i]);
     }
     const std::size_t wordEnd = std::min(path.find(' '), path.size());
     // 11. The data-output file goes right after the path word.

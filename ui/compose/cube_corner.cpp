@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "command/text/number_text.h"
 #include "ui/compose/field_text.h"
 
 namespace {
@@ -13,7 +14,7 @@ std::string format(const char* pattern, double a, double b = 0, double c = 0) {
     int next = 0;
     for (const char* p = pattern; *p; ++p) {
         if (p[0] == '%' && p[1] == 'l' && p[2] == 'g' && next < 3) {
-            out += computedNumber(values[next++]);
+            out += generalText(values[next++]);
             p += 2;
         } else {
             out += *p;

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "command/text/number_text.h"
 #include "platform/safe_file.h"
 #include "ui/compose/field_text.h"
 
@@ -338,9 +339,9 @@ void StlReader::WriteFacet() {
     if (run("polynet/polygon") || run("poly/chain")) return;
     for (const auto& v : vertices) {
         // Binary coordinates are floats: write the fewest digits that give the float back.
-        const std::string x = binary ? floatNumber(static_cast<float>(v[0])) : fieldNumber(v[0]);
-        const std::string y = binary ? floatNumber(static_cast<float>(v[1])) : fieldNumber(v[1]);
-        const std::string z = binary ? floatNumber(static_cast<float>(v[2])) : fieldNumber(v[2]);
+        const std::string x = binary ? floatNumberText(static_cast<float>(v[0])) : numberText(v[0]);
+        const std::string y = binary ? floatNumberText(static_cast<float>(v[1])) : numberText(v[1]);
+        const std::string z = binary ? floatNumberText(static_cast<float>(v[2])) : numberText(v[2]);
         if (run("poly/poi " + x + " " + y + " " + z)) return;
     }
     run("polynet/close");

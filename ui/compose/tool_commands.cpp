@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "command/interpreter/aliases.h"
+#include "command/text/number_text.h"
 #include "ui/compose/field_text.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::optional<std::string> objectFieldRefusal(const std::string& text, const cha
 }
 
 std::string three(double x, double y, double z) {
-    return fieldNumber(x) + " " + fieldNumber(y) + " " + fieldNumber(z);
+    return numberText(x) + " " + numberText(y) + " " + numberText(z);
 }
 
 double sum(const std::array<double, 3>& h) {
@@ -38,7 +39,7 @@ std::string rotationCommand(const RotationRequest& r) {
     std::string text = std::string("rotate") + frames[r.frame < 0 || r.frame > 2 ? 1 : r.frame] +
                        axes[r.axis < 0 || r.axis > 2 ? 0 : r.axis] + " " + r.object + " ";
     if (r.frame == 2) text += r.reference + " ";
-    return text + fieldNumber(r.angle);
+    return text + numberText(r.angle);
 }
 
 std::optional<std::string> placementRefusal(const PlacementRequest& r) {
@@ -91,8 +92,8 @@ std::vector<std::string> wavelengthCommands(const std::array<double, 12>& weight
     std::string wave = "set/wavelength";
     for (int i = 0; i < 12; ++i) {
         // The lines keep their blanks between the sixth and seventh value.
-        weight += (i == 6 ? "   " : " ") + fieldNumber(weights[i]);
-        wave += (i == 6 ? "  " : " ") + fieldNumber(wavelengths[i]);
+        weight += (i == 6 ? "   " : " ") + numberText(weights[i]);
+        wave += (i == 6 ? "  " : " ") + numberText(wavelengths[i]);
     }
     return {weight, wave};
 }
@@ -188,8 +189,8 @@ std::optional<std::string> stlParametersRefusal(const StlParameters& p) {
 }
 
 std::string stlStartCommand(const StlParameters& p) {
-    return "polynet/start " + p.name + " refl=" + fieldNumber(p.reflectance) +
-           " abs=" + fieldNumber(p.absorption) + " index=" + fieldNumber(p.index);
+    return "polynet/start " + p.name + " refl=" + numberText(p.reflectance) +
+           " abs=" + numberText(p.absorption) + " index=" + numberText(p.index);
 }
 
 std::optional<std::string> cubeCornerRefusal(const CubeCornerRequest& r) {

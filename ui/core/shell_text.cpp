@@ -117,19 +117,25 @@ int objectNumberOfLabel(const std::string& label) {
     return leadingNumber(label);
 }
 
+namespace {
+std::string foldedName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+} // namespace
+
 bool isValidAliasName(std::string_view name) {
-    if (name.empty() || name.size() > 19) return false;
-    if (!std::isalpha(static_cast<unsigned char>(name[0]))) return false;
-    for (char c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
-    return true;
+    return isNameReadBack(foldedName(name));
 }
 
 std::optional<std::string> renameCommandText(const std::string& labelBefore,
                                              const std::string& newText, bool* refused) {
     if (refused) *refused = false;
     if (labelBefore == kTreeRootText || newText.empty()) return std::nullopt;
-    const std::string name = labelOfItemText(newText);
+    // As the reader folds words: the name a saved model gives back.
+    const std::string name = foldedName(labelOfItemText(newText));
     if (!isValidAliasName(name)) {
         if (refused) *refused = true;
         return std::nullopt;

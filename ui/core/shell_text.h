@@ -48,9 +48,9 @@ int surfaceNumberOfItemText(std::string_view text);
 // start of the label (0 when none).
 int objectNumberOfLabel(const std::string& label);
 // A name the rename command takes as an alias: a letter, then letters, digits or "_", at most
-// 19 characters.
+// 19 characters (upper case is taken as lower case, as the reader folds it).
 bool isValidAliasName(std::string_view name);
-// The rename of a tree item: nullopt when nothing is to be done (root, empty text) or the name
+// The rename of a tree item, the name in lower case: nullopt when nothing is to be done (root, empty text) or the name
 // is refused (then `refused` is set).
 std::optional<std::string> renameCommandText(const std::string& labelBefore,
                                              const std::string& newText, bool* refused);

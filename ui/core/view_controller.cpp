@@ -15,6 +15,7 @@
 #include "command/interpreter/reader.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "display/plot/plot_primitives.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/raster/draw_surface.h"
@@ -265,9 +266,8 @@ void CQelView::OnMouseMove(int x, int y) {
         break;
     case kSelectPoint: {
         ClientToModel(x, y, v.pickedPoint);
-        char text[128];
-        std::snprintf(text, sizeof text, "%9.9lg %9.9lg %9.9lg", v.pickedPoint[0], v.pickedPoint[1],
-                      v.pickedPoint[2]);
+        const std::string text = formatCText("%9.9lg %9.9lg %9.9lg", v.pickedPoint[0],
+                                             v.pickedPoint[1], v.pickedPoint[2]);
         ui_.drawOverlayText(5, 5, text);
         break;
     }

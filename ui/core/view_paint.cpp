@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "command/interpreter/aliases.h"
+#include "command/text/number_text.h"
 #include "display/plot/plot_primitives.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/raster/draw_surface.h"
@@ -117,8 +118,7 @@ void CQelView::DrawIntensityView(ViewHost& host, DrawSurface& surface) {
     surface.setTextColor({0, 0, 0});
     surface.setTransparentText(true);
     const int textY = bottom - barHeight - surface.textExtent("0").cy - 1;
-    char maximum[64];
-    std::snprintf(maximum, sizeof maximum, "%lg", b.image.imageMaximum);
+    const std::string maximum = formatCText("%lg", b.image.imageMaximum);
     surface.textOut(left, textY, "0.0");
     surface.textOut(static_cast<int>(left + 0.4 * (right - left)), textY, "Energy Map");
     surface.textOut(right - surface.textExtent(maximum).cx, textY, maximum);

@@ -9,7 +9,7 @@
 #include "command/interpreter/command_table.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 #include "platform/safe_file.h"
 
 namespace {

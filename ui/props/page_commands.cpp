@@ -7,7 +7,7 @@
 #include "command/interpreter/reader.h"
 #include "parts/attach/source_paths.h"
 #include "parts/part.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 
 namespace {
 
@@ -225,19 +225,19 @@ ComposedCommands composeMedia(const MediaPageValues& v) {
     if (!allFinite(v.values) || !std::isfinite(v.volumeAbsorption)) return refuse(kNotNumber);
     std::vector<std::string> texts;
     if (v.volumeAbsorption != v.absorptionLoaded)
-        texts.push_back("modify/object/absor " + v.name + formatCText(" %lg ", v.volumeAbsorption));
+        texts.push_back("modify/object/absor " + v.name + numberWords({v.volumeAbsorption}) + " ");
     switch (v.materialType) {
     case 0:
         texts.push_back("material/remove " + v.name);
         break;
     case 1:
-        texts.push_back("material/bulk/attach " + v.name + numbers(" %lg", v.values.data(), 3));
+        texts.push_back("material/bulk/attach " + v.name + numberWords(v.values.data(), 3));
         break;
     case 2: {
         std::string quoted;
         if (!quotePageFileName(v.pluginFile, quoted)) return refuse(kBadFile);
         texts.push_back("material/grin/name=" + quoted + " " + v.name +
-                        numbers(" %lg", v.values.data(), 9));
+                        numberWords(v.values.data(), 9));
         break;
     }
     default:
@@ -277,7 +277,7 @@ ComposedCommands composeSource(const SourcePageValues& v) {
     std::string quoted;
     if (!quotePageFileName(*file, quoted)) return refuse(kBadFile);
     t += quoted + " " + v.name;
-    if (values) t += numbers(" %lg", v.values.data(), 9);
+    if (values) t += numberWords(v.values.data(), 9);
     return finish({t});
 }
 

@@ -1,6 +1,5 @@
 #include "ui/props/property_snapshot.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "command/interpreter/aliases.h"
@@ -12,7 +11,7 @@
 #include "parts/plugin_binder.h"
 #include "parts/scatterers/scatterer.h"
 #include "parts/templates/define_params.h"
-#include "parts/text/c_locale_text.h"
+#include "command/text/number_text.h"
 #include "platform/platform_hooks.h"
 
 namespace {
@@ -70,7 +69,7 @@ void loadDefinition(const CPart& part, const SurfaceRecord* surface, DefinitionP
             d.values[static_cast<std::size_t>(i)] = part.defineValues[i];
         else
             d.values[static_cast<std::size_t>(i)] =
-                std::strtod(defineParams.paramValues[i], nullptr);
+                readCDouble(defineParams.paramValues[i], nullptr);
     }
     d.valueCount = count;
 }

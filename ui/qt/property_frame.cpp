@@ -17,6 +17,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "engine/model/current_objects.h"
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
@@ -39,9 +40,10 @@ std::string s(const QString& t) {
 const char* const kBrowseFilter = "GRIN DLLs (*.so);; All files (*)";
 const char* const kTableFilter = "Data tables (*.txt *.tbl *.ies);; All files (*)";
 
-void setNumbers(std::vector<QLineEdit*>& edits, const double* values, std::size_t count) {
+void setNumbers(std::vector<QLineEdit*>& edits, const double* values, std::size_t count,
+                std::string (*text)(double) = pageNumberText) {
     for (std::size_t i = 0; i < edits.size() && i < count; ++i)
-        edits[i]->setText(q(pageNumberText(values[i])));
+        edits[i]->setText(q(text(values[i])));
 }
 
 template <std::size_t N>
@@ -467,8 +469,9 @@ void PropertyFrame::showMedia(const MediaPageValues& v) {
     checkRadio(mediaType_, v.materialType);
     mediaDll_->setText(q(v.pluginFile));
     setLabels(mediaValues_.labels, v.labels);
-    setNumbers(mediaValues_.edits, v.values.data(), 9);
-    volumeAbsorption_->setText(q(pageNumberText(v.volumeAbsorption)));
+    // Shown as they read back: an Apply that changes nothing gives the model its own numbers.
+    setNumbers(mediaValues_.edits, v.values.data(), 9, numberText);
+    volumeAbsorption_->setText(q(numberText(v.volumeAbsorption)));
 }
 
 void PropertyFrame::showSource(const SourcePageValues& v) {
@@ -479,7 +482,7 @@ void PropertyFrame::showSource(const SourcePageValues& v) {
     browseTable_->setEnabled(snap_.hasPart && table);
     browseDll_->setEnabled(snap_.hasPart && dll);
     setLabels(sourceValues_.labels, v.labels);
-    setNumbers(sourceValues_.edits, v.values.data(), 9);
+    setNumbers(sourceValues_.edits, v.values.data(), 9, numberText);
 }
 
 // ---- applying ----

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,6 +54,8 @@ int runShell(int argc, char** argv, const std::function<void()>& registerHandler
     }
 
     QApplication app(argc, argv);
+    // Qt takes the process locale from the desktop; numbers keep their point whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("MERIDYN");
 
     // One program per home, decided before anything touches its log.

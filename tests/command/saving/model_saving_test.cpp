@@ -43,6 +43,12 @@ TEST_F(ModelSavingTest, SettingsBlockNamesEverySettingAsACommand) {
         wavelengthTable[i] = 0.4 + 0.05 * i;
         weightTable[i] = i % 2;
     }
+    currentUnit = 1;
+    for (double& g : gridIncrements)
+        g = 2.5;
+    fletchOn = 1;
+    arrowPosition = 0.25;
+    arrowHeadSize = 3;
     EXPECT_EQ(settingsBlock(),
               "# > These are the settings at the time this file was saved:\n"
               "view\n"
@@ -59,12 +65,17 @@ TEST_F(ModelSavingTest, SettingsBlockNamesEverySettingAsACommand) {
               "set/energy/relative\n"
               "set/saverays/on\n"
               "set/savespots/off\n"
-              "set/fletch/off\n"
+              "set/fletch/on\n"
               "set/proximity_glue maxdistance=0.0001\n"
               "set/iteration maxcount=20 tolerance=1e-06\n"
               "set/raylimits maxdepth=140 mintrans=0.01 maxghost=2\n"
-              "set/wavelength 0.4 0.45 0.5 0.55 0.6 0.65   0.7 0.75 0.8 0.85 0.9 0.95\n"
-              "set/weightwave 0 1 0 1 0 1   0 1 0 1 0 1\n");
+              // Every bit of each number: 0.4 + 0.05 * 4 is not 0.6.
+              "set/wavelength 0.4 0.45 0.5 0.55 0.6000000000000001 0.65   0.7000000000000001 "
+              "0.75 0.8 0.8500000000000001 0.9 0.9500000000000001\n"
+              "set/weightwave 0 1 0 1 0 1   0 1 0 1 0 1\n"
+              "set/units/mm\n"
+              "set/grid 2.5\n"
+              "set/fletch/on position=0.25 size=3\n");
 }
 
 TEST_F(ModelSavingTest, TheFormFollowsTheNameEndingAlone) {
@@ -86,7 +97,7 @@ TEST_F(ModelSavingTest, CompressedFormLayout) {
     const std::string path = dir.file("m.opt");
     ASSERT_TRUE(doc->OnSaveDocument(path));
     const std::string saved = testsupport::readFile(path);
-    const std::size_t settingsEnd = saved.find("set/weightwave");
+    const std::size_t settingsEnd = saved.find("set/grid");
     ASSERT_NE(settingsEnd, std::string::npos);
     EXPECT_EQ(saved.substr(saved.find('\n', settingsEnd) + 1),
               "set/matcatalog/name=\"/c/one.cat\"\n"
@@ -102,7 +113,10 @@ TEST_F(ModelSavingTest, CompressedFormLayout) {
     ASSERT_TRUE(doc->OnSaveDocument(dir.file("m.mac")));
     EXPECT_EQ(ui.history.back(), "Saving complete form of macro.");
     const std::string complete = testsupport::readFile(dir.file("m.mac"));
-    EXPECT_EQ(complete.find("set/"), std::string::npos);
+    // The settings and catalogs first: the log holds only what changed them.
+    EXPECT_EQ(complete.find("# > These are the settings"), 0u);
+    EXPECT_NE(complete.find("set/matcatalog/name=\"two.cat\"\npolynet/start net\n"),
+              std::string::npos);
     EXPECT_NE(complete.find("define/lens\n"), std::string::npos);
 }
 

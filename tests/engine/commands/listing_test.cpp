@@ -68,10 +68,10 @@ TEST_F(Listing, GeometryTableShowsPlacedObjectsOnly) {
         "                         Location                        Orientation\n"
         "Object #       X           Y           Z          Alpha        Beta "
         "      Gamma\n";
-    // The angles come back as the equivalent triple the recovery finds first.
+    // The angles come back as the ones that rebuild the placement bit for bit: as placed.
     EXPECT_EQ(run("display/object/geometry"),
-              header + "lens1          10         -20        30.5          180         -90     "
-                       "    180\n");
+              header + "lens1          10         -20        30.5            0          90     "
+                       "      0\n");
     EXPECT_EQ(run("display/geometry 2"), header);
 }
 

@@ -87,6 +87,7 @@ TEST(ShellText, RenameTakesOnlyAliasNames) {
     bool refused = false;
     EXPECT_EQ(renameCommandText("lens1", "front", &refused), "rename/newname=front lens1");
     EXPECT_EQ(renameCommandText("lens1", "front(lens)", &refused), "rename/newname=front lens1");
+    EXPECT_EQ(renameCommandText("lens1", "Front_2", &refused), "rename/newname=front_2 lens1");
     EXPECT_FALSE(renameCommandText(kTreeRootText, "x", &refused));
     EXPECT_FALSE(refused);
     EXPECT_FALSE(renameCommandText("lens1", "", &refused));

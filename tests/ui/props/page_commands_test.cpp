@@ -170,7 +170,7 @@ TEST(PageCommands, MediaAndSource) {
     EXPECT_FALSE(composeMedia(m).ok()); // still the placeholder
     m.pluginFile = "/p/ix \"1\".so";
     EXPECT_EQ(composeMedia(m).texts[1],
-              "material/grin/name=\"/p/ix \"\"1\"\".so\" len.1 0.01 2 -0.00308581 0 0 0 0 0 0");
+              "material/grin/name=\"/p/ix \"\"1\"\".so\" len.1 0.01 2 -0.003085809 0 0 0 0 0 0");
 
     SourcePageValues s;
     s.name = "src.1";
@@ -187,9 +187,10 @@ TEST(PageCommands, MediaAndSource) {
     EXPECT_EQ(only(composeSource(s)), "modify/source/iesna/name=\"/t/lamp.ies\" src.1");
     chooseSourceType(s, 3);
     s.dllFile = "std.so";
+    s.values[7] = 1.0 / 3; // every digit that reads back
     s.values[8] = 1e-3;
-    EXPECT_EQ(only(composeSource(s)),
-              "modify/source/standard/name=\"std.so\" src.1 0 0 0 0 0 0 0 0 0.001");
+    EXPECT_EQ(only(composeSource(s)), "modify/source/standard/name=\"std.so\" src.1 0 0 0 0 0 0 0 "
+                                      "0.3333333333333333 0.001");
     chooseSourceType(s, 4);
     EXPECT_EQ(s.tableFile, "<select a source table>");
     s.tableFile = "g.txt";

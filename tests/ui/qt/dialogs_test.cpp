@@ -277,8 +277,9 @@ TEST_F(DialogTest, FlatMirrorWithNameAndBackSideThroughTheWindowOpensItsSheet) {
     auto* xhw = frame->sheet()->widget(kTabDefinition)->findChild<QLineEdit*>("value0");
     xhw->setText("30");
     QTest::keyClick(xhw, Qt::Key_Return);
-    EXPECT_NE(log().find("REDEFINED: define/mirror/flat/oval/back                30               25"),
-              std::string::npos)
+    EXPECT_NE(
+        log().find("redefine m1\ndefine/mirror/flat/oval/back                30               25"),
+        std::string::npos)
         << log();
     EXPECT_EQ(frame->windowTitle(), "Properties for m1.1");
     EXPECT_EQ(objectCount, 2);

@@ -11,9 +11,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <clocale>
 #include <filesystem>
 
 #include "command/saving/model_saving.h"
+#include "command/settings/settings_file.h"
 #include "tests/ui/qt/shell_fixture.h"
 #include "ui/qt/command_line.h"
 #include "ui/qt/qt_platform_hooks.h"
@@ -249,6 +251,30 @@ TEST_F(ShellTest, SaveWritesTheDocumentsSavedModelAndOpenRunsItBack) {
     EXPECT_TRUE(treeTexts().contains("saved1(lens)"));
     EXPECT_EQ(window->pathName(), home.file("kept.opt"));
     EXPECT_FALSE(window->document().IsModified());
+}
+
+TEST_F(ShellTest, UnderADecimalCommaLocaleEveryNumberKeepsItsPoint) {
+    // The desktop's locale as Qt hands it to the process; nothing may write or read a comma.
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
+    start();
+    type("set/wavelength 0.5 0.55");
+    type("set/raylimits mintrans=0.01");
+    type("define/lens/spherical len 100 -80 12.5 50 1.5");
+    type("place/object len 0.25 0 0");
+    prompts.files = {home.file("comma")};
+    ASSERT_TRUE(window->OnFileSaveAs());
+    const std::string text = testsupport::readFile(home.path() / "comma.opt");
+    for (const char* want : {"set/wavelength 0.5 0.55 1 ", "mintrans=0.01 ",
+                             "define/lens/spherical len 100 -80 12.5 50 1.5\n",
+                             "place/rotations len 0.25 0 0 0 0 0 \n"})
+        EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
+    EXPECT_NE(screen().find("Minimum transmissivity along path: 0.010000"), std::string::npos);
+    // The settings file, written and read back.
+    EXPECT_TRUE(writeIniNumber(2.5, "plotmax"));
+    EXPECT_EQ(testsupport::readFile(home.path() / "meridyn.ini").find("2,5"), std::string::npos);
+    EXPECT_EQ(readIniNumber("plotmax"), 2.5);
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 TEST_F(ShellTest, ClosingAsksAboutUnsavedWork) {

@@ -140,6 +140,12 @@ TEST_F(PropertyFrameTest, TypedCommandsRefreshTheSheet) {
     type("material/attach len 0.3 0.2 0.5");
     EXPECT_EQ(radios(f, kTabMedia)->checkedId(), 1);
     EXPECT_EQ(edit(f, kTabMedia, "value0")->text(), "0.3");
+    // The Media page shows every digit, so an Apply of what it shows gives the same numbers.
+    type("material/attach len 0.123456789012345 0.2 0.5");
+    EXPECT_EQ(edit(f, kTabMedia, "value0")->text(), "0.123456789012345");
+    f.applyButton(kTabMedia)->click();
+    EXPECT_NE(log().find("material/bulk/attach len.1 0.123456789012345 0.2 0.5"), std::string::npos)
+        << log();
 }
 
 TEST_F(PropertyFrameTest, EveryApplyReachesTheLog) {

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "command/text/number_text.h"
 #include "ui/compose/field_text.h"
 
 DialogRunner& dialogRunner() {
@@ -27,8 +28,8 @@ int runDialog(QDialog& dialog) {
     return dialog.exec();
 }
 
-QString numberText(double value) {
-    return QString::fromStdString(fieldNumber(value));
+QString fieldQText(double value) {
+    return QString::fromStdString(numberText(value));
 }
 
 FormDialog::FormDialog(const QString& caption, QWidget* parent) : QDialog(parent) {
@@ -73,7 +74,7 @@ QLineEdit* FormDialog::addText(const std::string& key, const QString& label,
 
 QLineEdit* FormDialog::addNumber(const std::string& key, const QString& label, double value) {
     QLineEdit* f = addLine(key, label);
-    f->setText(numberText(value));
+    f->setText(fieldQText(value));
     numbers_[key] = {f, false};
     return f;
 }
@@ -132,7 +133,7 @@ std::string FormDialog::text(const std::string& key) const {
 }
 
 std::optional<double> FormDialog::number(const std::string& key) const {
-    return parseFieldNumber(text(key));
+    return parseNumberText(text(key));
 }
 
 double FormDialog::numberOr(const std::string& key, double fallback) const {
@@ -154,7 +155,7 @@ void FormDialog::setText(const std::string& key, const std::string& value) {
 }
 
 void FormDialog::setNumber(const std::string& key, double value) {
-    if (auto* f = field(key)) f->setText(numberText(value));
+    if (auto* f = field(key)) f->setText(fieldQText(value));
 }
 
 void FormDialog::setRadio(const std::string& key, int index) {
@@ -237,8 +238,8 @@ void FormDialog::refuse(const std::string& text) {
 void FormDialog::accept() {
     for (const auto& [key, n] : numbers_) {
         if (!n.field->isEnabled()) continue; // a field the dialog does not use
-        const auto v = parseFieldNumber(n.field->text().toStdString());
-        if (!v || (n.integer && !parseFieldInteger(n.field->text().toStdString()))) {
+        const auto v = parseNumberText(n.field->text().toStdString());
+        if (!v || (n.integer && !parseIntegerText(n.field->text().toStdString()))) {
             refuse(n.integer ? "Please enter a whole number." : "Please enter a number.");
             n.field->setFocus();
             return;

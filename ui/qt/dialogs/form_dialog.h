@@ -99,4 +99,4 @@ DialogRunner& dialogRunner();
 int runDialog(QDialog& dialog);
 
 // Field texts in the C locale.
-QString numberText(double value);
+QString fieldQText(double value);

@@ -16,6 +16,7 @@
 #include "command/interpreter/macros.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
+#include "command/text/number_text.h"
 #include "display/analysis/solid_image.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/exchange/iges_writer.h"
@@ -146,8 +147,8 @@ std::unique_ptr<FormDialog> makeWorkboxDialog(QWidget* parent) {
     grid->addWidget(new QLabel("Size:", rows), 2, 0);
     for (int i = 0; i < 3; ++i) {
         grid->addWidget(new QLabel(names[i], rows), 0, i + 1);
-        auto* c = new QLineEdit(numberText(workbox.center[i]), rows);
-        auto* s = new QLineEdit(numberText(workbox.halfSize[i]), rows);
+        auto* c = new QLineEdit(fieldQText(workbox.center[i]), rows);
+        auto* s = new QLineEdit(fieldQText(workbox.halfSize[i]), rows);
         c->setObjectName(QString::fromStdString(axisKey("center", i)));
         s->setObjectName(QString::fromStdString(axisKey("size", i)));
         grid->addWidget(c, 1, i + 1);
@@ -172,8 +173,8 @@ std::unique_ptr<FormDialog> makeWavelengthDialog(QWidget* parent) {
     grid->addWidget(new QLabel("Weight", rows), 0, 2);
     for (int i = 0; i < 12; ++i) {
         grid->addWidget(new QLabel(QString::number(i + 1), rows), i + 1, 0);
-        auto* w = new QLineEdit(numberText(wavelengthTable[i]), rows);
-        auto* g = new QLineEdit(numberText(weightTable[i]), rows);
+        auto* w = new QLineEdit(fieldQText(wavelengthTable[i]), rows);
+        auto* g = new QLineEdit(fieldQText(weightTable[i]), rows);
         w->setObjectName(QString("wavelength%1").arg(i));
         g->setObjectName(QString("weight%1").arg(i));
         grid->addWidget(w, i + 1, 1);
@@ -221,7 +222,7 @@ std::unique_ptr<FormDialog> makeSolidDialog(int clientWidth, int clientHeight, Q
     });
     // Nx goes up to a multiple of 4 once editing ends, not per keystroke.
     auto roundNx = [raw] {
-        if (auto v = parseFieldInteger(raw->text("nx")))
+        if (auto v = parseIntegerText(raw->text("nx")))
             raw->setNumber("nx", solidRoundNx(static_cast<int>(*v)));
     };
     QObject::connect(nx, &QLineEdit::editingFinished, raw, roundNx);
@@ -257,7 +258,7 @@ std::unique_ptr<FormDialog> makeReplicateDialog(QWidget* parent) {
     d->addText("base", "New Name(base)", std::string(objectLabel(viewObject)) + "_");
     FormDialog* raw = d.get();
     d->check = [raw] {
-        return replicateRefusal(static_cast<int>(parseFieldInteger(raw->text("copies")).value_or(0)),
+        return replicateRefusal(static_cast<int>(parseIntegerText(raw->text("copies")).value_or(0)),
                                 raw->text("base"));
     };
     return d;
