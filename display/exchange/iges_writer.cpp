@@ -31,7 +31,8 @@ void addRecord(const std::string& text, char letter, int& counter) {
 }
 
 // Reads every complete entity of the intermediate file; false when it cannot be opened.
-bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
+// `dropped` counts the entities whose coordinates are no single-precision numbers.
+bool readEntities(const std::string& path, std::vector<LineEntity>& out, long& dropped) {
     std::FILE* f = std::fopen(path.c_str(), "r");
     if (!f) return false;
     for (;;) {
@@ -46,6 +47,8 @@ bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
         // A segment without finite ends has no place in a CAD model.
         if (std::all_of(std::begin(e.p), std::end(e.p), [](float v) { return std::isfinite(v); }))
             out.push_back(e);
+        else
+            ++dropped;
     }
     std::fclose(f);
     return true;
@@ -199,10 +202,15 @@ int writeIgesFile() {
         return 0;
     }
     std::vector<LineEntity> entities;
-    if (!readEntities(s.intermediateFile, entities)) {
+    long dropped = 0;
+    if (!readEntities(s.intermediateFile, entities, dropped)) {
         errorText(outputChannel, "Error opening intermediate file.\n");
         return 0;
     }
+    if (dropped != 0)
+        errorText(outputChannel,
+                  "%ld lines with coordinates an IGES file cannot hold were left out.\n",
+                  dropped);
     // The header's maximum coordinate bounds every coordinate of the file.
     const double defaultMaximum = IgesHeader{}.maxCoordinate;
     double largest = 0.0;

@@ -28,6 +28,8 @@ const char* const kNameWords[] = {"name", " "};
 const char* const kEnergyTypes[] = {"xlinear", "encircled", "ylinear", "polar", " "};
 const char* const kFileNameWords[] = {"filename", " "};
 
+constexpr std::size_t kIgesNameChars = 80;
+
 enum { kMinBased = 1 };
 enum { kGray = 0, kSpectrum = 1 };
 enum { kEncircled = 1, kPolar = 3 };
@@ -98,8 +100,9 @@ int igesCommand() {
         name = kDefaultIgesName;
         warningText(outputChannel, " No file name given, Name set to %s.\n", name.c_str());
     }
-    // A value that fills its whole slot may have been cut short: never write under a cut name.
-    if (name.size() >= static_cast<std::size_t>(kQuotedValueChars)) {
+    // The command's name slot holds 80 characters; a longer name may also have been cut short,
+    // and nothing is written under a cut name.
+    if (name.size() > kIgesNameChars) {
         errorText(outputChannel, " File name too long, command ignored.");
         return 0;
     }

@@ -150,7 +150,7 @@ void flushBeforeTouching(DataFile& f) {
 }
 
 int readSpotLike(DataFile& f, Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                 Vec3& direction) {
+                 Vec3& direction, bool* wavelengthHeld = nullptr) {
     unsigned char b[kSpotRecordBytes];
     int n = static_cast<int>(readBytes(f, b, kSpotRecordBytes));
     if (n <= 63) {
@@ -164,8 +164,10 @@ int readSpotLike(DataFile& f, Vec3& point, double& energy, int& objectNumber, in
     surfaceNumber = r.surfaceNumber;
     direction = r.direction;
     // Only a whole record with an index the twelve-entry wavelength tables hold replaces it.
-    if (n == kSpotRecordBytes && r.wavelengthIndex >= 0 && r.wavelengthIndex < kWavelengthCount)
-        rayFileState().wavelengthIndex = r.wavelengthIndex;
+    const bool held =
+        n == kSpotRecordBytes && r.wavelengthIndex >= 0 && r.wavelengthIndex < kWavelengthCount;
+    if (held) rayFileState().wavelengthIndex = r.wavelengthIndex;
+    if (wavelengthHeld) *wavelengthHeld = held;
     return n;
 }
 
@@ -251,11 +253,13 @@ int openRayFile() {
 }
 
 int openRayOutput(int append) {
+    ++rayFileState().outputGeneration;
     return openInto(rayFileState().rays, rayFilePath(),
                     append ? OpenMode::Append : OpenMode::Truncate, true);
 }
 
 int openSpotOutput(int append) {
+    ++rayFileState().outputGeneration;
     return openInto(rayFileState().spots, spotFilePath(),
                     append ? OpenMode::Append : OpenMode::Truncate, true);
 }
@@ -369,7 +373,7 @@ int openReemitFile() {
 }
 
 int readReemitRecord(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                     Vec3& direction) {
+                     Vec3& direction, bool* wavelengthHeld) {
     return readSpotLike(rayFileState().reemit, point, energy, objectNumber, surfaceNumber,
-                        direction);
+                        direction, wavelengthHeld);
 }

@@ -71,6 +71,7 @@ struct RayFileState {
     int farPointMarker = 0;  // 1 when the last ray record read had flag -1
     int wavelengthIndex = 0; // written into every spot, replaced by every complete spot read
     LastSpot lastSpot;
+    long outputGeneration = 0; // counts the openings of rays.dat and spots.dat for writing
 };
 
 RayFileState& rayFileState();
@@ -132,5 +133,7 @@ int spotFileAvailable();
 
 // reemit.dat in append mode; on failure the error " Error opening ReEmit data file." and -1.
 int openReemitFile();
+// `wavelengthHeld` (optional) tells whether the record carried its own wavelength index, one of
+// the twelve slots; otherwise the current index stays that of an earlier record.
 int readReemitRecord(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                     Vec3& direction);
+                     Vec3& direction, bool* wavelengthHeld = nullptr);

@@ -72,6 +72,7 @@ void traceStep(TraceStepResult& result) {
     refl.origin = trans.origin = result.point;
 
     const double attenuation = std::exp(-ray.absorptivity * distance);
+    result.attenuation = attenuation;
     if (surface->luminance > 0 || ray.luminance != 0) {
         const double medium = ray.absorptivity != 0
                                   ? ray.luminance * (1 - attenuation) / ray.absorptivity
@@ -202,7 +203,9 @@ void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* s
         if (traceMode == kTraceModeRays && step.onDetector) {
             Vec3 localDirection;
             localRayDirection(step.surface, step.point, ray.direction, localDirection);
-            writeSpotRecord(step.point, ray.energy, step.surface, errorFlag, localDirection);
+            // What reaches the detector: the medium on the way took its share.
+            writeSpotRecord(step.point, ray.energy * step.attenuation, step.surface, errorFlag,
+                            localDirection);
             if (errorFlag) {
                 reportSpotWriteError();
                 return;

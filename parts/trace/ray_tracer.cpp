@@ -30,6 +30,9 @@ namespace {
 constexpr int kInitialRecords = 200;
 constexpr int kRecordGrowth = 100;
 constexpr double kFarPointScale = 1000000.0;
+// The farthest a far point goes: its distance stands for the ray's energy in the angular
+// analysis, whose sums must stay finite numbers too.
+constexpr double kFarPointLimit = 1e200;
 // The roulette lets one branch in ten survive below the threshold, with ten times its energy.
 constexpr int kRouletteSurvival = 3278;
 constexpr double kRouletteBoost = 10.0;
@@ -164,7 +167,15 @@ int CRayTracer::WriteRayPoint(int flag, const Vec3& p) {
 
 int CRayTracer::WriteRayEndPoint(const Vec3& p, const Vec3& d, double e) {
     Vec3 far;
-    rayPoint(far, p, d, e * kFarPointScale);
+    double distance = e * kFarPointScale;
+    if (!(distance <= kFarPointLimit)) distance = kFarPointLimit;
+    rayPoint(far, p, d, distance);
+    // A start beyond half the range of a double: come nearer until the point is a number.
+    while (!(std::isfinite(far.x) && std::isfinite(far.y) && std::isfinite(far.z)) &&
+           distance > 1.0) {
+        distance *= 1e-10;
+        rayPoint(far, p, d, distance);
+    }
     int error = 0;
     writeRayRecord(kRayFlagFarPoint, far, error);
     if (error) {
@@ -471,6 +482,7 @@ void CRayTracer::Trace(SegmentResult& r) {
     r.writePoint = 1;
 
     const double tPath = absorptivity != 0 ? std::exp(-absorptivity * distance) : 1.0;
+    r.pathTransmission = tPath;
     if (hit->luminance > 0 || luminance != 0) {
         const double medium =
             absorptivity != 0 ? luminance / absorptivity * (1 - tPath) : luminance * distance;
@@ -595,11 +607,13 @@ void CRayTracer::Trace(SegmentResult& r) {
 
 void CRayTracer::RecordDetectorHit(const SegmentResult& r) {
     if (!r.part || mode != kTracerModeRays) return;
+    // What reaches the surface: the medium on the way took its share.
+    const double reaching = energy * r.pathTransmission;
     if (r.detectorHit) {
-        if (!spotsOff) WriteSpotRecord(r.hitPoint, energy, r.surface, 0);
-        if (r.part->radiometer) r.part->radiometer->AddHitAt(r.hitPoint, energy, r.surface);
+        if (!spotsOff) WriteSpotRecord(r.hitPoint, reaching, r.surface, 0);
+        if (r.part->radiometer) r.part->radiometer->AddHitAt(r.hitPoint, reaching, r.surface);
     } else if (r.part->radiometer && r.part->kindName == "polynet") {
-        r.part->radiometer->AddPolynetHit(energy);
+        r.part->radiometer->AddPolynetHit(reaching);
     }
 }
 
