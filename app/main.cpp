@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
@@ -20,6 +19,7 @@
 
 #include "app/register_commands.h"
 #include "command/document/document.h"
+#include "command/document/program_home.h"
 #include "command/messages/messages.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
@@ -29,13 +29,10 @@
 #include "platform/console_hooks.h"
 #include "platform/platform_hooks.h"
 #include "platform/run_control.h"
-#include "platform/temp_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kHomeLockName = "meridyn.lock";
 
 // Standard output as the mirror of the screen text: once it fails (a reader that went away) it
 // is left alone and the run goes on with its files.
@@ -76,19 +73,13 @@ bool outputFailed = false;
 // Repaints after a command run and keeps the picture; a picture that cannot be written is said
 // once per failure.
 void afterCommand(ConsoleView& view, const std::string& picture) {
-    if (view.afterCommand() == PictureFile::Result::Failed) {
+    const PictureFile::Result painted = view.afterCommand();
+    // Ctrl-C during the repaint stopped the repaint's rays, not the next command.
+    abortRequest = 0;
+    if (painted == PictureFile::Result::Failed) {
         std::fprintf(stderr, "meridyn-cli: cannot write the picture %s\n", picture.c_str());
         outputFailed = true;
     }
-}
-
-// A path named on the command line, made absolute against the directory the user started in
-// (the run itself works in its home).
-std::string fromStartDirectory(const std::string& path) {
-    if (path.empty() || path.front() == '/') return path;
-    std::error_code ec;
-    fs::path absolute = fs::current_path(ec) / path;
-    return ec ? path : absolute.string();
 }
 
 // The name under which FILE reaches the interpreter (and the log): as typed when it names the same
@@ -101,15 +92,6 @@ std::string macroArgument(const std::string& given, const std::string& absolute,
     fs::path relative = fs::path(absolute).lexically_relative(home);
     if (!relative.empty() && macroNamePassesWhole(relative.string())) return relative.string();
     return {};
-}
-
-// Settings paths given relative are meant from where the user started.
-void anchorSettingsEnvironment() {
-    for (const char* name : {"MERIDYN_INI", "XDG_CONFIG_HOME", "HOME"}) {
-        const char* value = std::getenv(name);
-        if (value && *value && *value != '/')
-            setenv(name, fromStartDirectory(value).c_str(), 1);
-    }
 }
 
 // The exit status of a run that got to its end.
@@ -183,27 +165,18 @@ int main(int argc, char** argv) {
     }
     // Every path of the command line means what it meant where the user started; then the home
     // becomes the working directory, where every "current directory" file of the run lands.
-    const std::string startDirectory = platform::currentDirectory();
-    std::string homePath = startDirectory;
-    if (!home.empty()) {
-        std::error_code ec;
-        if (!fs::is_directory(home, ec)) {
-            std::fprintf(stderr, "meridyn-cli: %s is not a directory\n", home.c_str());
-            return 2;
-        }
-        std::string text = fs::path(fromStartDirectory(home)).lexically_normal().string();
-        while (text.size() > 1 && text.back() == '/')
-            text.pop_back();
-        homePath = text;
-    }
-    if (homePath.empty()) {
-        std::fprintf(stderr, "meridyn-cli: the working directory cannot be read\n");
+    ProgramHome programHomeDir;
+    std::string homeError;
+    if (!programHomeDir.resolve(home, homeError)) {
+        std::fprintf(stderr, "meridyn-cli: %s\n", homeError.c_str());
         return 2;
     }
+    const std::string& startDirectory = programHomeDir.startDirectory();
+    const std::string& homePath = programHomeDir.path();
     std::vector<std::string> macroNames;
     for (const auto& file : files) {
         std::string name =
-            macroArgument(file, fromStartDirectory(file), homePath, startDirectory);
+            macroArgument(file, programHomeDir.fromStart(file), homePath, startDirectory);
         if (name.empty()) {
             std::fprintf(stderr,
                          "meridyn-cli: %s cannot be run: its name is too long or holds a '|' "
@@ -214,23 +187,16 @@ int main(int argc, char** argv) {
         macroNames.push_back(name);
     }
     // Output paths keep the form they were given in when they mean the same from the home.
-    if (startDirectory != homePath) {
-        if (!picture.empty()) picture = fromStartDirectory(picture);
-        if (!hpgl.empty()) hpgl = fromStartDirectory(hpgl);
-        if (!save.empty()) save = fromStartDirectory(save);
-        if (!iges.empty()) iges = fromStartDirectory(iges);
-    }
-    anchorSettingsEnvironment();
-    if (chdir(homePath.c_str()) != 0) {
-        std::fprintf(stderr, "meridyn-cli: cannot work in %s: %s\n", homePath.c_str(),
-                     std::strerror(errno));
+    if (startDirectory != homePath)
+        for (std::string* output : {&picture, &hpgl, &save, &iges})
+            *output = programHomeDir.fromStart(*output);
+    if (!programHomeDir.enter(homeError)) {
+        std::fprintf(stderr, "meridyn-cli: %s\n", homeError.c_str());
         return 2;
     }
-    programHome = homePath;
 
     // One program per home: a second one would delete the first one's log and screen text.
-    platform::FileLock homeLock;
-    if (homeLock.acquire(kHomeLockName, false) == platform::FileLock::Result::Busy) {
+    if (programHomeDir.lock() == platform::FileLock::Result::Busy) {
         std::fprintf(stderr, "Another MERIDYN is using the home directory %s.\n",
                      homePath.c_str());
         return 2;

@@ -1,5 +1,9 @@
 #include "parts/part_attachments.h"
 
+#include <cmath>
+
+#include "command/messages/messages.h"
+#include "command/settings/settings.h"
 #include "parts/glass/glass_catalog.h"
 #include "parts/materials/material.h"
 #include "parts/radiometers/radiometer.h"
@@ -29,6 +33,18 @@ const CGlass* findCatalogGlass(const std::string& name) {
 double glassIndexAt(const CGlass& glass, double wavelength, double& clamped) {
     clamped = glass.ClampWavelength(wavelength);
     return glass.Index(clamped);
+}
+
+bool glassIndexComputable(const CGlass& glass) {
+    for (int i = 0; i < kWavelengthSlots; ++i) {
+        double clamped = 0;
+        const double n = glassIndexAt(glass, wavelengthTable[i], clamped);
+        if (!(n > -98) || !std::isfinite(n)) {
+            errorText(outputChannel, "Error calculating glass refractive index\n");
+            return false;
+        }
+    }
+    return true;
 }
 
 std::vector<std::string> loadedCatalogFiles() {

@@ -28,6 +28,10 @@ const CGlass* findCatalogGlass(const std::string& name);
 // The glass's index at the wavelength (micrometres) brought into its valid range; `clamped`
 // receives that wavelength.
 double glassIndexAt(const CGlass& glass, double wavelength, double& clamped);
+// True when the glass gives a usable index at every wavelength of the table; false after
+// "Error calculating glass refractive index\n" (its formula type is unknown, say): a part
+// must not be traced with the error value as its index.
+bool glassIndexComputable(const CGlass& glass);
 // The catalog files loaded so far, in load order.
 std::vector<std::string> loadedCatalogFiles();
 

@@ -78,7 +78,9 @@ void registerPartCommands() {
     listingHooks().objectMaterialName = [](const SurfaceRecord* s, std::string& name) {
         return GetObjectMaterialName(name, s);
     };
-    saveHooks().writeParts = [](std::FILE* f) { thePartList->WriteAllParts(OutputChannel(f)); };
+    saveHooks().writeParts = [](std::FILE* f) {
+        return thePartList->WriteAllParts(OutputChannel(f));
+    };
     saveHooks().loadedCatalogs = [] { return loadedCatalogFiles(); };
     registerSaveCommand();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "command/general/file_names.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
@@ -39,6 +40,10 @@ bool newNameValue(std::string& value) {
 } // namespace
 
 CPartList::CPartList() {
+    // The per-ray output files are closed by the destructor: their state must outlive the list
+    // (statics end in the reverse order of their making).
+    rayOutputState();
+    fileNameState();
     thePartList = this;
 }
 
@@ -84,6 +89,10 @@ bool CPartList::materialGlass(const CGlass*& glass) {
     glass = findCatalogGlass(quotedStrings[index]);
     if (!glass) {
         errorText(outputChannel, "Material %s not found in catalogs\n", quotedStrings[index]);
+        return false;
+    }
+    if (!glassIndexComputable(*glass)) {
+        glass = nullptr;
         return false;
     }
     return true;

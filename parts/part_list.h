@@ -67,8 +67,10 @@ class CPartList {
                              int bundleShape, const char* kindWord, int spacingKind);
     // Writes every part's definition: nets first (the net lines rebuild every net before any
     // define), then the others, each in list order. A part's placement that refers to a part
-    // written after it follows the last part, with its deactivate line.
-    void WriteAllParts(OutputChannel stream);
+    // written after it follows the last part, with its deactivate line. A part with a line the
+    // reader would cut (a long module path, say) stops the writing: false after the message
+    // that names it.
+    bool WriteAllParts(OutputChannel stream);
 
     int partCount() const { return static_cast<int>(parts_.size()); }
     CPart* part(int index) const;

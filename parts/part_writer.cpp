@@ -1,8 +1,12 @@
 // The part writer: the command lines that recreate a part when they are run again, into the log,
 // a saved model or replicate's temporary file.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "command/interpreter/aliases.h"
+#include "command/saving/model_saving.h"
 #include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/aspheric_surfaces.h"
 #include "parts/part_list.h"
@@ -198,7 +202,31 @@ int CPart::WriteCommands(OutputChannel stream) {
     return 1;
 }
 
-void CPartList::WriteAllParts(OutputChannel stream) {
+namespace {
+
+// Passes on what `write` gives for `part` when every line of it reads back whole; otherwise
+// nothing, after the message that names the part.
+bool writeWholeLines(CPart& part, OutputChannel stream, void (CPart::*write)(OutputChannel)) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* lines = open_memstream(&text, &size);
+    if (!lines) return false;
+    (part.*write)(OutputChannel(lines));
+    const bool ok = std::fclose(lines) == 0 && text;
+    const bool fits = ok && linesFitReader(std::string_view(text, size));
+    if (fits)
+        outText(stream, "%s", text);
+    else if (ok)
+        errorText(outputChannel,
+                  " Part %s cannot be saved: a line of it would be longer than a command line.\n",
+                  part.name.c_str());
+    std::free(text);
+    return fits;
+}
+
+} // namespace
+
+bool CPartList::WriteAllParts(OutputChannel stream) {
     std::vector<CPart*> order;
     for (auto& p : parts_)
         if (p->geometry && p->geometry->typeCode == kTypePolynet) order.push_back(p.get());
@@ -207,7 +235,7 @@ void CPartList::WriteAllParts(OutputChannel stream) {
     std::vector<CPart*> deferred;
     for (std::size_t i = 0; i < order.size(); ++i) {
         CPart* p = order[i];
-        p->WriteDefinition(stream);
+        if (!writeWholeLines(*p, stream, &CPart::WriteDefinition)) return false;
         CPlacementInfo info;
         bool later = false;
         if (p->GetPlacement(info) && info.referenceNumber != 0) {
@@ -217,9 +245,10 @@ void CPartList::WriteAllParts(OutputChannel stream) {
         }
         if (later)
             deferred.push_back(p);
-        else
-            p->WritePlacementLines(stream);
+        else if (!writeWholeLines(*p, stream, &CPart::WritePlacementLines))
+            return false;
     }
     for (CPart* p : deferred)
-        p->WritePlacementLines(stream);
+        if (!writeWholeLines(*p, stream, &CPart::WritePlacementLines)) return false;
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "command/general/file_names.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/messages/messages.h"
 #include "parts/output/ray_output_state.h"
@@ -42,6 +43,7 @@ int opticalPathCommand() {
         outText(outputChannel, " No file name given.\n");
         return 0;
     }
+    if (!outputNameUsable(name)) return 0;
     int mode = kOplFull;
     int found = 0, several = 0, index = 0;
     getModifier(kOplModes, &found, &several, &index, kSeveral);
@@ -57,7 +59,7 @@ int opticalPathCommand() {
                                  : "\tLambda,\t\t\tOPL,\t\tOPL(Air),\t\t\tOPL(Media)\n";
     if (!writeWholeFile(name, fileHeader)) {
         s.oplMode = kOplOff;
-        outText(outputChannel, "Unable to open %s\n", name.c_str());
+        errorText(outputChannel, "Unable to open %s\n", name.c_str());
         return 0;
     }
     s.oplFileName = name;
@@ -73,6 +75,7 @@ int opticalPathCommand() {
 int chosenRayCommand() {
     RayOutputState& s = rayOutputState();
     s.oplMode = kOplOff;
+    // The rays chosen so far go out before the pair is closed (a failure is said).
     closeChosenRayFiles();
     std::string name;
     if (!nameValue(name)) return 0;
@@ -80,11 +83,13 @@ int chosenRayCommand() {
         outText(outputChannel, " No file name given, file closed.\n");
         return 1;
     }
+    const bool binary = given(kBinaryWord);
+    const std::string indexName = binary ? chosenIndexFileName(name) : std::string();
+    if (!outputNameUsable(name) || (binary && !outputNameUsable(indexName))) return 0;
     const int mode = given(kShortWord) ? kChosenShort : kChosenFull;
-    if (given(kBinaryWord)) {
+    if (binary) {
         s.chosenBinary = 1;
         outText(outputChannel, "Binary chosen mode selected.\n");
-        const std::string indexName = chosenIndexFileName(name);
         // A data name that is its own index name would have two streams writing one file.
         if (indexName != name) {
             s.chosenFile = createOutputFile(name, true);
@@ -98,15 +103,24 @@ int chosenRayCommand() {
         outText(outputChannel, "ASCII text chosen mode selected.\n");
     }
     if (!s.chosenFile) {
-        outText(outputChannel, "Unable to open %s\n", name.c_str());
+        errorText(outputChannel, "Unable to open %s\n", name.c_str());
         return 0;
     }
+    // While open, the pair is the program's own: no other output may land on it.
+    s.chosenName = name;
+    s.chosenIndexName = indexName;
+    markFileInUse(name);
+    if (binary) markFileInUse(indexName);
     if (!s.chosenBinary)
         std::fputs("X,Y,Z,Trans.,Sequence,XMIN,YMIN,ZMIN,XMAX,YMAX,ZMAX,DETX,DETY,DETZ\n",
                    s.chosenFile);
     s.chosenMode = mode;
     if (mode == kChosenShort) outText(outputChannel, "Short mode selected.\n");
-    if (s.chosenBinary) writeLittleEndianDouble(s.chosenFile, 1.0 + mode * 0.1);
+    if (s.chosenBinary) {
+        std::string tag;
+        appendLittleEndianDouble(tag, 1.0 + mode * 0.1);
+        std::fwrite(tag.data(), 1, tag.size(), s.chosenFile);
+    }
     return 1;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/optics/random_sampling.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/trace/one_ray_trace.h"
+#include "parts/output/ray_output_state.h"
 #include "parts/part.h"
 #include "parts/part_list.h"
 #include "parts/plugin_binder.h"
@@ -121,7 +122,6 @@ CRaytraceManager::~CRaytraceManager() {
 
 int CRaytraceManager::OpenRayFiles(int) {
     tracer.writeFailed = 0;
-    tracer.oplOpenFailed = 0;
     tracer.mode = traceMode;
     tracer.BuildSearchList(thePartList);
     if (!addRays) resetTraceTotals();
@@ -134,13 +134,17 @@ int CRaytraceManager::OpenRayFiles(int) {
 }
 
 void CRaytraceManager::CloseRayFiles() {
-    // Records are buffered: a full disk may only show when the files are closed.
+    // Records are buffered: a full disk may only show when the files are closed. The chosen
+    // rays go out at the end of every trace, so a crash between commands loses none of them.
     const bool spots = spotFileHandle < 0 || closeSpotFile();
     const bool rays = rayFileHandle < 0 || closeRayFile();
-    if ((!spots || !rays) && !tracer.writeFailed) {
+    const bool chosen = flushChosenRays(); // says its own failure
+    if (tracer.writeFailed) return;
+    if (!rays)
         errorText(outputChannel, "Out of space for ray data.\n");
-        tracer.writeFailed = 1;
-    }
+    else if (!spots)
+        errorText(outputChannel, "Unable to write %s\n", spotFilePath().c_str());
+    tracer.writeFailed = !rays || !spots || !chosen;
 }
 
 void CRaytraceManager::loadLimits() {
@@ -172,7 +176,7 @@ void CRaytraceManager::storeLastTrace(int object, int nx, int ny, double h, doub
     s.spacing = tracer.spacing;
     s.custom = custom;
     s.stored = 1;
-    s.serial += 1;
+    s.serial = ++s.issued;
     s.hasPart = false;
     if (thePartList &&
         thePartList->StoreTraceParameters(object, nx, ny, h, v, oval, kind, tracer.spacing)) {
@@ -252,6 +256,11 @@ int CRaytraceManager::traceCustomCone(ObjectRecord* source, int nx, int ny, doub
                 rec.v[SRC_X] = rec.v[SRC_Y] = rec.v[SRC_Z] = 0;
                 rec.v[SRC_DIR_X] = rec.v[SRC_DIR_Y] = 0;
                 rec.v[SRC_DIR_Z] = 1;
+                // A source that makes no rays still lets the user stop it.
+                if (tracer.escapePoll.stop()) {
+                    ok = false;
+                    break;
+                }
                 // A call that made no ray, or made one without a place or a way, traces nothing.
                 if (CallPluginEntry(part->sourceEntry, &rec) == -1) continue;
                 const Vec3 lp{rec.v[SRC_X], rec.v[SRC_Y], rec.v[SRC_Z]};
@@ -334,6 +343,7 @@ int CRaytraceManager::TraceReemit(int object, int count) {
             bool held = false;
             while ((count < 1 || emitted < count) &&
                    readReemitRecord(p, e, obj, surf, d, &held) > 0) {
+                if (tracer.escapePoll.stop()) break;
                 if (obj != object) continue;
                 // Without a wavelength of its own the record would go out at the last one's.
                 if (!held) {
@@ -395,7 +405,9 @@ int CRaytraceManager::RepeatLastTrace() {
         s.hasPart && thePartList ? thePartList->FindPart(objectLabel(s.objectNumber)) : nullptr;
     const bool sameObject = !s.hasPart || (part && part->lastTrace.serial == s.serial);
     if (!o || !o->defined || !o->activated || !o->placed || !sameObject) {
+        const long issued = s.issued;
         resetLastTraceStore();
+        lastTraceStore().issued = issued;
         return 0;
     }
     tracer.spacing = s.spacing;

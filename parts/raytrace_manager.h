@@ -22,8 +22,9 @@ struct LastTraceStore {
     int custom = 0; // the custom flag the last cone or custom command left
     int stored = 0;
     // Which trace this is: the stored object's part keeps the same number, so an object that
-    // later took the deleted source's slot is not taken for it.
-    long serial = 0;
+    // later took the deleted source's slot is not taken for it. `issued` is the last number
+    // given out; forgetting the store keeps it, so no number is given twice.
+    long serial = 0, issued = 0;
     bool hasPart = false;
 };
 

@@ -6,18 +6,19 @@
 
 namespace platform {
 
+volatile std::sig_atomic_t consoleEscapeRequests = 0;
+
 namespace {
-volatile std::sig_atomic_t escapeRequests = 0;
 volatile std::sig_atomic_t interruptsSeen = 0; // Ctrl-C presses of the run, never consumed
 
 void onInterrupt(int) {
     // A second Ctrl-C that nobody polled ends the program the default way.
-    if (escapeRequests > 0) {
+    if (consoleEscapeRequests > 0) {
         std::signal(SIGINT, SIG_DFL);
         std::raise(SIGINT);
         return;
     }
-    escapeRequests = escapeRequests + 1;
+    consoleEscapeRequests = consoleEscapeRequests + 1;
     interruptsSeen = 1;
 }
 
@@ -75,8 +76,8 @@ void ConsoleHooks::beep() {
 }
 
 bool ConsoleHooks::escapePending() {
-    if (escapeRequests == 0) return false;
-    escapeRequests = 0;
+    if (consoleEscapeRequests == 0) return false;
+    consoleEscapeRequests = 0;
     return true;
 }
 
@@ -93,12 +94,12 @@ bool consoleInterrupted() {
 }
 
 void resetConsoleInterrupts() {
-    escapeRequests = 0;
+    consoleEscapeRequests = 0;
     interruptsSeen = 0;
 }
 
 void requestConsoleEscape() {
-    escapeRequests = escapeRequests + 1;
+    consoleEscapeRequests = consoleEscapeRequests + 1;
 }
 
 } // namespace platform

@@ -2,6 +2,8 @@
 // takes its default when standard input is not a terminal, and Ctrl-C counts as Escape.
 #pragma once
 
+#include <csignal>
+
 #include "platform/platform_hooks.h"
 
 namespace platform {
@@ -26,5 +28,12 @@ bool consoleInterrupted();
 void resetConsoleInterrupts();
 // Raises the Escape request as Ctrl-C would.
 void requestConsoleEscape();
+
+// Ctrl-C and the termination signals raise this count, which the console's Escape poll consumes.
+extern volatile std::sig_atomic_t consoleEscapeRequests;
+// True while such a request waits: one load, cheap enough to test for every ray.
+inline bool escapeSignalPending() {
+    return consoleEscapeRequests != 0;
+}
 
 } // namespace platform

@@ -1,12 +1,8 @@
 #include "platform/private_profile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "platform/safe_file.h"
 
@@ -78,32 +74,26 @@ void ProfileFile::parse(std::string_view text) {
 
 bool ProfileFile::load(const std::filesystem::path& path, std::string* refused) {
     parse({});
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return false;
-    auto refuse = [&](const char* why) {
-        if (refused) *refused = why;
-        ::close(fd);
-        return false;
-    };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return refuse("not a regular file");
-    if (st.st_size > kMaxFileBytes) return refuse("larger than 1 MB");
     std::string data;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        data.append(buffer, static_cast<std::size_t>(n));
-        // The file may grow while it is read.
-        if (data.size() > static_cast<std::size_t>(kMaxFileBytes)) return refuse("larger than 1 MB");
+    const char* why = nullptr;
+    switch (readRegularFile(path.string(), static_cast<std::size_t>(kMaxFileBytes), data)) {
+    case ReadFailure::None:
+        parse(data);
+        return true;
+    case ReadFailure::Unopened:
+        return false;
+    case ReadFailure::NotRegular:
+        why = "not a regular file";
+        break;
+    case ReadFailure::TooLarge:
+        why = "larger than 1 MB";
+        break;
+    case ReadFailure::ReadError:
+        why = "could not be read";
+        break;
     }
-    ::close(fd);
-    parse(data);
-    return true;
+    if (refused) *refused = why;
+    return false;
 }
 
 std::vector<std::pair<std::size_t, std::size_t>>
@@ -186,31 +176,7 @@ bool ProfileFile::save(const std::filesystem::path& path, std::string* error) co
     }
     // Through a link onto the file it names; never onto a device, a FIFO or a directory.
     std::string why;
-    auto target = replacementTarget(path, &why);
-    if (!target) return fail(why);
-    TempFile temp = makeTempBeside(*target);
-    if (temp.fd < 0) return fail(std::strerror(errno));
-    int fd = temp.fd;
-    const std::string pattern = temp.path.string();
-    std::string data = text();
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            std::string why = std::strerror(errno);
-            ::close(fd);
-            ::unlink(pattern.c_str());
-            return fail(why);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        std::string why = std::strerror(errno);
-        ::unlink(pattern.c_str());
-        return fail(why);
-    }
-    if (!replaceWithTemp(temp.path, *target, &why)) return fail(why);
+    if (!replaceFileContents(path, text(), true, &why)) return fail(why);
     return true;
 }
 

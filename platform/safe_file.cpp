@@ -120,6 +120,154 @@ std::FILE* openRegularForWrite(const std::string& path) {
     return f;
 }
 
+ReplacementFile::~ReplacementFile() {
+    discard();
+}
+
+bool ReplacementFile::open(const fs::path& path, bool binary, Links links, std::string* why) {
+    discard();
+    if (path.empty() || path.filename().empty()) return fail(why, "no file name");
+    std::optional<fs::path> target;
+    if (links == Links::Follow) {
+        target = replacementTarget(path, why);
+    } else {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 ? S_ISREG(st.st_mode) : errno == ENOENT)
+            target = path;
+        else
+            fail(why, S_ISLNK(st.st_mode) ? "a symbolic link" : "not a regular file");
+    }
+    if (!target) return false;
+    const TempFile temp = makeTempBeside(*target);
+    if (temp.fd < 0) return fail(why, std::strerror(errno));
+    stream_ = ::fdopen(temp.fd, binary ? "wb" : "w");
+    if (!stream_) {
+        const int error = errno;
+        ::close(temp.fd);
+        ::unlink(temp.path.c_str());
+        return fail(why, std::strerror(error));
+    }
+    target_ = *target;
+    temp_ = temp.path;
+    return true;
+}
+
+bool ReplacementFile::commit(bool durable, std::string* why) {
+    if (!stream_) return fail(why, "not open");
+    errno = 0;
+    bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    if (ok && durable) ok = ::fsync(fileno(stream_)) == 0;
+    int error = errno;
+    if (std::fclose(stream_) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    stream_ = nullptr;
+    const fs::path temp = temp_;
+    temp_.clear();
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return fail(why, std::strerror(error != 0 ? error : EIO));
+    }
+    // The replacement checks the target again and removes the temporary file when it fails.
+    return replaceWithTemp(temp, target_, why);
+}
+
+void ReplacementFile::discard() {
+    if (stream_) std::fclose(stream_);
+    stream_ = nullptr;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+bool replaceFileContents(const fs::path& path, std::string_view bytes, bool durable,
+                         std::string* why, ReplacementFile::Links links) {
+    ReplacementFile file;
+    if (!file.open(path, true, links, why)) return false;
+    // A short write leaves its error on the stream, where the commit sees it.
+    std::fwrite(bytes.data(), 1, bytes.size(), file.stream());
+    return file.commit(durable, why);
+}
+
+void cutBack(int fd, off_t size) {
+    const int cut = ::ftruncate(fd, size);
+    (void)cut; // nothing more can be done about a file that cannot even shrink
+    // A descriptor not opened for appending writes at its offset: no hole before the next one.
+    ::lseek(fd, size, SEEK_SET);
+}
+
+bool appendWholeRecords(int fd, const void* bytes, std::size_t count, off_t* sizeBefore) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return false;
+    if (sizeBefore) *sizeBefore = st.st_size;
+    const auto* p = static_cast<const unsigned char*>(bytes);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd, p + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            // A record cut in two would spoil every record appended after it.
+            if (done > 0) cutBack(fd, st.st_size);
+            errno = error;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::FILE* openRegularForRead(const std::string& path, bool binary) {
+    int fd;
+    // Non-blocking only for the open itself: a FIFO must not hold the program up.
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* f = ::fdopen(fd, binary ? "rb" : "r");
+    if (!f) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+    }
+    return f;
+}
+
+ReadFailure readRegularFile(const std::string& path, std::size_t maxBytes, std::string& text) {
+    text.clear();
+    std::FILE* f = openRegularForRead(path, true);
+    if (!f) return errno == EINVAL ? ReadFailure::NotRegular : ReadFailure::Unopened;
+    struct stat st {};
+    ReadFailure result = ReadFailure::None;
+    if (::fstat(fileno(f), &st) != 0) {
+        result = ReadFailure::ReadError;
+    } else if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        result = ReadFailure::TooLarge;
+    } else {
+        char buffer[65536];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+            text.append(buffer, n);
+            // The file may grow while it is read.
+            if (text.size() > maxBytes) {
+                result = ReadFailure::TooLarge;
+                break;
+            }
+        }
+        if (result == ReadFailure::None && std::ferror(f)) result = ReadFailure::ReadError;
+    }
+    std::fclose(f);
+    if (result != ReadFailure::None) text.clear();
+    return result;
+}
+
 bool removeRegularOrLink(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return false;

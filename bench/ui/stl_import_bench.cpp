@@ -3,7 +3,9 @@
 // script), the same import against a document without a window, and the macro of its
 // 6 x range(0) + 2 commands run by the console program. Counters:
 // facets per second. The import should take at most twice the macro's time, and 40,000 facets
-// at most 2.3 times 20,000.
+// at most 2.3 times 20,000. Beside them an ASCII file of range(0) lines in capitals, each of
+// which warns (two log lines a line in the progress dialog's list), against a macro of as many
+// polynet lines: at most twice the macro's time, and linear in the lines.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -79,6 +81,36 @@ std::string polynetMacro(int facets) {
     return path;
 }
 
+// An ASCII STL in capitals: the reader's keywords are lower case, so every line warns.
+std::string capitalsStl(int lines) {
+    const std::string path = scratch() + "/caps" + std::to_string(lines) + ".stl";
+    std::ofstream out(path);
+    const char* facet[] = {"FACET NORMAL 0 0 1", "OUTER LOOP", "VERTEX 0 0 0", "VERTEX 1 0 0",
+                           "VERTEX 0 1 0",       "ENDLOOP",    "ENDFACET"};
+    out << "SOLID CAPS\n";
+    for (int i = 0; i < lines - 2; ++i)
+        out << facet[i % 7] << "\n";
+    out << "ENDSOLID CAPS\n";
+    return path;
+}
+
+// A macro of `lines` polynet lines: a start, whole facets, a finish.
+std::string polynetLinesMacro(int lines) {
+    const std::string path = scratch() + "/lines" + std::to_string(lines) + ".mac";
+    std::ofstream out(path);
+    out << "polynet/start lines\n";
+    for (int i = 0; i < lines - 2; ++i) {
+        switch (i % 6) {
+        case 0: out << "polynet/polygon\n"; break;
+        case 1: out << "poly/chain\n"; break;
+        case 5: out << "polynet/close\n"; break;
+        default: out << "poly/poi " << (i % 6 == 3) << " " << (i % 6 == 4) << " " << i / 6 << "\n";
+        }
+    }
+    out << "polynet/fin\n";
+    return path;
+}
+
 MainWindow& window() {
     static ScriptedPrompts prompts;
     static MainWindow* w = [] {
@@ -100,24 +132,38 @@ MainWindow& window() {
     return *w;
 }
 
-void BM_StlImportWindow(benchmark::State& state) {
-    const int facets = static_cast<int>(state.range(0));
-    const std::string path = binaryStl(facets);
+// Imports `path` through the window once an iteration, the model cleared before; `good` judges
+// each result. `unit` per second is the counter.
+template <typename Good>
+void importInWindow(benchmark::State& state, const std::string& path, Good good,
+                    const char* unit) {
     MainWindow& w = window();
     for (auto _ : state) {
         state.PauseTiming();
         w.ExecuteCommandText("clear");
-        auto& prompts = static_cast<ScriptedPrompts&>(w.prompts());
-        prompts.files = {path};
+        static_cast<ScriptedPrompts&>(w.prompts()).files = {path};
         state.ResumeTiming();
-        const auto result = importStlFile(w);
-        if (result.facets != facets) state.SkipWithError("the import did not read every facet");
+        if (!good(importStlFile(w))) state.SkipWithError("the import gave another result");
     }
-    state.counters["facets_per_s"] =
-        benchmark::Counter(static_cast<double>(facets) * state.iterations(),
-                           benchmark::Counter::kIsRate);
+    state.counters[unit] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_StlImportWindow)->Arg(20000)->Arg(40000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+void BM_StlImportWindow(benchmark::State& state) {
+    const int facets = static_cast<int>(state.range(0));
+    importInWindow(state, binaryStl(facets),
+                   [facets](const StlImportResult& r) { return r.facets == facets; },
+                   "facets_per_s");
+}
+BENCHMARK(BM_StlImportWindow)->Arg(20000)->Arg(40000)->Arg(200000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// The window's import of a file of capitals; it ends with the box of the deleted void net.
+void BM_StlCapitalsWindow(benchmark::State& state) {
+    importInWindow(state, capitalsStl(static_cast<int>(state.range(0))),
+                   [](const StlImportResult& r) { return r.facets == 0; },
+                   "lines_per_s");
+}
+BENCHMARK(BM_StlCapitalsWindow)->Arg(2000)->Arg(20000)->Arg(200000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 // The same import against a document without a window (the interpreter's share of the cost).
 void BM_StlImportDocument(benchmark::State& state) {
@@ -144,9 +190,8 @@ void BM_StlImportDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_StlImportDocument)->Arg(20000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
-void BM_PolynetMacroCli(benchmark::State& state) {
-    const int facets = static_cast<int>(state.range(0));
-    const std::string macro = polynetMacro(facets);
+// Runs `macro` with meridyn-cli in a home of its own, once an iteration.
+void runCli(benchmark::State& state, const std::string& macro) {
     const std::string home = scratch() + "/cli";
     fs::create_directories(home);
     const std::string command = std::string("MERIDYN_INI=") + home + "/meridyn.ini '" +
@@ -159,11 +204,24 @@ void BM_PolynetMacroCli(benchmark::State& state) {
         state.ResumeTiming();
         if (std::system(command.c_str()) != 0) state.SkipWithError("meridyn-cli failed");
     }
+}
+
+void BM_PolynetMacroCli(benchmark::State& state) {
+    const int facets = static_cast<int>(state.range(0));
+    runCli(state, polynetMacro(facets));
     state.counters["facets_per_s"] =
         benchmark::Counter(static_cast<double>(facets) * state.iterations(),
                            benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_PolynetMacroCli)->Arg(20000)->Arg(40000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_PolynetMacroCli)->Arg(20000)->Arg(40000)->Arg(200000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+
+// As many polynet lines as the file of capitals has lines, run by the console program.
+void BM_PolynetLinesMacroCli(benchmark::State& state) {
+    runCli(state, polynetLinesMacro(static_cast<int>(state.range(0))));
+    state.counters["lines_per_s"] = benchmark::Counter(
+        static_cast<double>(state.range(0)) * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_PolynetLinesMacroCli)->Arg(2000)->Arg(20000)->Arg(200000)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 } // namespace
 

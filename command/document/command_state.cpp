@@ -1,6 +1,7 @@
 #include "command/document/command_state.h"
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/general/highlighting.h"
 #include "command/general/sun_position.h"
 #include "command/interpreter/aliases.h"
@@ -31,6 +32,7 @@ void resetCommandState() {
     resetCommandHandlers();
     resetDocumentState();
     resetSaveState();
+    resetFileNameState();
     theDocument = nullptr;
     // Settings.
     resetSettingsState();

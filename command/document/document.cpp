@@ -2,7 +2,10 @@
 
 #include <cctype>
 #include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 #include "command/messages/messages.h"
 #include "command/interpreter/macros.h"
@@ -120,26 +123,21 @@ std::string CQelDoc::BuildCommandText() const {
 
 void CQelDoc::RunReplicatedCommands(const std::function<void(std::FILE*)>& writer) {
     redefineMode = 1;
-    std::filesystem::path path = platform::makeTempFile("opXXXXXX");
-    std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "w+");
-    if (f) {
+    // In memory: a full disk can never cut a line of them short.
+    char* text = nullptr;
+    std::size_t size = 0;
+    if (std::FILE* f = open_memstream(&text, &size)) {
         writer(f);
-        std::rewind(f);
-        char* buffer = nullptr;
-        std::size_t capacity = 0;
-        ssize_t n;
-        while ((n = getline(&buffer, &capacity, f)) >= 0) {
-            std::string line(buffer, static_cast<std::size_t>(n));
-            if (!line.empty() && line.back() == '\n') line.pop_back();
-            commandBuffer = line;
-            ExecuteLine();
+        if (std::fclose(f) == 0 && text) {
+            std::string_view rest(text, size);
+            while (!rest.empty()) {
+                const std::size_t end = rest.find('\n');
+                commandBuffer = std::string(rest.substr(0, end));
+                rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+                ExecuteLine();
+            }
         }
-        std::free(buffer);
-        std::fclose(f);
-    }
-    if (!path.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(path, ec);
+        std::free(text);
     }
     redefineMode = 0;
 }
@@ -220,6 +218,8 @@ bool CQelDoc::OnSaveDocument(const std::string& path) {
         return true;
     case SaveResult::LogUnreadable:
         infoBox(kLogFileError);
+        return false;
+    case SaveResult::LineTooLong: // said already
         return false;
     case SaveResult::TargetUnwritable:
         break;

@@ -31,6 +31,9 @@ class DocumentHooks {
         (void)note;
         return true;
     }
+    // Holds a macro before its next command while the macro pause flag is set (the user
+    // interface switches it); returns once the flag is cleared or Escape was pressed.
+    virtual void waitWhilePaused() {}
 };
 
 class CQelDoc;
@@ -112,7 +115,10 @@ class CQelDoc {
     bool StopWordTyped() const { return stopWordTyped_; }
     // The text of the last energy command (for repeating it).
     const std::string& LastEnergyCommand() const { return lastEnergyCommand_; }
+    // The macro pause flag: the pause command sets it while its dialog shows; set from the user
+    // interface it holds a running macro before its next command. It ends with the run.
     bool Paused() const { return paused_; }
+    void SetPaused(bool paused) { paused_ = paused; }
 
     DocumentHooks& hooks() { return *hooks_; }
     void setHooks(DocumentHooks* hooks);
@@ -126,6 +132,7 @@ class CQelDoc {
     bool modified_ = false;
     bool stopWordTyped_ = false;
     bool paused_ = false;
+    int runDepth_ = 0; // nested command loops
     std::string lastEnergyCommand_;
     std::string pathName_;
     std::vector<std::shared_ptr<void>> members_;

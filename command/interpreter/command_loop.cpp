@@ -62,9 +62,12 @@ int CQelDoc::RunCommandLoop() {
     const int base = macroTop;
     int result = 0;
     bool typedStop = false;
+    ++runDepth_;
     do {
         int readError = 0;
         readCommandLine(&readError);
+        // A macro paused from the user interface waits here, before its next command.
+        if (paused_ && macroTop > 0) hooks_->waitWhilePaused();
         // The "end" made at the end of the input is no stop word of the text.
         bool madeAtEnd = r.inputExhausted != 0;
         if (readError) {
@@ -98,6 +101,8 @@ int CQelDoc::RunCommandLoop() {
             DispatchCommand();
         platform::endWaitCursor();
     } while (r.inputExhausted == 0 || macroTop > base);
+    // The pause belongs to the macros of this run.
+    if (--runDepth_ == 0) paused_ = false;
     restoreLineState(saved);
     stopWordTyped_ = typedStop;
     return result;

@@ -37,25 +37,39 @@ namespace {
 // Reads one line: the newline is consumed, at most kLineStored characters are kept (the rest
 // of a longer line is skipped without being held), a trailing carriage return is removed and a
 // NUL byte ends the text. False at end of file with nothing read; `error` on a read error.
-bool readPhysicalLine(std::FILE* stream, std::string& line, bool& error) {
+bool readPhysicalLine(std::FILE* stream, std::string& line, bool& error, bool* cut = nullptr) {
     error = false;
     line.clear();
+    if (cut) *cut = false;
     if (!stream) return false;
     bool any = false;
+    bool dropped = false; // a character that is not blank went beyond what is kept
     int c;
     flockfile(stream);
     while ((c = getc_unlocked(stream)) != EOF) {
         any = true;
         if (c == '\n') break;
-        if (line.size() <= static_cast<std::size_t>(kLineStored)) line += static_cast<char>(c);
+        if (line.size() <= static_cast<std::size_t>(kLineStored))
+            line += static_cast<char>(c);
+        else if (c != ' ' && c != '\r')
+            dropped = true;
     }
     if (c == EOF && std::ferror(stream)) error = true;
     funlockfile(stream);
     if (!any) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > static_cast<std::size_t>(kLineStored)) line.resize(kLineStored);
+    if (line.size() > static_cast<std::size_t>(kLineStored)) {
+        if (line[static_cast<std::size_t>(kLineStored)] != ' ') dropped = true;
+        line.resize(kLineStored);
+    }
     line.resize(std::strlen(line.c_str()));
+    if (cut) *cut = dropped;
     return true;
+}
+
+// True when cutting `line` to what the reader keeps of it loses more than blanks.
+bool lineLosesText(const std::string& line, bool dropped) {
+    return dropped || lineLengthTrimmed(line, kLineStored) > kLineSignificant;
 }
 
 bool isBlank(const std::string& s) {
@@ -90,6 +104,8 @@ void takeUiCommand(std::string& line, int* error) {
     line = r.commandBuffer.substr(
         0, std::min(r.commandBuffer.size(), static_cast<std::size_t>(kLineStored)));
     line.resize(std::strlen(line.c_str()));
+    const int given = lineLengthTrimmed(r.commandBuffer, static_cast<int>(r.commandBuffer.size()));
+    r.lineCut = lineLosesText(line, given > static_cast<int>(line.size()));
     r.commandBuffer.clear();
     r.commandPending = 0;
     if (r.redefineMode)
@@ -108,9 +124,9 @@ void readMacroLine(std::string& line, std::FILE* stream, int* error, int* endOfF
         return;
     }
     printPrompt(stream, outputChannel);
-    bool failed = false;
+    bool failed = false, cut = false;
     std::string text;
-    if (!readPhysicalLine(stream, text, failed)) {
+    if (!readPhysicalLine(stream, text, failed, &cut)) {
         if (failed)
             *error = 1;
         else
@@ -118,6 +134,7 @@ void readMacroLine(std::string& line, std::FILE* stream, int* error, int* endOfF
         return;
     }
     line = text;
+    readerState().lineCut = lineLosesText(line, cut);
     if (line.size() < 23)
         logCommandLine(formatText("%-20s\n", line.c_str()));
     else
@@ -129,8 +146,12 @@ void readCommand(std::string& command, int* endFlag, int* error) {
     *endFlag = 0;
     *error = 0;
     command.clear();
+    r.commandCut = 0;
     auto store = [&](char c) {
-        if (command.size() < static_cast<std::size_t>(kCommandLimit)) command += c;
+        if (command.size() < static_cast<std::size_t>(kCommandLimit))
+            command += c;
+        else if (c != ' ')
+            r.commandCut = 1;
     };
     for (;;) {
         if (r.lineConsumed) {
@@ -167,6 +188,8 @@ void readCommand(std::string& command, int* endFlag, int* error) {
         if (r.linePos >= r.lineLength) {
             r.lineConsumed = 1;
             if (command.empty()) continue;
+            // The command runs to the end of a line that lost its tail.
+            if (r.lineCut) r.commandCut = 1;
             r.inputExhausted = 0;
             return;
         }
@@ -201,6 +224,7 @@ void readCommand(std::string& command, int* endFlag, int* error) {
 }
 
 void setParsedCommandText(const std::string& text) {
+    readerState().commandCut = 0; // a text of the program's own, whole
     std::string command = text;
     parseNumerics(command);
     splitCommandWords(command);
@@ -217,6 +241,9 @@ void readCommandLine(int* error) {
     }
     if (end) command = macroTop > r.runBaseLevel ? "macro/end" : "end";
     expandVariables(command);
+    // Variables may lengthen a command beyond what normalizing keeps of it.
+    if (lineLengthTrimmed(command, static_cast<int>(command.size())) > kLineSignificant)
+        r.commandCut = 1;
     normalizeLine(command);
     if (r.echoOn) {
         if (isBlank(command))

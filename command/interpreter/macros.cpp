@@ -5,9 +5,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include "command/messages/messages.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/parsed_command.h"
 #include "command/interpreter/reader.h"
+#include "command/messages/messages.h"
+#include "platform/safe_file.h"
 
 namespace fs = std::filesystem;
 
@@ -87,6 +89,7 @@ void macroOpen() {
         return;
     }
     std::string name = quotedStrings[index];
+    if (!inputNameUsable(name)) return;
     if (!macroFileExists(name)) {
         std::string corrected = correctedMacroName(name);
         if (!macroFileExists(corrected)) {
@@ -116,7 +119,8 @@ bool MACPUSH(const std::string& fileName, int iterations) {
         return false;
     }
     ++m.macroTop;
-    std::FILE* f = std::fopen(fileName.c_str(), "r");
+    // Only a regular file: a FIFO would hold the program until somebody writes to it.
+    std::FILE* f = platform::openRegularForRead(fileName);
     if (!f) {
         outText(outputChannel, " MACPUSH - error on open\n");
         --m.macroTop;

@@ -26,6 +26,10 @@ struct ReaderState {
     int lineLength = 0; // trimmed length, at most 250
     int lineConsumed = 1;
     int inputAtEnd = 0;
+    // The physical line lost characters that were not blank (longer than the reader keeps), and
+    // the command being read lost some of its text (to that cut or to the command limit).
+    int lineCut = 0;
+    int commandCut = 0;
     int inputExhausted = 0;
 
     int echoOn = 0;

@@ -15,17 +15,18 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr std::size_t kConsoleBufferSize = 1024;
-constexpr std::size_t kConsoleTextCut = 128;
 constexpr int kConsoleLineLimit = 11;
 
 // True when the text reached the file (or its buffer, under a flush hold); errno says why not.
-bool writeToFile(std::FILE* f, std::string_view text, bool flush = true) {
+// The log and the screen text report their own failures and try again at the next message;
+// any other stream keeps its error, for the writer that owns it to see.
+bool writeToFile(std::FILE* f, std::string_view text, bool flush = true, bool keepError = false) {
     errno = 0;
     bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
     if (flush) ok = std::fflush(f) == 0 && ok;
     if (!ok) {
         if (errno == 0) errno = EIO;
-        std::clearerr(f);
+        if (!keepError) std::clearerr(f);
     }
     return ok;
 }
@@ -111,7 +112,7 @@ void writeScreenChannel(std::string_view text) {
 
 void writeChannel(OutputChannel channel, std::string_view text) {
     if (channel.stream) {
-        writeToFile(channel.stream, text);
+        writeToFile(channel.stream, text, true, true);
     } else if (channel.id == logChannel.id) {
         logText(text);
     } else if (channel.id == outputChannel.id) {
@@ -284,22 +285,31 @@ void consoleTrimLines(int n) {
 }
 
 void consoleAppend(std::string_view text) {
+    // The console keeps the newest text, as a terminal does: a text longer than the buffer keeps
+    // its last lines and characters, and the oldest lines of the buffer make room quietly.
     auto& s = messageState();
     int lineEnds = 0;
     for (char c : text)
         if (c == '\n') ++lineEnds;
-    if (lineEnds > s.consoleLineLimit || text.size() >= kConsoleBufferSize) {
-        infoBox("Fatal system error: text buffer return overflow.");
-        return;
+    for (; lineEnds > s.consoleLineLimit; --lineEnds)
+        text.remove_prefix(text.find('\n') + 1);
+    if (text.size() >= kConsoleBufferSize) {
+        text.remove_prefix(text.size() - (kConsoleBufferSize - 1));
+        lineEnds = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
     }
     consoleTrimLines(lineEnds);
-    std::string_view kept = text.substr(0, std::min(text.size(), kConsoleTextCut));
     // The buffer holds at most 1023 characters and its terminator.
-    if (s.consoleBuffer.size() + kept.size() + 1 > kConsoleBufferSize) {
-        infoBox("Fatal system error: text buffer return overflow.");
-        return;
+    while (!s.consoleBuffer.empty() && s.consoleBuffer.size() + text.size() + 1 > kConsoleBufferSize) {
+        const std::size_t nl = s.consoleBuffer.find('\n');
+        if (nl == std::string::npos) {
+            // One unfinished line: its oldest characters go.
+            s.consoleBuffer.erase(0, s.consoleBuffer.size() + text.size() + 1 - kConsoleBufferSize);
+        } else {
+            s.consoleBuffer.erase(0, nl + 1);
+            --s.consoleLines;
+        }
     }
-    s.consoleBuffer.append(kept);
+    s.consoleBuffer.append(text);
     s.consoleLines += lineEnds;
 }
 

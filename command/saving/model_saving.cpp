@@ -1,12 +1,12 @@
 #include "command/saving/model_saving.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <unistd.h>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/command_table.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/log_filters.h"
 #include "platform/safe_file.h"
@@ -28,27 +28,44 @@ struct FileCloser {
     }
 };
 
-// True when `path` names the command log or the screen text, which a save must not replace.
-bool isOutputFile(const fs::path& path) {
-    std::error_code ec;
-    for (const std::string* p : {&messageState().logPath, &messageState().screenOutPath})
-        if (!p->empty() && fs::equivalent(path, *p, ec)) return true;
-    return false;
-}
-
-void writeCompressedForm(CQelDoc& doc, std::FILE* log, std::FILE* target) {
+bool writeCompressedForm(CQelDoc& doc, std::FILE* log, std::FILE* target) {
     doc.WriteSettings(target);
     if (auto& catalogs = saveHooks().loadedCatalogs) {
-        for (const std::string& name : catalogs())
-            std::fprintf(target, "set/matcatalog/name=\"%s\"\n", name.c_str());
+        for (const std::string& name : catalogs()) {
+            const std::string line = "set/matcatalog/name=\"" + name + "\"\n";
+            if (!linesFitReader(line)) {
+                errorText(outputChannel,
+                          " The catalog %s cannot be saved: its line would be longer than a "
+                          "command line.\n",
+                          name.c_str());
+                return false;
+            }
+            std::fputs(line.c_str(), target);
+        }
     }
     saveLogPolynets(log, target);
     std::rewind(log);
-    if (auto& parts = saveHooks().writeParts) parts(target);
+    if (auto& parts = saveHooks().writeParts)
+        if (!parts(target)) return false;
     saveLogCompressed(log, target);
+    return true;
 }
 
 } // namespace
+
+bool linesFitReader(std::string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::size_t n = end - start;
+        while (n > 0 && text[start + n - 1] == ' ')
+            --n;
+        if (n > static_cast<std::size_t>(kLineSignificant)) return false;
+        start = end + 1;
+    }
+    return true;
+}
 
 SaveHooks& saveHooks() {
     static SaveHooks hooks;
@@ -66,35 +83,25 @@ bool isCompressedSaveName(const std::string& path) {
 }
 
 SaveResult saveModelFile(CQelDoc& doc, const std::string& path, bool compressed) {
-    if (messageState().logFile) std::fflush(messageState().logFile);
-    FileCloser log{
-        messageState().logPath.empty() ? nullptr : std::fopen(messageState().logPath.c_str(), "r")};
+    flushOutputFiles();
+    FileCloser log{messageState().logPath.empty()
+                       ? nullptr
+                       : platform::openRegularForRead(messageState().logPath)};
     if (!log.f) return SaveResult::LogUnreadable;
 
-    if (path.empty() || fs::path(path).filename().empty()) return SaveResult::TargetUnwritable;
-    // A link is followed to the file it names; a device, FIFO or directory is never written.
-    const auto target = platform::replacementTarget(path);
-    if (!target || isOutputFile(*target)) return SaveResult::TargetUnwritable;
-    platform::TempFile tmp = platform::makeTempBeside(*target);
-    if (tmp.fd < 0) return SaveResult::TargetUnwritable;
-    bool ok = false;
-    if (std::FILE* out = ::fdopen(tmp.fd, "w")) {
-        if (compressed)
-            writeCompressedForm(doc, log.f, out);
-        else
-            saveLogComplete(log.f, out);
-        ok = std::fflush(out) == 0 && !std::ferror(out) && !std::ferror(log.f);
-        ok = ::fsync(fileno(out)) == 0 && ok;
-        ok = std::fclose(out) == 0 && ok;
-    } else {
-        ::close(tmp.fd);
-    }
-    if (!ok) {
-        std::error_code ec;
-        fs::remove(tmp.path, ec);
-        return SaveResult::TargetUnwritable;
-    }
-    if (!platform::replaceWithTemp(tmp.path, *target)) return SaveResult::TargetUnwritable;
+    // A link is followed to the file it names; a device, FIFO or directory is never written,
+    // nor one of the program's own files.
+    if (isOwnFile(path)) return SaveResult::TargetUnwritable;
+    platform::ReplacementFile out;
+    if (!out.open(path)) return SaveResult::TargetUnwritable;
+    bool whole = true;
+    if (compressed)
+        whole = writeCompressedForm(doc, log.f, out.stream());
+    else
+        saveLogComplete(log.f, out.stream());
+    if (!whole) return SaveResult::LineTooLong;
+    if (std::ferror(log.f)) return SaveResult::LogUnreadable;
+    if (!out.commit(true)) return SaveResult::TargetUnwritable;
     return SaveResult::Saved;
 }
 
@@ -107,6 +114,7 @@ int saveCommand(CQelDoc& doc) {
         return 0;
     }
     const std::string name = quotedStrings[index];
+    if (!outputNameUsable(name)) return 0;
     int overwrite = 0, overwriteSeveral = 1, overwriteIndex = 0;
     getModifier(kOverwriteWords, &overwrite, &overwriteSeveral, &overwriteIndex, " ");
     std::error_code ec;
@@ -120,6 +128,8 @@ int saveCommand(CQelDoc& doc) {
     switch (saveModelFile(doc, name, true)) {
     case SaveResult::Saved:
         return 1;
+    case SaveResult::LineTooLong:
+        return 0;
     case SaveResult::LogUnreadable:
         errorText(outputChannel, "%s\n", kLogFileError);
         return 0;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/safe_file.h"
@@ -76,32 +75,35 @@ void resetColorMap() {
 }
 
 int saveColorMap() {
-    std::FILE* f = platform::openRegularForWrite(kColorMapFile);
-    if (!f) return 0;
+    std::string text;
     for (int i = 0; i < kColorCount; ++i)
-        std::fprintf(f, "%d\n", colorTableState().mapped[i]);
-    bool failed = std::ferror(f) != 0;
-    if (std::fclose(f) != 0) failed = true;
-    return failed ? 0 : 1;
+        text += formatText("%d\n", colorTableState().mapped[i]);
+    // Whole or not at all: a full disk keeps the old table.
+    return platform::replaceFileContents(kColorMapFile, text, false, nullptr,
+                                         platform::ReplacementFile::Links::Refuse)
+               ? 1
+               : 0;
 }
 
 int loadColorMap() {
     // Only a regular file: a FIFO would wait for a writer, a device might never end.
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(kColorMapFile, ec)) return 0;
-    std::ifstream in(kColorMapFile, std::ios::binary);
+    std::FILE* in = platform::openRegularForRead(kColorMapFile, true);
     if (!in) return 0;
+    struct Closer {
+        std::FILE* f;
+        ~Closer() { std::fclose(f); }
+    } closer{in};
     unsigned char table[kColorCount];
     std::string line;
     for (int i = 0; i < kColorCount; ++i) {
         // A number line is short; a longer line cannot hold one.
         line.clear();
-        char c;
-        while (in.get(c) && c != '\n') {
+        int c;
+        while ((c = std::fgetc(in)) != EOF && c != '\n') {
             if (line.size() > 64) return 0;
-            line.push_back(c);
+            line.push_back(static_cast<char>(c));
         }
-        if (!in && line.empty()) return 0;
+        if (c == EOF && (line.empty() || std::ferror(in))) return 0;
         if (!readColorLine(line, &table[i])) return 0;
     }
     auto& s = colorTableState();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "command/general/file_names.h"
 #include "command/settings/color_tables.h"
 #include "command/settings/settings.h"
 #include "command/settings/settings_commands.h"
@@ -283,6 +284,7 @@ int setMatcatalog() {
         return 0;
     }
     std::string name = quotedStrings[index];
+    if (!inputNameUsable(name)) return 0;
     auto& s = settingsState();
     s.catalogFileName =
         std::filesystem::path(name).is_absolute() ? name : platform::joinPath(programHome, name);
@@ -455,6 +457,9 @@ void loadRequestedCatalog() {
     int result = load ? load(s.catalogFileName) : 0;
     if (result == 2)
         outText(outputChannel, "Catalog %s was already loaded\n", s.catalogFileName.c_str());
+    else if (result == 3)
+        errorText(outputChannel, "Catalog file %s is larger than 64 MB, not loaded.\n",
+                  s.catalogFileName.c_str());
     else if (result != 0)
         outText(outputChannel, "Loaded catalog file:%s\n", s.catalogFileName.c_str());
     else

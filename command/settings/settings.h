@@ -155,7 +155,8 @@ struct SettingsHooks {
     // After every SET: the part list's index refresh and the object-property refresh.
     std::function<int()> updateIndices;
     std::function<void()> refreshProperties;
-    // Loads a glass catalog: 0 failure, 1 loaded, 2 already loaded. Unset: 0.
+    // Loads a glass catalog: 0 failure, 1 loaded, 2 already loaded, 3 refused as too large.
+    // Unset: 0.
     std::function<int(const std::string&)> loadCatalog;
     // Fits the workbox around the active placed objects. Unset: the workbox stays.
     std::function<void()> snugWorkbox;

@@ -5,13 +5,13 @@
 #include <new>
 
 #include "command/settings/settings.h"
-#include "display/analysis/report_file.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/annotations.h"
 #include "display/views/view_modes.h"
 #include "engine/commands/command_values.h"
 #include "engine/model/object_table.h"
 #include "parts/trace/trace_totals.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -35,14 +35,15 @@ class ReportOutput {
     OutputChannel channel() const {
         return file_.stream() ? OutputChannel(file_.stream()) : outputChannel;
     }
-    // Puts the file in place; a file that could not be written is said once.
+    // Puts the file in place; a file that could not be written is said once, and any old one
+    // stays as it was.
     void finish(const std::string& path) {
         if (file_.stream() && !file_.commit())
-            errorText(outputChannel, "Unable to open file: %s for output.\n", path.c_str());
+            errorText(outputChannel, "Unable to write %s\n", path.c_str());
     }
 
   private:
-    ReportFile file_;
+    platform::ReplacementFile file_;
 };
 
 // The detector n (object number) with a first surface: its record, or nullptr after the

@@ -8,12 +8,11 @@
 #include "command/general/sun_position.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
-#include "display/analysis/report_file.h"
 #include "display/raster/bitmap_holder.h"
 #include "engine/model/view_transform.h"
 #include "parts/trace/shade_ray.h"
-#include "platform/safe_file.h"
 #include "parts/trace/trace_progress.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -52,7 +51,7 @@ class SolidFile {
     }
 
   private:
-    ReportFile file_;
+    platform::ReplacementFile file_;
 };
 
 enum class Shader { Solid, Shaded };
@@ -159,7 +158,10 @@ bool appendImageRow(const std::string& path, const unsigned char* bytes, int cou
 int renderSolidImage(const std::string& name, int nx, int ny, double azimuth, double elevation,
                      int mode, int show, double distance) {
     (void)mode; // one shading mode
-    return render(Shader::Solid, name, nx, ny, azimuth, elevation, show, distance);
+    // The view's Solid tool chooses the solid mode itself once the image is made (with the rays
+    // shown it puts the wireframe over the image), so the render leaves the mode alone.
+    (void)show;
+    return render(Shader::Solid, name, nx, ny, azimuth, elevation, 0, distance);
 }
 
 int renderShadedImage(const std::string& name, int nx, int ny, double azimuth, double elevation,

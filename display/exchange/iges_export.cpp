@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
@@ -12,6 +13,7 @@
 #include "platform/temp_file.h"
 
 int exportIgesView(CQelDoc& document, const std::string& path) {
+    if (ownFileRefused(path)) return 0;
     setViewType(0);
     if (autoRedraw) requestRedraw();
     // A name no file has: the iges command refuses to write over an existing one.

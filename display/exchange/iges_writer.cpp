@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "command/messages/messages.h"
-#include "display/analysis/report_file.h"
 #include "command/settings/settings.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace {
@@ -33,7 +33,7 @@ void addRecord(const std::string& text, char letter, int& counter) {
 // Reads every complete entity of the intermediate file; false when it cannot be opened.
 // `dropped` counts the entities whose coordinates are no single-precision numbers.
 bool readEntities(const std::string& path, std::vector<LineEntity>& out, long& dropped) {
-    std::FILE* f = std::fopen(path.c_str(), "r");
+    std::FILE* f = platform::openRegularForRead(path);
     if (!f) return false;
     for (;;) {
         LineEntity e;
@@ -196,7 +196,7 @@ int writeIgesFile() {
     s.sCount = s.gCount = s.dCount = s.pCount = 0;
     igesUnits(currentUnit, s.header.unitFlag, s.header.unitName);
     const std::string path = platform::joinPath(s.outputDirectory, s.outputName);
-    ReportFile out;
+    platform::ReplacementFile out;
     if (!out.open(path)) {
         errorText(outputChannel, "Error opening iges output file.\n");
         return 0;
@@ -229,7 +229,7 @@ int writeIgesFile() {
     s.parameterText.clear();
     s.header.maxCoordinate = defaultMaximum;
     if (!out.commit()) {
-        errorText(outputChannel, "Error opening iges output file.\n");
+        errorText(outputChannel, "Unable to write %s\n", path.c_str());
         return 0;
     }
     ::unlink(s.intermediateFile.c_str());

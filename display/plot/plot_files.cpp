@@ -1,7 +1,9 @@
 #include "display/plot/plot_files.h"
 
 #include <filesystem>
+#include <memory>
 
+#include "command/general/file_names.h"
 #include "command/messages/messages.h"
 #include "display/plot/plot_primitives.h"
 #include "display/views/view_host.h"
@@ -36,49 +38,75 @@ std::string choosePlotName(const std::string& name) {
 
 } // namespace
 
+namespace {
+
+// A replacement file for `path` (never through a link), or nullptr when it cannot be made.
+std::unique_ptr<platform::ReplacementFile> openReplacement(const std::string& path) {
+    auto file = std::make_unique<platform::ReplacementFile>();
+    if (!file->open(path, false, platform::ReplacementFile::Links::Refuse)) return nullptr;
+    return file;
+}
+
+} // namespace
+
 std::FILE* openPlotFile(const std::string& name) {
     closePlotFile();
     std::string chosen = choosePlotName(name);
     if (chosen.empty()) return nullptr;
-    std::FILE* f = platform::openRegularForWrite(chosen);
-    if (!f) return nullptr;
     PlotState& s = plotState();
-    s.displayFile = f;
+    s.displayOutput = openReplacement(chosen);
+    if (!s.displayOutput) return nullptr;
+    s.displayFile = s.displayOutput->stream();
     s.displayFileName = chosen;
     s.displayFileOpen = 1;
-    return f;
+    return s.displayFile;
 }
 
 void closePlotFile() {
     PlotState& s = plotState();
     if (!s.displayFileOpen) return;
-    outText(outputChannel, "Plot file created: %s\n", s.displayFileName.c_str());
-    if (s.displayFile) std::fclose(s.displayFile);
+    const bool written = s.displayOutput && s.displayOutput->commit();
+    s.displayOutput.reset();
     s.displayFile = nullptr;
     s.displayFileOpen = 0;
+    if (written)
+        outText(outputChannel, "Plot file created: %s\n", s.displayFileName.c_str());
+    else
+        errorText(outputChannel, "Unable to write %s\n", s.displayFileName.c_str());
 }
 
 bool openHpglFile(const std::string& path) {
-    // An export whose repaint never came holds only its first line; the new one replaces it.
-    closeHpglFile();
-    std::FILE* f = platform::openRegularForWrite(path);
-    if (!f) {
+    // An export whose repaint never came is dropped; the new one takes its place.
+    PlotState& s = plotState();
+    s.hpglOutput.reset();
+    s.hpglFile = nullptr;
+    s.hpglOutput = openReplacement(path);
+    if (!s.hpglOutput) {
         infoText("Unable to open hpgl file %s for output.", path.c_str());
         return false;
     }
-    std::fputs("IN;VS 16.5;SP 1;\n", f);
-    plotState().hpglFile = f;
+    s.hpglFile = s.hpglOutput->stream();
+    s.hpglFileName = path;
+    s.hpglFailed = 0;
+    std::fputs("IN;VS 16.5;SP 1;\n", s.hpglFile);
     return true;
 }
 
 void closeHpglFile() {
     PlotState& s = plotState();
-    if (s.hpglFile) std::fclose(s.hpglFile);
+    if (!s.hpglOutput) return;
+    const bool written = s.hpglOutput->commit();
+    s.hpglOutput.reset();
     s.hpglFile = nullptr;
+    if (written) return;
+    s.hpglFailed = 1;
+    errorText(outputChannel, "Unable to write %s\n", s.hpglFileName.c_str());
 }
 
 bool exportHpglPlot(const std::string& path, ViewHost& view) {
-    if (!openHpglFile(path)) return false;
+    if (ownFileRefused(path) || !openHpglFile(path)) return false;
     view.invalidateAndUpdate();
-    return true;
+    // The repaint writes and closes the plot; a view that painted nothing leaves it open.
+    closeHpglFile();
+    return plotState().hpglFailed == 0;
 }

@@ -108,10 +108,7 @@ PlotState& plotState() {
 }
 
 void resetPlotState() {
-    PlotState& s = plotState();
-    if (s.displayFile) std::fclose(s.displayFile);
-    if (s.hpglFile) std::fclose(s.hpglFile);
-    s = PlotState{};
+    plotState() = PlotState{};
 }
 
 int truncateToInt(double v) {

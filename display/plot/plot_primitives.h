@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "display/raster/draw_surface.h"
 #include "display/plot/stroke_font.h"
+#include "display/raster/draw_surface.h"
+#include "platform/safe_file.h"
 
 class ViewHost;
 
@@ -40,17 +42,24 @@ struct PlotState {
     int bottomPixel = 599;            // device y is flipped against it for the surface
     double textHeightDivisor = 280.0; // the stroke-font unit is the window height over this
 
+    // The display file and the HPGL plot are written under temporary names and put in place
+    // whole when their repaint ends; displayFile and hpglFile are their streams meanwhile.
     int displayFileOpen = 0;
     std::FILE* displayFile = nullptr;
     std::string displayFileName;
+    std::unique_ptr<platform::ReplacementFile> displayOutput;
     std::FILE* hpglFile = nullptr;
+    std::string hpglFileName;
+    std::unique_ptr<platform::ReplacementFile> hpglOutput;
+    int hpglFailed = 0; // the last HPGL plot could not be written (said)
 
     // The colour look-up table in force: colour index to pen number.
     int (*colourLookUp)(int index) = nullptr;
 };
 
 PlotState& plotState();
-// Closes any open display or HPGL file without a message and restores the start values.
+// Drops any open display or HPGL file without a message (an old file of its name stays) and
+// restores the start values.
 void resetPlotState();
 
 // A double truncated toward zero into int range; not-a-number gives 0.

@@ -1,10 +1,10 @@
 #include "display/raster/emf_surface.h"
 
 #include <algorithm>
-#include <sys/stat.h>
+#include <string_view>
 
 #include "display/plot/stroke_font.h"
-#include "platform/temp_file.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -185,26 +185,6 @@ std::vector<std::uint8_t> EmfSurface::bytes() const {
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    namespace fs = std::filesystem;
-    if (path.filename().empty()) return false;
-    std::error_code ec;
-    const auto status = fs::symlink_status(path, ec);
-    if (!ec && fs::exists(status) && !fs::is_regular_file(status)) return false;
-    fs::path tmp =
-        platform::makeTempFile("." + path.filename().string() + ".XXXXXX", path.parent_path());
-    if (tmp.empty()) return false;
-    bool ok = false;
-    if (std::FILE* f = std::fopen(tmp.c_str(), "wb")) {
-        ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        ok = std::fclose(f) == 0 && ok;
-    }
-    if (ok) {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        fs::permissions(tmp, static_cast<fs::perms>(0666 & ~mask), ec);
-        fs::rename(tmp, path, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(tmp, ec);
-    return ok;
+    return platform::replaceFileContents(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }

@@ -1,25 +1,18 @@
 #include "display/raster/picture_file.h"
 
 #include <algorithm>
-#include <unistd.h>
+#include <string_view>
 
+#include "display/raster/png_writer.h"
 #include "platform/safe_file.h"
 
 bool writePngAtomically(const std::filesystem::path& path, const RasterSurface& raster) {
-    namespace fs = std::filesystem;
-    if (path.filename().empty()) return false;
+    const std::vector<std::uint8_t> png =
+        encodePng(raster.width(), raster.height(), raster.pixels());
+    if (png.empty()) return false;
     // A link is followed to the file it names; a device, FIFO or directory is left alone.
-    auto target = platform::replacementTarget(path);
-    if (!target) return false;
-    platform::TempFile tmp = platform::makeTempBeside(*target);
-    if (tmp.fd < 0) return false;
-    ::close(tmp.fd);
-    if (!raster.writePng(tmp.path)) {
-        std::error_code ec;
-        fs::remove(tmp.path, ec);
-        return false;
-    }
-    return platform::replaceWithTemp(tmp.path, *target);
+    return platform::replaceFileContents(
+        path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
 }
 
 PictureFile::Result PictureFile::update(const RasterSurface& raster) {

@@ -5,9 +5,10 @@
 #include <string>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/interpreter/command_table.h"
-#include "command/messages/messages.h"
 #include "command/interpreter/parsed_command.h"
+#include "command/messages/messages.h"
 #include "display/analysis/angular_analysis.h"
 #include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_primitives.h"
@@ -100,12 +101,13 @@ int igesCommand() {
         name = kDefaultIgesName;
         warningText(outputChannel, " No file name given, Name set to %s.\n", name.c_str());
     }
-    // The command's name slot holds 80 characters; a longer name may also have been cut short,
-    // and nothing is written under a cut name.
+    // The command's name slot holds 80 characters; never under a longer or a cut name, never
+    // over one of the program's own files.
     if (name.size() > kIgesNameChars) {
-        errorText(outputChannel, " File name too long, command ignored.");
+        errorText(outputChannel, " File name too long, command ignored.\n");
         return 0;
     }
+    if (!outputNameUsable(name)) return 0;
     std::error_code ec;
     // A link counts as there even when it leads nowhere: never write through it.
     if (std::filesystem::exists(std::filesystem::symlink_status(name, ec))) {
@@ -117,14 +119,13 @@ int igesCommand() {
         return 0;
     }
     viewCommand("system");
-    endLineExport();
-    return 1;
+    return endLineExport() ? 1 : 0;
 }
 
 int energyCommand() {
     const int type = modifierChoice(kEnergyTypes);
     std::string file;
-    modifierValue(kFileNameWords, file);
+    if (modifierValue(kFileNameWords, file) && !file.empty() && !outputNameUsable(file)) return 0;
     if (type == kPolar) return angularCommand();
     return filmPlaneCommand(kEnergyTypes[type < 0 ? kEncircled : type], file);
 }

@@ -1,6 +1,7 @@
 #include "display/views/ray_replay.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include "command/general/highlighting.h"
 #include "command/messages/messages.h"
@@ -8,8 +9,13 @@
 #include "display/plot/plot_primitives.h"
 #include "display/views/segment_3d.h"
 #include "engine/files/ray_files.h"
+#include "parts/trace/trace_progress.h"
 
 namespace {
+
+// Replays of at least this many records poll Escape, every so many records.
+constexpr long kPolledReplay = 100000;
+constexpr long kReplayPollEvery = 8192;
 
 bool finitePoint(const Vec3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
@@ -49,6 +55,12 @@ void drawArrowHead(const Vec3& from, const Vec3& to, double a, double b) {
 
 void replayRays() {
     if (openRayFile() < 0) return;
+    // A long replay polls Escape and shows its progress now and then; Escape ends the picture's
+    // rays where they are.
+    std::error_code ec;
+    const auto bytes = std::filesystem::file_size(rayFilePath(), ec);
+    const long records = ec ? 0 : static_cast<long>(bytes / kRayRecordBytes);
+    long replayed = 0;
     int flag = 0;
     Vec3 point;
     if (!readRayRecord(flag, point)) return; // the reader closed the file
@@ -71,6 +83,11 @@ void replayRays() {
         ++segment;
         setPenColor(rayColour(segment, path, firstFlag));
         if (!readRayRecord(flag, point)) break;
+        if (records >= kPolledReplay && ++replayed % kReplayPollEvery == 0 &&
+            traceProgress(replayed, records)) {
+            closeRayFile();
+            break;
+        }
         if (!finitePoint(point)) {
             ++badPoints;
             inPath = false;

@@ -1,5 +1,6 @@
 #include "display/views/segment_3d.h"
 
+#include "command/messages/messages.h"
 #include "display/plot/c_format.h"
 #include "display/plot/plot_primitives.h"
 #include "engine/model/view_transform.h"
@@ -11,24 +12,40 @@ LineExportState& lineExportState() {
 }
 
 void resetLineExportState() {
-    endLineExport();
     lineExportState() = LineExportState{};
 }
 
 bool beginLineExport(const std::string& path) {
-    endLineExport();
-    std::FILE* f = platform::openRegularForWrite(path);
-    if (!f) return false;
+    dropLineExport();
+    auto output = std::make_unique<platform::ReplacementFile>();
+    if (!output->open(path, false, platform::ReplacementFile::Links::Refuse)) return false;
     LineExportState& s = lineExportState();
-    s.lineExportFile = f;
+    s.lineExportFile = output->stream();
+    s.output = std::move(output);
+    s.path = path;
+    s.failed = 0;
     s.lineExportOn = 1;
     s.exportLabel = kRayDataLabel;
     return true;
 }
 
-void endLineExport() {
+bool endLineExport() {
     LineExportState& s = lineExportState();
-    if (s.lineExportFile) std::fclose(s.lineExportFile);
+    s.lineExportOn = 0;
+    s.lineExportFile = nullptr;
+    if (!s.output) return s.failed == 0;
+    const bool written = s.output->commit();
+    s.output.reset();
+    if (!written) {
+        s.failed = 1;
+        errorText(outputChannel, "Unable to write %s\n", s.path.c_str());
+    }
+    return written;
+}
+
+void dropLineExport() {
+    LineExportState& s = lineExportState();
+    s.output.reset();
     s.lineExportFile = nullptr;
     s.lineExportOn = 0;
 }

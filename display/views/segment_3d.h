@@ -4,16 +4,21 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "engine/model/object_table.h"
+#include "platform/safe_file.h"
 
 inline constexpr int kExportLabelChars = 20;
 inline constexpr const char* kRayDataLabel = "RayData";
 
 struct LineExportState {
     int lineExportOn = 0;
-    std::FILE* lineExportFile = nullptr;
+    std::FILE* lineExportFile = nullptr; // the stream of `output` while it is open
+    std::unique_ptr<platform::ReplacementFile> output;
+    std::string path;
+    int failed = 0;                          // the last export could not be written (said)
     std::string exportLabel = kRayDataLabel; // at most 20 characters
 };
 
@@ -29,9 +34,13 @@ inline std::string& exportLabel = lineExportState().exportLabel;
 // A line export still running is ended first. False, with nothing switched on, when the file
 // cannot be created.
 bool beginLineExport(const std::string& path);
-// Switches line export off and closes its file, if one is still open. The repaint that ran the
-// export calls it, and so may its owner afterwards: the second call does nothing.
-void endLineExport();
+// Switches line export off and puts its file in place whole, if one is still open; a file that
+// could not be written is said ("Unable to write NAME"), leaves nothing and returns false. The
+// repaint that ran the export calls it, and so may its owner afterwards: the second call does
+// nothing and tells how the first went.
+bool endLineExport();
+// Drops a running export without writing anything (tests, reset).
+void dropLineExport();
 // Sets the label of the following line records (cut to 20 characters).
 void setExportLabel(const char* label);
 

@@ -7,6 +7,7 @@
 #include <new>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/surfaces/surface_geometry.h"
@@ -58,19 +59,11 @@ Vec3 getVec(const unsigned char* p) {
     return {getDouble(p), getDouble(p + 8), getDouble(p + 16)};
 }
 
-// Writes the whole buffer; false on any failure (the buffered records are then lost).
+// Writes the whole buffer, which holds whole records only; false on any failure (the buffered
+// records are then lost, and the file is cut back to the last record it held whole, so that a
+// later trace that adds rays appends to a sound file).
 bool flushWrites(DataFile& f) {
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < f.writeUsed) {
-        ssize_t n = ::write(f.handle, f.writeBuffer + done, f.writeUsed - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    const bool ok = platform::appendWholeRecords(f.handle, f.writeBuffer, f.writeUsed);
     f.writeUsed = 0;
     return ok;
 }
@@ -252,16 +245,30 @@ int openRayFile() {
     return openInto(rayFileState().rays, rayFilePath(), OpenMode::Append, false);
 }
 
+namespace {
+// A file that a crash left with a torn last record gets only whole records after it.
+void cutToWholeRecords(int handle, off_t recordBytes) {
+    struct stat st {};
+    if (handle < 0 || ::fstat(handle, &st) != 0 || st.st_size % recordBytes == 0) return;
+    const int cut = ::ftruncate(handle, st.st_size - st.st_size % recordBytes);
+    (void)cut; // a file that cannot shrink fails at its first write instead
+}
+} // namespace
+
 int openRayOutput(int append) {
     ++rayFileState().outputGeneration;
-    return openInto(rayFileState().rays, rayFilePath(),
-                    append ? OpenMode::Append : OpenMode::Truncate, true);
+    const int h = openInto(rayFileState().rays, rayFilePath(),
+                           append ? OpenMode::Append : OpenMode::Truncate, true);
+    if (append) cutToWholeRecords(h, kRayRecordBytes);
+    return h;
 }
 
 int openSpotOutput(int append) {
     ++rayFileState().outputGeneration;
-    return openInto(rayFileState().spots, spotFilePath(),
-                    append ? OpenMode::Append : OpenMode::Truncate, true);
+    const int h = openInto(rayFileState().spots, spotFilePath(),
+                           append ? OpenMode::Append : OpenMode::Truncate, true);
+    if (append) cutToWholeRecords(h, kSpotRecordBytes);
+    return h;
 }
 
 int closeRayFile() {

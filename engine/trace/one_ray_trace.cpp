@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "command/messages/escape_poll.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
-#include "engine/surfaces/alt_surfaces.h"
-#include "engine/optics/optics.h"
 #include "engine/commands/placement_commands.h"
 #include "engine/files/ray_files.h"
+#include "engine/optics/optics.h"
+#include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/surfaces/surface_hits.h"
 #include "engine/surfaces/surface_media.h"
@@ -170,7 +171,10 @@ void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* s
 
     TraceStepResult step;
     int done = 0;
+    // A tree of ghosts may have more branches than anyone can wait for: the user may stop it.
+    EscapePoll escape;
     while (!done) {
+        if (escape.stop()) return;
         traceStep(step);
         if (output) {
             if (step.leftSystem)

@@ -2,11 +2,13 @@
 #include <cmath>
 #include <string>
 
+#include "command/general/file_names.h"
 #include "command/messages/messages.h"
 #include "engine/commands/command_values.h"
 #include "parts/attach/attach_support.h"
 #include "parts/glass/glass_catalog.h"
 #include "parts/materials/material.h"
+#include "parts/part_attachments.h"
 #include "parts/part_list.h"
 
 namespace {
@@ -39,6 +41,7 @@ int attachGrin(CPart& part) {
         errorText(outputChannel, "DLL grin requested without DLL name\n");
         return 0;
     }
+    if (!inputNameUsable(name.text)) return kRefusedWithMessage;
     dropMaterial(part);
     MaterialPtr material(new CMaterial(name.text, maxdist * kGrinStepFactor));
     // The material reports a module that does not bind; the part is then left without one.
@@ -64,6 +67,7 @@ int changeGlass(CPart& part) {
         errorText(outputChannel, "Material %s not found in catalogs\n", name.text.c_str());
         return 0;
     }
+    if (!glassIndexComputable(*glass)) return kRefusedWithMessage;
     part.catalogGlass = glass;
     part.UpdateIndices();
     return 1;

@@ -2,13 +2,14 @@
 #include <cmath>
 #include <string>
 
+#include "command/general/file_names.h"
 #include "command/messages/messages.h"
 #include "engine/commands/command_values.h"
 #include "engine/polynet/polynet_records.h"
 #include "parts/attach/attach_support.h"
-#include "parts/output/ray_output_state.h"
 #include "parts/part_list.h"
 #include "parts/radiometers/radiometer.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -59,13 +60,18 @@ int fileReport(const CPart& part) {
         fileName = kDefaultReportName;
         outText(outputChannel, " No file name given, Name set to %s.\n", fileName.c_str());
     }
-    std::FILE* f = createOutputFile(fileName, false);
-    if (!f) {
-        outText(outputChannel, "Unable to open %s\n", fileName.c_str());
-        return 0;
+    if (!outputNameUsable(fileName)) return kRefusedWithMessage;
+    // The report appears whole or not at all; an old one stays until then.
+    platform::ReplacementFile file;
+    if (!file.open(fileName)) {
+        errorText(outputChannel, "Unable to open %s\n", fileName.c_str());
+        return kRefusedWithMessage;
     }
-    writeReport(part, *part.radiometer, OutputChannel(f));
-    std::fclose(f);
+    writeReport(part, *part.radiometer, OutputChannel(file.stream()));
+    if (!file.commit()) {
+        errorText(outputChannel, "Unable to write %s\n", fileName.c_str());
+        return kRefusedWithMessage;
+    }
     return 1;
 }
 

@@ -1,12 +1,7 @@
 #include "parts/glass/glass_catalog.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "command/settings/settings.h"
+#include "platform/safe_file.h"
 
 void CGlassCatalog::Keep(std::unique_ptr<CGlass> glass) {
     if (!glass) return;
@@ -51,26 +46,18 @@ int CGlassCatalog::Load(const std::string& fileName) {
     for (const std::string& loaded : loadedFiles_)
         if (loaded == fileName) return kAlreadyLoaded;
     // Only a regular file: a directory reads nothing, a device may never end and a pipe would
-    // wait for a writer (hence the non-blocking open).
-    int fd = open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return kUnreadable;
-    struct stat info {};
-    std::FILE* file = nullptr;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "r");
-    if (!file) {
-        close(fd);
+    // wait for a writer. Read whole (NUL bytes are kept and lines have no length limit) before
+    // anything changes, so a read that fails part-way adds no glass.
+    std::string text;
+    switch (platform::readRegularFile(fileName, kMaxCatalogBytes, text)) {
+    case platform::ReadFailure::None:
+        break;
+    case platform::ReadFailure::TooLarge:
+        return kTooLarge;
+    default:
         return kUnreadable;
     }
     loadedFiles_.push_back(fileName);
-
-    // Read whole (getline keeps any NUL bytes and has no length limit); LoadText does the rest.
-    std::string text;
-    char* buffer = nullptr;
-    std::size_t capacity = 0;
-    ssize_t length;
-    while ((length = getline(&buffer, &capacity, file)) > 0) text.append(buffer, length);
-    std::free(buffer);
-    std::fclose(file);
     LoadText(text);
     return kLoaded;
 }

@@ -3,6 +3,7 @@
 // program ends (a new model keeps them); parts point into the catalog without owning.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,10 +17,14 @@ class CGlassCatalog {
     static constexpr int kUnreadable = 0;
     static constexpr int kLoaded = 1;
     static constexpr int kAlreadyLoaded = 2;
+    static constexpr int kTooLarge = 3;
+    // Catalogs are kilobytes; a file beyond this is no catalog.
+    static constexpr std::size_t kMaxCatalogBytes = 64u << 20;
 
     // Reads the catalog file `fileName`. kAlreadyLoaded when that exact name was loaded before
-    // (nothing is read); kUnreadable when it cannot be opened as a regular file (nothing changes,
-    // and the name is not remembered); kLoaded after reading it. Lines are read whole, however
+    // (nothing is read); kUnreadable when it cannot be opened as a regular file or a read fails
+    // part-way, kTooLarge for one above kMaxCatalogBytes (in both cases nothing changes, and
+    // the name is not remembered); kLoaded after reading it. Lines are read whole, however
     // long, without a trailing carriage return; lines before the first NM line are ignored.
     int Load(const std::string& fileName);
 

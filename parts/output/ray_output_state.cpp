@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "command/general/file_names.h"
+#include "command/messages/messages.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
 
 namespace fs = std::filesystem;
@@ -16,16 +19,67 @@ RayOutputState& rayOutputState() {
     return state;
 }
 
-void closeChosenRayFiles() {
+namespace {
+
+// Closes both streams without writing what waits; true when both closed cleanly.
+bool closeChosenStreams() {
     RayOutputState& s = rayOutputState();
-    if (s.chosenFile) std::fclose(s.chosenFile);
-    if (s.chosenIndexFile) std::fclose(s.chosenIndexFile);
+    bool ok = true;
+    if (s.chosenFile && std::fclose(s.chosenFile) != 0) ok = false;
+    if (s.chosenIndexFile && std::fclose(s.chosenIndexFile) != 0) ok = false;
     s.chosenFile = nullptr;
     s.chosenIndexFile = nullptr;
+    releaseFileInUse(s.chosenName);
+    releaseFileInUse(s.chosenIndexName);
+    s.chosenPending.clear();
+    s.indexPending.clear();
+    return ok;
+}
+
+// Writes out what a stream holds in its own buffer (the header); true when nothing failed.
+bool flushStream(std::FILE* f) {
+    return !f || (std::fflush(f) == 0 && !std::ferror(f));
+}
+
+} // namespace
+
+bool flushChosenRays() {
+    RayOutputState& s = rayOutputState();
+    if (!s.chosenFile) return true;
+    const std::string* failed = nullptr;
+    off_t dataBefore = 0;
+    if (!flushStream(s.chosenFile) ||
+        !platform::appendWholeRecords(fileno(s.chosenFile), s.chosenPending.data(),
+                                      s.chosenPending.size(), &dataBefore)) {
+        failed = &s.chosenName;
+    } else if (!flushStream(s.chosenIndexFile) ||
+               (s.chosenIndexFile &&
+                !platform::appendWholeRecords(fileno(s.chosenIndexFile), s.indexPending.data(),
+                                              s.indexPending.size()))) {
+        // The data of rays the index does not hold would leave the pair apart.
+        platform::cutBack(fileno(s.chosenFile), dataBefore);
+        failed = &s.chosenIndexName;
+    }
+    s.chosenPending.clear();
+    s.indexPending.clear();
+    if (!failed) return true;
+    errorText(outputChannel, "Unable to write %s\n", failed->c_str());
+    closeChosenStreams();
+    return false;
+}
+
+bool closeChosenRayFiles() {
+    RayOutputState& s = rayOutputState();
+    if (!s.chosenFile) return closeChosenStreams();
+    const std::string name = s.chosenName;
+    if (!flushChosenRays()) return false;
+    if (closeChosenStreams()) return true;
+    errorText(outputChannel, "Unable to write %s\n", name.c_str());
+    return false;
 }
 
 void resetRayOutputState() {
-    closeChosenRayFiles();
+    closeChosenStreams();
     rayOutputState() = RayOutputState{};
 }
 
@@ -52,93 +106,60 @@ bool replaceable(const std::string& path) {
     return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
 }
 
-// A new private temporary file beside `path`; empty when none can be made.
-fs::path temporaryBeside(const std::string& path) {
-    const fs::path target(path);
-    if (target.filename().empty()) return {};
-    return platform::makeTempFile("." + target.filename().string() + ".XXXXXX",
-                                  target.parent_path());
-}
-
-// The temporary file was made private; the output gets the usual permissions.
-void giveUsualPermissions(const fs::path& file) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    std::error_code ec;
-    fs::permissions(file, static_cast<fs::perms>(0666 & ~mask), ec);
-}
-
 } // namespace
 
 std::FILE* createOutputFile(const std::string& path, bool binary) {
-    if (path.empty() || !replaceable(path)) return nullptr;
-    const fs::path tmp = temporaryBeside(path);
-    if (tmp.empty()) return nullptr;
-    std::error_code ec;
-    std::FILE* f = std::fopen(tmp.c_str(), binary ? "wb" : "w");
+    if (path.empty() || fs::path(path).filename().empty() || !replaceable(path)) return nullptr;
+    const platform::TempFile tmp = platform::makeTempBeside(path);
+    if (tmp.fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(tmp.fd, binary ? "wb" : "w");
     if (!f) {
-        fs::remove(tmp, ec);
+        ::close(tmp.fd);
+        ::unlink(tmp.path.c_str());
         return nullptr;
     }
-    giveUsualPermissions(tmp);
-    fs::rename(tmp, path, ec);
-    if (ec) {
+    // The rename replaces a link itself; the temporary is removed when it fails.
+    if (!platform::replaceWithTemp(tmp.path, path)) {
         std::fclose(f);
-        fs::remove(tmp, ec);
         return nullptr;
     }
     return f;
 }
 
 bool writeWholeFile(const std::string& path, const std::string& text) {
-    if (path.empty() || !replaceable(path)) return false;
-    const fs::path tmp = temporaryBeside(path);
-    if (tmp.empty()) return false;
-    std::error_code ec;
-    std::FILE* f = std::fopen(tmp.c_str(), "w");
-    bool ok = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (f && std::fclose(f) != 0) ok = false;
-    if (ok) {
-        giveUsualPermissions(tmp);
-        fs::rename(tmp, path, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(tmp, ec);
+    std::FILE* f = createOutputFile(path, false);
+    if (!f) return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    ok = std::fclose(f) == 0 && ok;
     return ok;
 }
 
-std::FILE* openOplFileForAppend() {
+int openOplFileForAppend() {
     const std::string& path = rayOutputState().oplFileName;
-    if (path.empty()) return nullptr;
+    if (path.empty()) return -1;
     int fd;
     do {
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return nullptr;
+        return -1;
     }
-    std::FILE* f = ::fdopen(fd, "a");
-    if (!f) ::close(fd);
-    return f;
+    return fd;
 }
 
-bool writeLittleEndianDouble(std::FILE* stream, double value) {
+void appendLittleEndianDouble(std::string& out, double value) {
     static_assert(sizeof(double) == 8, "the format's doubles are 8 bytes");
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    unsigned char bytes[8];
     for (int i = 0; i < 8; ++i)
-        bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-    return stream && std::fwrite(bytes, 1, sizeof bytes, stream) == sizeof bytes;
+        out += static_cast<char>(static_cast<unsigned char>(bits >> (8 * i)));
 }
 
-bool writeLittleEndianInt32(std::FILE* stream, std::int32_t value) {
+void appendLittleEndianInt32(std::string& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    unsigned char bytes[4];
     for (int i = 0; i < 4; ++i)
-        bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
-    return stream && std::fwrite(bytes, 1, sizeof bytes, stream) == sizeof bytes;
+        out += static_cast<char>(static_cast<unsigned char>(bits >> (8 * i)));
 }

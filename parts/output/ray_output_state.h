@@ -26,23 +26,36 @@ inline constexpr int kChosenSegmentBytes = 40;
 inline constexpr int kChosenTrailerBytes = 112;
 inline constexpr int kChosenHeaderBytes = 8;
 
+// The chosen rays wait in memory, whole, and go to the pair of files together once this many
+// bytes wait, at the end of every trace and when the files close: a data file and its index
+// always end on the same whole ray, and a disk that fills up leaves both as they were before.
+inline constexpr std::size_t kChosenFlushBytes = 1 << 16;
+
 struct RayOutputState {
     std::FILE* chosenFile = nullptr;      // chosen-ray data, null when closed
     std::FILE* chosenIndexFile = nullptr; // its index (binary mode only), null when closed
+    std::string chosenName, chosenIndexName;
+    std::string chosenPending, indexPending; // whole rays not written yet
     int chosenBinary = 0;
     int chosenMode = kChosenFull;
     // Byte offset in the data file where the next ray's trailer will start (binary mode).
     std::int32_t recordOffset = 0;
     int oplMode = kOplOff;
     std::string oplFileName;
+    std::string oplPending; // the ray being written to the optical-path file
 };
 
 RayOutputState& rayOutputState();
 // Closes the chosen-ray files and restores the load-time state.
 void resetRayOutputState();
 
-// Flushes and closes both chosen-ray streams and marks them closed. Safe when closed.
-void closeChosenRayFiles();
+// Writes the waiting chosen rays to the pair of files. A pair that cannot take them whole is
+// cut back to the rays it held before and closed, after "Unable to write %s\n" with the name
+// of the file that failed; false then. True when nothing is open.
+bool flushChosenRays();
+// Flushes as above, closes both chosen-ray streams and marks them closed. Safe when closed;
+// false when the last rays could not be written (said).
+bool closeChosenRayFiles();
 bool chosenRayFileOpen();
 
 // The index file name of a binary data file: the last path component up to (not including) its
@@ -56,10 +69,10 @@ std::string chosenIndexFileName(const std::string& dataName);
 std::FILE* createOutputFile(const std::string& path, bool binary);
 // Writes `text` as the whole content of `path` the same way; false when it cannot.
 bool writeWholeFile(const std::string& path, const std::string& text);
-// Opens the optical-path file for appending one ray; null when it is missing, not a regular
-// file, or a link.
-std::FILE* openOplFileForAppend();
+// Opens the optical-path file for appending one ray: its descriptor, or -1 when it is missing,
+// not a regular file, or a link.
+int openOplFileForAppend();
 
-// Little-endian writers of the binary chosen-ray format; false when the write failed.
-bool writeLittleEndianDouble(std::FILE* stream, double value);
-bool writeLittleEndianInt32(std::FILE* stream, std::int32_t value);
+// Little-endian values of the binary chosen-ray format, appended to `out`.
+void appendLittleEndianDouble(std::string& out, double value);
+void appendLittleEndianInt32(std::string& out, std::int32_t value);

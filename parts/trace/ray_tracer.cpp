@@ -1,9 +1,13 @@
 #include "parts/trace/ray_tracer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <typeinfo>
+#include <unistd.h>
 
 #include "command/messages/messages.h"
 #include "command/settings/settings.h"
@@ -24,6 +28,7 @@
 #include "parts/radiometers/radiometer.h"
 #include "parts/scatterers/scatterer.h"
 #include "parts/trace/trace_totals.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -45,6 +50,19 @@ bool closedFromInside(int type) {
 
 void reportOutOfSpace() {
     errorText(outputChannel, "Out of space for ray data.\n");
+}
+
+// printf into the end of `out`, through a buffer on the stack: no allocation once `out` has
+// grown to its size.
+__attribute__((format(printf, 2, 3))) void appendFormatted(std::string& out, const char* format,
+                                                           ...) {
+    char text[512];
+    std::va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n > 0)
+        out.append(text, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof text - 1));
 }
 
 void reportGrinRange() {
@@ -192,7 +210,7 @@ int CRayTracer::WriteSpotRecord(const Vec3& hitPoint, double e, SurfaceRecord* s
     int error = 0;
     writeSpotRecord(hitPoint, e, s, error, localDirection);
     if (error) {
-        if (!writeFailed) reportOutOfSpace();
+        if (!writeFailed) errorText(outputChannel, "Unable to write %s\n", spotFilePath().c_str());
         writeFailed = 1;
         return 0;
     }
@@ -200,6 +218,8 @@ int CRayTracer::WriteSpotRecord(const Vec3& hitPoint, double e, SurfaceRecord* s
 }
 
 int CRayTracer::TraceAllWavelengths(const Vec3& p, const Vec3& d, ObjectRecord* object, int extra) {
+    // Also a source ray that no weight lets through is a place to stop.
+    if (escapePoll.stop()) return 0;
     const int saved = wavelengthIndex;
     for (int i = 0; i < kWavelengthSlots; ++i) {
         if (!(weightTable[i] > 0)) continue;
@@ -623,7 +643,7 @@ int CRayTracer::WriteDetectorOutputs(const SegmentResult& r, const Vec3& hitPoin
         toLocalPoint(hitPoint, local, r.surface);
         if (!WriteRaysCsv(hitPoint, local)) return 0;
     }
-    if (rayOutputState().oplMode != kOplOff) WriteRaysOpl(hitPoint);
+    if (rayOutputState().oplMode != kOplOff && !WriteRaysOpl(hitPoint)) return 0;
     return 1;
 }
 
@@ -640,6 +660,8 @@ int CRayTracer::TraceSourceRay(const Vec3& p, const Vec3& d, ObjectRecord* objec
 
     SegmentResult r;
     for (;;) {
+        // A tree of ghosts may have more branches than anyone can wait for.
+        if (escapePoll.stop()) return 0;
         if (recordIndex >= static_cast<int>(records.size()))
             AllocateRecords(recordIndex, recordIndex + 1);
         recordsInUse_ = std::max(recordsInUse_, recordIndex + 1);
@@ -685,7 +707,6 @@ int CRayTracer::TraceSourceRay(const Vec3& p, const Vec3& d, ObjectRecord* objec
 
 int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLocal) {
     RayOutputState& s = rayOutputState();
-    std::FILE* f = s.chosenFile;
     const int count = recordIndex;
     if (rayOutputOn && !spotsOff) {
         if (!WriteRayPoint(wavelengthIndex + 1, segmentStart)) return 0;
@@ -693,9 +714,25 @@ int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLoca
             if (!WriteRayPoint(kRayFlagNext, records[static_cast<std::size_t>(i)].point)) return 0;
         if (!WriteRayPoint(kRayFlagNext, detectorPoint)) return 0;
     }
+    const bool full = s.chosenMode == kChosenFull;
+    if (s.chosenBinary) {
+        // The index holds 4-byte offsets: a ray whose trailer they could not address ends the
+        // chosen rays, before a wrapped offset is written.
+        const long long bytes =
+            (full ? static_cast<long long>(count) * kChosenSegmentBytes : 0) + kChosenTrailerBytes;
+        if (s.recordOffset + bytes > INT32_MAX) {
+            errorText(outputChannel,
+                      "Chosen-ray file %s is full: its index cannot address more than 2 GB.\n",
+                      s.chosenName.c_str());
+            closeChosenRayFiles();
+            writeFailed = 1;
+            return 0;
+        }
+    }
+    std::string& out = s.chosenPending;
+    if (out.capacity() < kChosenFlushBytes) out.reserve(2 * kChosenFlushBytes);
     Vec3 lo = detectorPoint, hi = detectorPoint;
     double cumulative = 0;
-    const bool full = s.chosenMode == kChosenFull;
     for (int i = 0; i < count; ++i) {
         const CRayRecord& r = records[static_cast<std::size_t>(i)];
         cumulative += r.segmentOpl;
@@ -703,19 +740,16 @@ int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLoca
         hi = {std::max(hi.x, r.point.x), std::max(hi.y, r.point.y), std::max(hi.z, r.point.z)};
         if (!full) continue;
         if (s.chosenBinary) {
-            writeLittleEndianDouble(f, r.point.x);
-            writeLittleEndianDouble(f, r.point.y);
-            writeLittleEndianDouble(f, r.point.z);
-            writeLittleEndianDouble(f, r.segmentEnergy);
-            writeLittleEndianDouble(f, static_cast<double>(i));
+            for (double v : {r.point.x, r.point.y, r.point.z, r.segmentEnergy, double(i)})
+                appendLittleEndianDouble(out, v);
             s.recordOffset += kChosenSegmentBytes;
         } else {
-            std::fprintf(f, "%s%g,%g,%g,%g,%d,%g", i ? "\n" : "", r.point.x, r.point.y, r.point.z,
-                         r.segmentEnergy, i, cumulative);
+            appendFormatted(out, "%s%g,%g,%g,%g,%d,%g", i ? "\n" : "", r.point.x, r.point.y,
+                            r.point.z, r.segmentEnergy, i, cumulative);
         }
     }
     if (s.chosenBinary) {
-        writeLittleEndianInt32(s.chosenIndexFile, s.recordOffset);
+        appendLittleEndianInt32(s.indexPending, s.recordOffset);
         const double trailer[] = {detectorPoint.x,
                                   detectorPoint.y,
                                   detectorPoint.z,
@@ -731,30 +765,30 @@ int CRayTracer::WriteRaysCsv(const Vec3& detectorPoint, const Vec3& detectorLoca
                                   detectorLocal.y,
                                   detectorLocal.z};
         for (double v : trailer)
-            writeLittleEndianDouble(f, v);
+            appendLittleEndianDouble(out, v);
         s.recordOffset += kChosenTrailerBytes;
     } else {
-        std::fprintf(f, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y, detectorPoint.z,
-                     energy, count);
-        std::fprintf(f, ",%g,%g,%g, ", lo.x, lo.y, lo.z);
-        std::fprintf(f, "%g,%g,%g,       %g,%g,%g\n", hi.x, hi.y, hi.z, detectorLocal.x,
-                     detectorLocal.y, detectorLocal.z);
+        appendFormatted(out, "\n%g,%g,%g,%g,%d", detectorPoint.x, detectorPoint.y, detectorPoint.z,
+                        energy, count);
+        appendFormatted(out, ",%g,%g,%g, ", lo.x, lo.y, lo.z);
+        appendFormatted(out, "%g,%g,%g,       %g,%g,%g\n", hi.x, hi.y, hi.z, detectorLocal.x,
+                        detectorLocal.y, detectorLocal.z);
+    }
+    if (out.size() >= kChosenFlushBytes && !flushChosenRays()) {
+        writeFailed = 1;
+        return 0;
     }
     return 1;
 }
 
 int CRayTracer::WriteRaysOpl(const Vec3& p) {
     RayOutputState& s = rayOutputState();
-    std::FILE* f = openOplFileForAppend();
-    if (!f) {
-        if (!oplOpenFailed) errorText(outputChannel, "Unable to open %s\n", s.oplFileName.c_str());
-        oplOpenFailed = 1;
-        return 0;
-    }
+    std::string& out = s.oplPending;
+    out.clear();
     double total = 0, inAir = 0, inMedia = 0;
     const int count = recordIndex + 1; // the segments up to and including the detector's
     if (s.oplMode == kOplFull)
-        std::fprintf(f, "Cumulative OPL,                     OPL,       physical distance\n");
+        out += "Cumulative OPL,                     OPL,       physical distance\n";
     for (int i = 0; i < count; ++i) {
         const CRayRecord& r = records[static_cast<std::size_t>(i)];
         total += r.segmentOpl;
@@ -763,24 +797,35 @@ int CRayTracer::WriteRaysOpl(const Vec3& p) {
         else
             inMedia += r.segmentOpl;
         if (s.oplMode == kOplFull)
-            std::fprintf(f, "> %20.8lf %20.8lf %20.8lf\n", total, r.segmentOpl, r.segmentLength);
+            appendFormatted(out, "> %20.8lf %20.8lf %20.8lf\n", total, r.segmentOpl,
+                            r.segmentLength);
     }
     if (s.oplMode == kOplFull) {
         const CRayRecord& last = records[static_cast<std::size_t>(count - 1)];
-        std::fprintf(f, "> %20.8lf %20.8lf %20.8lf\n\n", total, last.segmentOpl,
-                     last.segmentLength);
+        appendFormatted(out, "> %20.8lf %20.8lf %20.8lf\n\n", total, last.segmentOpl,
+                        last.segmentLength);
     }
     const double wl = traceWavelength();
     if (s.oplMode == kOplPreWavefront) {
         const char* fmt = "%20.8lf %20.8lf  %20.8lf %20.8lf %20.8lf  %20.8lf %20.8lf %20.8lf \n";
-        std::fprintf(f, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y, direction.z);
+        appendFormatted(out, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y, direction.z);
         outText(outputChannel, fmt, wl, total, p.x, p.y, p.z, direction.x, direction.y,
                 direction.z);
     } else {
         const char* fmt = "%20.8lf %20.8lf %20.8lf %20.8lf\n";
-        std::fprintf(f, fmt, wl, total, inAir, inMedia);
+        appendFormatted(out, fmt, wl, total, inAir, inMedia);
         outText(outputChannel, fmt, wl, total, inAir, inMedia);
     }
-    std::fclose(f);
+    // One ray at a time, whole: a ray the disk cannot take is cut off again and ends the trace.
+    const int fd = openOplFileForAppend();
+    bool ok = fd >= 0 && platform::appendWholeRecords(fd, out.data(), out.size());
+    if (fd >= 0 && ::close(fd) != 0) ok = false;
+    if (!ok) {
+        if (!writeFailed)
+            errorText(outputChannel, fd < 0 ? "Unable to open %s\n" : "Unable to write %s\n",
+                      s.oplFileName.c_str());
+        writeFailed = 1;
+        return 0;
+    }
     return 1;
 }

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+#include "command/messages/escape_poll.h"
 #include "engine/math/vector_math.h"
 #include "engine/model/object_table.h"
 #include "engine/optics/coatings.h"
@@ -88,7 +89,8 @@ class CRayTracer {
     // could not be written (the trace must stop).
     virtual int TraceAllWavelengths(const Vec3& point, const Vec3& direction, ObjectRecord* object,
                                     int extra);
-    // Traces the ray at the current wavelength index; 1, or 0 when a data file failed.
+    // Traces the ray at the current wavelength index; 1, or 0 when a data file failed or the
+    // user asked to stop.
     virtual int TraceSourceRay(const Vec3& point, const Vec3& direction, ObjectRecord* object,
                                int extra);
     // The start state of a source ray from `object` (null: air).
@@ -152,10 +154,13 @@ class CRayTracer {
     TracerBranch reflected;
     TracerBranch transmitted;
 
-    // Set by a failed rays.dat or spots.dat write: the trace as a whole must end.
+    // Polled for every source ray and every branch: Escape, Ctrl-C or a termination signal
+    // ends the ray at once (TraceSourceRay returns 0 with abortRequest set).
+    EscapePoll escapePoll;
+
+    // Set by a failed write of rays.dat, spots.dat, the chosen-ray pair or the optical-path
+    // file (said once): the trace as a whole must end.
     int writeFailed = 0;
-    // The optical-path file could not be opened in this trace (reported once).
-    int oplOpenFailed = 0;
 
   private:
     struct SearchPart {

@@ -1,8 +1,11 @@
 // Signals and closed channels: SIGTERM and SIGHUP end the run as exit does (settings written,
-// files complete) with 143 and 129; a closed output pipe only stops the mirroring; closed
+// files complete) with 143 and 129; Ctrl-C and SIGTERM stop a trace at once, in a long row of
+// rays or inside one ray's tree of ghosts; a closed output pipe only stops the mirroring; closed
 // standard descriptors never swallow the program's own files; a full disk is said once and
 // counts as a failed run.
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "tests/app/batch_cli.h"
 
@@ -52,6 +55,51 @@ TEST_F(Signals, TerminationAtThePromptEndsTheRun) {
     kill(pid, SIGTERM);
     EXPECT_EQ(finish(pid), 143);
     EXPECT_TRUE(contains(readFile(at("meridyn.ini")), "redraw=0"));
+}
+
+TEST_F(Signals, CtrlCAndTerminationStopATraceAtOnce) {
+    const std::string lenses = "define/lens r1=50 r2=-50 thickness=10 diameter=40 n=1.5\n"
+                               "define/lens r1=50 r2=-50 thickness=10 diameter=40 n=1.5\n"
+                               "define/lens r1=50 r2=-50 thickness=10 diameter=40 n=1.5\n"
+                               "define/lightsource\ndefine/detector\nplace 1 0 0 0\n"
+                               "place 2 0 0 30\nplace 3 0 0 60\nplace 4 0 0 -50\n"
+                               "place 5 0 0 200\n";
+    // A runaway tree: every ghost followed to the deepest level allowed.
+    const std::string ghosts = "set/fresnel/on\nset/raylimits maxdepth=150 mintrans=1e-300 "
+                               "maxghost=150\n";
+    struct Run {
+        const char* trace;
+        const char* started; // in screen.out once it runs
+    };
+    const Run runs[] = {
+        {"raytrace/cone object=4 nx=1 ny=2000000000\n", "Full angle ray spacing."},
+        {"raytrace/collimated object=4 nx=1 ny=1\n", "Maximum ray depth (150)"},
+        {"raytrace/single object=4\n", "Maximum ray depth (150)"},
+    };
+    for (const Run& r : runs) {
+        for (int sig : {SIGINT, SIGTERM}) {
+            ScratchHome h;
+            const bool tree = std::string(r.started) != "Full angle ray spacing.";
+            write(h.path() / "t.mac", lenses + (tree ? ghosts : "") + r.trace);
+            const pid_t pid = start({h.path(), {"--home", ".", "t.mac"}});
+            ASSERT_TRUE(waitFor(h.path() / "screen.out", r.started)) << r.trace;
+            // The row has begun to fill rays.dat.
+            auto filling = [&] {
+                std::error_code ec;
+                const auto n = fs::file_size(h.path() / "rays.dat", ec);
+                return !ec && n > 0;
+            };
+            for (int i = 0; i < 500 && !tree && !filling(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const auto asked = std::chrono::steady_clock::now();
+            kill(pid, sig);
+            EXPECT_EQ(finish(pid), 128 + sig) << r.trace;
+            EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1)) << r.trace;
+            // Whole records only.
+            EXPECT_EQ(fs::file_size(h.path() / "rays.dat") % 28, 0u) << r.trace;
+            EXPECT_EQ(fs::file_size(h.path() / "spots.dat") % 68, 0u) << r.trace;
+        }
+    }
 }
 
 TEST_F(Signals, AClosedOutputPipeStopsOnlyTheMirroring) {

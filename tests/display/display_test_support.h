@@ -42,10 +42,12 @@ class PlotTest : public testsupport::ScratchHomeTest {
         ScratchHomeTest::TearDown();
         std::filesystem::current_path(previous_);
     }
-    // The lines of a plot file written so far.
+    // The lines of a plot file written so far: of the open stream (which writes under a
+    // temporary name until the plot is put in place), else of the file of that name.
     std::vector<std::string> fileLines(std::FILE* f, const std::string& name) {
-        if (f) std::fflush(f);
-        return readLines(dir.file(name));
+        if (!f) return readLines(dir.file(name));
+        std::fflush(f);
+        return readLines("/proc/self/fd/" + std::to_string(fileno(f)));
     }
 
     platform::ScriptedHooks hooks;

@@ -278,7 +278,7 @@ TEST_F(AttachTest, RadiometerReportsResetAndRemoval) {
     radiometer("radiometer/fileout/name=\"my report.txt\" mir");
     EXPECT_EQ(testsupport::readFile("my report.txt"), report);
     EXPECT_EQ(radiometer("radiometer/fileout/name=\"no/such/dir.txt\" mir"),
-              "Unable to open no/such/dir.txt\nRadiometer not found.\n");
+              "ERROR: Unable to open no/such/dir.txt\n");
 
     radiometer("radiometer/reset mir");
     EXPECT_EQ(r.Value(1, 1), 0);

@@ -2,6 +2,8 @@
 // optical-path files, their headers and index names, and the echo forms that leave them alone.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -69,16 +71,14 @@ TEST(ChosenIndexName, IsMadeOnTheLastPathComponent) {
 }
 
 TEST(LittleEndianWriters, WriteTheBytesOfTheFormat) {
-    char buffer[16] = {};
-    std::FILE* f = fmemopen(buffer, sizeof buffer, "wb");
-    ASSERT_TRUE(f);
-    EXPECT_TRUE(writeLittleEndianDouble(f, 1.1));
-    EXPECT_TRUE(writeLittleEndianInt32(f, 0x01020304));
-    std::fclose(f);
+    std::string buffer;
+    appendLittleEndianDouble(buffer, 1.1);
+    appendLittleEndianInt32(buffer, 0x01020304);
     // 1.1 is 0x3FF199999999999A.
     const unsigned char expected[12] = {0x9A, 0x99, 0x99, 0x99, 0x99, 0x99,
                                         0xF1, 0x3F, 0x04, 0x03, 0x02, 0x01};
-    EXPECT_EQ(std::memcmp(buffer, expected, sizeof expected), 0);
+    ASSERT_EQ(buffer.size(), sizeof expected);
+    EXPECT_EQ(std::memcmp(buffer.data(), expected, sizeof expected), 0);
 }
 
 TEST_F(RayOutputTest, TextChosenFileGetsItsHeaderAndClosesOnTheNextChosen) {
@@ -122,15 +122,15 @@ TEST_F(RayOutputTest, BinaryChosenFileWritesItsTagAndAnEmptyIndex) {
 TEST_F(RayOutputTest, ChosenFilesThatCannotBeOpenedOpenNothing) {
     // Its own index name: the two streams would write one file.
     EXPECT_EQ(run("echo/chosen/binary/name=x.ndx"),
-              "Binary chosen mode selected.\nUnable to open x.ndx\n");
+              "Binary chosen mode selected.\nERROR: Unable to open x.ndx\n");
     EXPECT_FALSE(chosenRayFileOpen());
     EXPECT_FALSE(fs::exists("x.ndx"));
     // A folder that does not exist, and a directory in the file's place.
     EXPECT_EQ(run("echo/chosen/name=\"nowhere/c.csv\""),
-              "ASCII text chosen mode selected.\nUnable to open nowhere/c.csv\n");
+              "ASCII text chosen mode selected.\nERROR: Unable to open nowhere/c.csv\n");
     fs::create_directory("taken");
     EXPECT_EQ(run("echo/chosen/name=taken"),
-              "ASCII text chosen mode selected.\nUnable to open taken\n");
+              "ASCII text chosen mode selected.\nERROR: Unable to open taken\n");
     EXPECT_FALSE(chosenRayFileOpen());
     // Two names are refused before anything is opened.
     EXPECT_EQ(run("echo/chosen/name=a.csv/name=b.csv").find("Unable"), std::string::npos);
@@ -166,10 +166,10 @@ TEST_F(RayOutputTest, OpticalPathFileGetsTheHeaderOfItsMode) {
     EXPECT_EQ(bytes("map.txt"), map);
 
     // The tracer appends one ray at a time.
-    std::FILE* f = openOplFileForAppend();
-    ASSERT_TRUE(f);
-    std::fputs("ray\n", f);
-    std::fclose(f);
+    const int fd = openOplFileForAppend();
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "ray\n", 4), 4);
+    close(fd);
     EXPECT_EQ(bytes("map.txt"), std::string(map) + "ray\n");
 }
 
@@ -178,7 +178,7 @@ TEST_F(RayOutputTest, OpticalPathRefusalsChangeNothingOrLeaveTheModeOff) {
     EXPECT_EQ(run("echo/opl"), " No file name given.\n");
     EXPECT_EQ(rayOutputState().oplMode, kOplFull);
     EXPECT_EQ(rayOutputState().oplFileName, "a.txt");
-    EXPECT_EQ(run("echo/opl/name=\"nowhere/b.txt\""), "Unable to open nowhere/b.txt\n");
+    EXPECT_EQ(run("echo/opl/name=\"nowhere/b.txt\""), "ERROR: Unable to open nowhere/b.txt\n");
     EXPECT_EQ(rayOutputState().oplMode, kOplOff);
 }
 

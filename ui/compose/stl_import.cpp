@@ -57,13 +57,19 @@ StlImportResult importStl(StlImportUi& ui, const std::string& logPath) {
     const bool refused = reader.startRefused;
     const bool failed = reader.commandFailed;
     reader.Finish();
+    // A net without a facet would stay behind as a void object: it goes, and the user is told.
+    if (reader.netVoid && ui.runCommand) ui.runCommand("delete " + parameters->name);
     closeProgress(ui);
+    if (reader.netVoid && ui.messageBox)
+        ui.messageBox(*path, *path + " gave no facet; the empty net " + parameters->name +
+                                 " was deleted.");
     result.facets = reader.facetCount;
     result.warnings = reader.warningCount;
-    result.end = refused   ? StlImportEnd::Refused
-                 : escaped ? StlImportEnd::Escaped
-                 : failed  ? StlImportEnd::Failed
-                           : StlImportEnd::Finished;
+    result.end = refused          ? StlImportEnd::Refused
+                 : reader.netVoid ? StlImportEnd::Empty
+                 : escaped        ? StlImportEnd::Escaped
+                 : failed         ? StlImportEnd::Failed
+                                  : StlImportEnd::Finished;
     return result;
 }
 
@@ -153,9 +159,18 @@ StlImportResult OnFileImportStl(CQelDoc& doc, StlImportUi ui, const std::string&
             doc.ExecuteLine();
             return errorOccurred != 0;
         };
+    // The files and the history are brought up to date only when commands ran since the last
+    // refresh: a file that only warns runs none for thousands of lines.
+    bool ran = false;
+    ui.runCommand = [run = ui.runCommand, &ran](const std::string& line) {
+        ran = true;
+        return run(line);
+    };
     auto refresh = ui.refreshProgress;
-    ui.refreshProgress = [&doc, refresh](StlReader& reader) {
+    ui.refreshProgress = [&doc, refresh, &ran](StlReader& reader) {
         if (refresh) refresh(reader);
+        if (!ran) return;
+        ran = false;
         flushOutputFiles();
         doc.hooks().reloadHistory();
     };

@@ -33,7 +33,17 @@ struct StlImportUi {
     std::function<bool()> escapePending;
 };
 
-enum class StlImportEnd { Cancelled, Unreadable, OpenFailed, Refused, Escaped, Failed, Finished };
+// Empty: no facet was read (the file, or Escape before the first); the net was deleted.
+enum class StlImportEnd {
+    Cancelled,
+    Unreadable,
+    OpenFailed,
+    Refused,
+    Empty,
+    Escaped,
+    Failed,
+    Finished
+};
 
 struct StlImportResult {
     StlImportEnd end = StlImportEnd::Cancelled;

@@ -72,14 +72,9 @@ StlReader::~StlReader() {
 }
 
 int StlReader::SniffFormat(const std::string& path, const StlSinks& sinks) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // Only a regular file, opened without waiting: a FIFO would freeze the window.
+    std::FILE* f = platform::openRegularForRead(path, true);
     if (!f) {
-        if (sinks.messageBox) sinks.messageBox(path, "Unable to open file.");
-        return 0;
-    }
-    struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
         if (sinks.messageBox) sinks.messageBox(path, "Unable to open file.");
         return 0;
     }
@@ -136,16 +131,11 @@ int StlReader::open(const std::string& path, bool isBinary) {
     triangleCount = 0;
     vertexIndex = 0;
     recordsRead_ = 0;
-    commandFailed = startRefused = false;
+    commandFailed = startRefused = netVoid = false;
     facetBad_ = false;
     binary = isBinary ? 1 : 0;
     if (input_) std::fclose(input_);
-    input_ = std::fopen(path.c_str(), "rb");
-    struct stat st {};
-    if (input_ && (fstat(fileno(input_), &st) != 0 || !S_ISREG(st.st_mode))) {
-        std::fclose(input_);
-        input_ = nullptr;
-    }
+    input_ = platform::openRegularForRead(path, true);
     if (!input_) {
         if (sinks_.messageBox) sinks_.messageBox("OpenFail", "Unable to open.");
         return 0;
@@ -155,35 +145,57 @@ int StlReader::open(const std::string& path, bool isBinary) {
     fileLength = lengthOf(input_);
     LogLine("Meshwick has commenced processing file.\n");
     fileName = path;
+    // A binary file is judged by its header before the net is started: a file that is not what
+    // it claims leaves nothing behind.
+    if (isBinary && !readBinaryHeader()) {
+        std::fclose(input_);
+        input_ = nullptr;
+        if (log_) std::fclose(log_);
+        log_ = nullptr;
+        state = 1;
+        return 0;
+    }
     state = 2;
     if (run(startCommand)) {
         // The net was not started: whatever followed would land in a net the user is building.
         startRefused = true;
-        return 1;
-    }
-    if (isBinary) {
-        unsigned char header[kBinaryHeader];
-        const std::size_t got = std::fread(header, 1, sizeof header, input_);
-        if (got < sizeof header) {
-            ++warningCount;
-            LogLine("Warning: the file is too short for a binary STL header; no facet read.\n");
-            triangleCount = 0;
-        } else {
-            triangleCount = static_cast<std::uint32_t>(header[80]) |
-                            static_cast<std::uint32_t>(header[81]) << 8 |
-                            static_cast<std::uint32_t>(header[82]) << 16 |
-                            static_cast<std::uint32_t>(header[83]) << 24;
-            const std::int64_t fit = (fileLength - kBinaryHeader) / kBinaryRecord;
-            if (static_cast<std::int64_t>(triangleCount) > fit) {
-                ++warningCount;
-                LogLine("Warning: the header counts " + std::to_string(triangleCount) +
-                        " triangles but the file holds " + std::to_string(fit) +
-                        "; reading " + std::to_string(fit) + ".\n");
-                triangleCount = static_cast<std::uint32_t>(fit);
-            }
-        }
     }
     return 1;
+}
+
+bool StlReader::readBinaryHeader() {
+    unsigned char header[kBinaryHeader];
+    const std::size_t got = std::fread(header, 1, sizeof header, input_);
+    std::string why;
+    if (got < sizeof header) {
+        why = fileName + " is too short to be a binary STL file: " + std::to_string(fileLength) +
+              " bytes, where the header alone takes " + std::to_string(kBinaryHeader) + ".";
+    } else {
+        triangleCount = static_cast<std::uint32_t>(header[80]) |
+                        static_cast<std::uint32_t>(header[81]) << 8 |
+                        static_cast<std::uint32_t>(header[82]) << 16 |
+                        static_cast<std::uint32_t>(header[83]) << 24;
+        const std::int64_t fit = (fileLength - kBinaryHeader) / kBinaryRecord;
+        const std::int64_t counted = triangleCount;
+        // A count one record off is an exporter's slip; more is another kind of file (an ASCII
+        // file with a blank second line reads as hundreds of millions of triangles).
+        if (counted > fit + 1 || counted + 1 < fit)
+            why = fileName + " is not a binary STL file: its header counts " +
+                  std::to_string(counted) + " triangles, but its " + std::to_string(fileLength) +
+                  " bytes hold " + std::to_string(fit) + ".";
+        else if (counted > fit) {
+            ++warningCount;
+            LogLine("Warning: the header counts " + std::to_string(counted) +
+                    " triangles but the file holds " + std::to_string(fit) + "; reading " +
+                    std::to_string(fit) + ".\n");
+            triangleCount = static_cast<std::uint32_t>(fit);
+        }
+    }
+    if (why.empty()) return true;
+    triangleCount = 0;
+    LogLine(why + "\n");
+    if (sinks_.messageBox) sinks_.messageBox(fileName, why);
+    return false;
 }
 
 int StlReader::OpenAscii(const std::string& path) {
@@ -343,8 +355,11 @@ void StlReader::Finish() {
         std::fclose(log_);
         log_ = nullptr;
     }
-    // The net is finished even after a facet failed; a refused start has no net to finish.
-    if (state == 2 && !startRefused && sinks_.command && sinks_.command("polynet/fin"))
+    // The net is finished even after a facet failed; a refused start has no net to finish, and
+    // a net without a facet is left for the caller to delete (finishing it is an error).
+    netVoid = state == 2 && !startRefused && facetCount == 0;
+    if (state == 2 && !startRefused && !netVoid && sinks_.command &&
+        sinks_.command("polynet/fin"))
         commandFailed = true;
     state = 1;
 }

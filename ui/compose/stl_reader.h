@@ -28,7 +28,9 @@ class StlReader {
     // 0 unreadable, 1 ASCII (the second line holds "facet" in any case), 2 binary.
     static int SniffFormat(const std::string& path, const StlSinks& sinks);
     // Open the file, create the log, run the start command; 1 on success, 0 on failure. After a
-    // start command that reported an error `startRefused` is set and nothing more is sent.
+    // start command that reported an error `startRefused` is set and nothing more is sent. A
+    // binary file whose header is cut short or counts more than one triangle more or fewer than
+    // its size holds is refused with a box naming the file and the reason, before the start.
     int OpenAscii(const std::string& path);
     int OpenBinary(const std::string& path);
     // One line / one facet; nonzero while there is more to read.
@@ -36,7 +38,8 @@ class StlReader {
     int ReadBinary();
     // The six commands of the facet in `vertices`.
     void WriteFacet();
-    // Closes the files and finishes the net ("polynet/fin"), unless the start was refused.
+    // Closes the files and finishes the net ("polynet/fin"), unless the start was refused or no
+    // facet was written: then `netVoid` is set and the net is left for the caller to delete.
     void Finish();
     // To the log file and the dialog's list.
     void LogLine(const std::string& text);
@@ -63,9 +66,12 @@ class StlReader {
     // A command reported an error: the caller stops reading.
     bool commandFailed = false;
     bool startRefused = false;
+    bool netVoid = false;
 
   private:
     int open(const std::string& path, bool isBinary);
+    // Reads and judges the 84-byte header; false (after the box) when the file is refused.
+    bool readBinaryHeader();
     void warn(const char* what);
     bool readLine(std::string& line);
     bool run(const std::string& command);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "command/interpreter/aliases.h"
 #include "ui/compose/field_text.h"
 
 namespace {
@@ -175,6 +176,9 @@ std::string igesCommand(bool viewRays, const std::string& fileName) {
 std::optional<std::string> stlParametersRefusal(const StlParameters& p) {
     if (p.name.empty()) return std::string(kStlEmptyNameText);
     if (!isCommandName(p.name, 19)) return commandNameRefusal("Object name", 19);
+    // The start command would refuse it after the file was opened; the dialog says so first.
+    if (aliasFindByName(p.name.c_str()))
+        return "\"" + p.name + "\" is already in use.  Use a different name.";
     if (!(p.reflectance >= 0 && p.reflectance <= 1) || !(p.absorption >= 0 && p.absorption <= 1))
         return rangeRefusal(0, 1);
     if (p.reflectance + p.absorption > 1)

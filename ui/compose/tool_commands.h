@@ -79,7 +79,7 @@ std::string fresnelAltSurfacePath(int orientation);
 std::string igesCommand(bool viewRays, const std::string& fileName);
 
 // STL import: reflectance and absorption 0 to 1 and together at most 1; the name as a command
-// word of at most 19 characters (empty: "Enter an object name").
+// word of at most 19 characters (empty: "Enter an object name") that no object has yet.
 struct StlParameters {
     std::string name;
     double reflectance = 1.0, absorption = 0.0, index = 1.0;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+#include "platform/safe_file.h"
+
 std::vector<std::string> splitHistoryPieces(std::string_view text) {
     std::vector<std::string> out;
     std::size_t pos = 0;
@@ -82,7 +84,7 @@ bool HistoryModel::readFrom(std::FILE* f, std::uint64_t device, std::uint64_t in
 
 bool HistoryModel::reload(const std::filesystem::path& path, int& screenLineCount) {
     entries_.clear();
-    std::FILE* f = std::fopen(path.c_str(), "r");
+    std::FILE* f = platform::openRegularForRead(path);
     if (!f) {
         reset();
         return false;

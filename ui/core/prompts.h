@@ -16,6 +16,15 @@ class Prompts {
     virtual ~Prompts() = default;
     virtual void message(const std::string& caption, const std::string& text, bool error) = 0;
     virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    // A Yes/No question about an input error (the error icon).
+    virtual bool askYesNoError(const std::string& caption, const std::string& text) {
+        return askYesNo(caption, text);
+    }
+    // A box with OK and Cancel; true for OK.
+    virtual bool askOkCancel(const std::string& caption, const std::string& text) {
+        message(caption, text, false);
+        return true;
+    }
     virtual Answer askYesNoCancel(const std::string& caption, const std::string& text) = 0;
     // A file to open or to save under; nullopt when cancelled.
     virtual std::optional<std::string> chooseOpenFile(const std::string& caption,
@@ -59,6 +68,10 @@ class ScriptedPrompts : public Prompts {
     bool askYesNo(const std::string& caption, const std::string& text) override {
         asked.push_back({"yesno", caption, text});
         return pop(yesNo, false);
+    }
+    bool askOkCancel(const std::string& caption, const std::string& text) override {
+        asked.push_back({"okcancel", caption, text});
+        return true;
     }
     Answer askYesNoCancel(const std::string& caption, const std::string& text) override {
         asked.push_back({"yesnocancel", caption, text});

@@ -1,9 +1,6 @@
 #include "ui/core/shell_options.h"
 
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include "command/messages/messages.h"
 #include "platform/private_profile.h"
@@ -34,13 +31,6 @@ std::optional<ShellOptions> parseShellOptions(const std::vector<std::string>& ar
         }
     }
     return o;
-}
-
-// The same lock file as meridyn-cli's, so that the console and the window keep each other out.
-bool HomeLock::acquire(const std::filesystem::path& home) {
-    if (lock_.acquire((home / "meridyn.lock").string(), false) != platform::FileLock::Result::Locked)
-        return false;
-    return true;
 }
 
 std::string homeInUseText(const std::string& home) {

@@ -1,8 +1,6 @@
-// The command line of the windowed program, the lock on its home directory and the recent-file
-// list it keeps in the settings file.
+// The command line of the windowed program, the refusal of a second program on its home and
+// the recent-file list it keeps in the settings file.
 #pragma once
-
-#include "platform/run_control.h"
 
 #include <filesystem>
 #include <optional>
@@ -19,16 +17,7 @@ std::optional<ShellOptions> parseShellOptions(const std::vector<std::string>& ar
                                               std::string& error);
 inline constexpr const char* kShellUsage = "usage: meridyn [--home DIR] [FILE]";
 
-// One running program per home directory: an advisory lock on a file in it, held until the
-// object dies (or the process ends).
-class HomeLock {
-  public:
-    // False when another program holds the home (or the lock file cannot be made).
-    bool acquire(const std::filesystem::path& home);
-
-  private:
-    platform::FileLock lock_;
-};
+// The box that refuses a second program on a home (the lock is ProgramHome's).
 inline constexpr const char* kTooManyCaption = "Error: Too many MERIDYN executables.";
 std::string homeInUseText(const std::string& home);
 

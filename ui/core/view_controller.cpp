@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "command/document/document.h"
+#include "command/general/highlighting.h"
 #include "command/interpreter/aliases.h"
 #include "command/interpreter/reader.h"
 #include "command/settings/color_tables.h"
@@ -393,6 +394,12 @@ void CQelView::OnArrowKey(Arrow key) {
             v.highlightObject = viewObject;
             ui_.refreshObjectTree();
         }
+        // The view draws what the keys chose, in the highlight colour already set or the quick
+        // highlight's.
+        if (v.highlightObject < 1) v.highlightObject = viewObject;
+        const int surfaceColour = highlightState().surfaceColour;
+        setSurfaceHighlight(v.highlightObject, v.highlightSurface,
+                            surfaceColour > 0 ? surfaceColour : kQuickSurfaceColour);
         RedrawIfAutoRedraw();
         return;
     }
@@ -409,6 +416,8 @@ void CQelView::OnArrowKey(Arrow key) {
         Vec3 point;
         if (findRayPoint(v.highlightRay, v.highlightPoint, point, 0) == 1)
             ui_.showPaneValues(point.x, point.y, point.z);
+        const int rayColour = highlightState().rayColour;
+        setRayHighlight(v.highlightRay, v.highlightPoint, rayColour > 0 ? rayColour : kQuickRayColour);
         RedrawIfAutoRedraw();
         return;
     }

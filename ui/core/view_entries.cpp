@@ -271,7 +271,7 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     toolbar("Display a ray segment highlighted in a user selectable color.", dialog(0, "echo/on/rayhilite"));
     toolbar("Display numerical text showing object location geometry - placement and rotation",
             dialog(-3, "display/geometry"));
-    dialogs("&Analyze>Display>", -3,
+    dialogs("&Analyze>&Display>", -3,
             {{"Object...", "display/object"}, {"AltSurfaces...", "display/altsurface"},
              {"Extents...", "display/extent"}, {"Surface...", "display/surface"}});
     dialogs("#105>", -3, {{"Parameters...", "display/parameter"}});
@@ -288,38 +288,29 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     dialogs("&Window>SunPosition>", 0,
             {{"Relative...", "set/sun/relative"}, {"Absolute...", "set/sun/absolute"}});
 
-    // Trace entries: the light source is the selected object; stored trace settings preset the
-    // template values; the path says whether the rays are kept.
-    enum Preset { kCollimated, kCone, kCosLamp, kShaped };
+    // Trace entries: the light source is the selected object when that is a light source (never
+    // a selected detector or lens); the stored trace settings of that source preset the template
+    // values; the path says whether the rays are kept.
+    enum Preset { kCollimated, kCone, kCosLamp };
     auto trace = [v, &st](std::string nosave, std::string yessave, Preset preset) {
         return [v, &st, nosave, yessave, preset] {
-            currentLightSource = viewObject;
-            if (st.sourcePreset) {
+            if (isPlacedLightSource(viewObject)) currentLightSource = viewObject;
+            if (st.sourcePreset && st.sourceObject == currentLightSource) {
                 CDefineParams& p = defineParams;
+                p.SetParam(0, currentLightSource);
+                p.SetParam(1, st.sourceCounts[0]);
                 switch (preset) {
                 case kCollimated:
-                case kShaped:
-                    if (preset == kCollimated) {
-                        p.SetParam(0, currentLightSource);
-                        p.SetParam(1, st.sourceCounts[0]);
-                        p.SetParam(2, st.sourceCounts[1]);
-                    } else {
-                        for (int i = 0; i < 3; ++i)
-                            p.SetParam(i, st.sourceCounts[i]);
-                    }
+                    p.SetParam(2, st.sourceCounts[1]);
                     p.SetParam(3, st.sourceSizes[0]);
                     p.SetParam(4, st.sourceSizes[1]);
                     break;
                 case kCone:
-                    p.SetParam(0, currentLightSource);
-                    p.SetParam(1, st.sourceCounts[0]);
                     p.SetParam(2, st.sourceCounts[1]);
                     p.SetParam(3, st.sourceAngles[0] * 57.29577950560105);
                     p.SetParam(4, st.sourceAngles[1] * 57.29577950560105);
                     break;
                 case kCosLamp:
-                    p.SetParam(0, currentLightSource);
-                    p.SetParam(1, st.sourceCounts[0]);
                     break;
                 }
             }
@@ -331,27 +322,27 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     for (const char* kind : {"eqang", "eqsolid", "fullangle"}) {
         const std::string base = std::string("raytrace/new/cone/") + kind;
         const char* name = std::string(kind) == "eqang" ? "Eqangle..." : std::string(kind) == "eqsolid" ? "Eqsolid..." : "Fullangle...";
-        add(0, std::string("&Analyze>Raytrace>Cone>") + name, trace(base + "/nosave", base + "/yessave", kCone));
+        add(0, std::string("&Analyze>&Raytrace>Cone>") + name, trace(base + "/nosave", base + "/yessave", kCone));
     }
     add(0, "#105>CosineLamp...",
         trace("raytrace/new/coslamp/nosave", "raytrace/new/coslamp/yessave", kCosLamp));
-    add(0, "&Analyze>Raytrace>Collimated>Oval...",
-        trace("raytrace/new/collimated/oval/nosave", "raytrace/new/collimated/oval/yessave", kShaped));
-    add(0, "&Analyze>Raytrace>Collimated>Rectangle...",
+    add(0, "&Analyze>&Raytrace>Collimated>Oval...",
+        trace("raytrace/new/collimated/oval/nosave", "raytrace/new/collimated/oval/yessave", kCollimated));
+    add(0, "&Analyze>&Raytrace>Collimated>Rectangle...",
         trace("raytrace/new/collimated/rectangle/nosave", "raytrace/new/collimated/rectangle/yessave",
-              kShaped));
+              kCollimated));
     toolbar("Trace rays from a custom source.",
             trace("raytrace/new/custom/nosave", "raytrace/new/custom/yessave", kCone));
-    add(0, "&Analyze>Raytrace>Extended>Oval...",
+    add(0, "&Analyze>&Raytrace>Extended>Oval...",
         trace("raytrace/new/custom/nosave/oval", "raytrace/new/custom/yessave/oval", kCone));
-    add(0, "&Analyze>Raytrace>Extended>Rectangle...",
+    add(0, "&Analyze>&Raytrace>Extended>Rectangle...",
         trace("raytrace/new/custom/nosave/rect", "raytrace/new/custom/yessave/rect", kCone));
 
     // Entries that issue a fixed command.
     auto issue = [v](std::string text) { return [v, text] { v->IssueCommand("%s", text.c_str()); }; };
     auto check = [](auto get) { return Pred(get); };
-    add(0, "&Analyze>Display>Rays", issue("display/ray"));
-    add(0, "&Analyze>Display>Geometry", issue("display/geometry"));
+    add(0, "&Analyze>&Display>Rays", issue("display/ray"));
+    add(0, "&Analyze>&Display>Geometry", issue("display/geometry"));
     const std::pair<const char*, int> resolutions[] = {{"High", 3}, {"Medium", 2}, {"Low", 1}};
     for (const auto& [name, level] : resolutions) {
         const std::string word = level == 3 ? "hi" : level == 2 ? "med" : "low";
@@ -412,7 +403,7 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
             v->IssueCommand("echo/on/rayhilite 0 0 0");
         } else {
             st.quickSurfaceHighlight = 0;
-            v->IssueCommand("echo/on/rayhilite 1 1 12");
+            v->IssueCommand("echo/on/rayhilite 1 1 %d", kQuickRayColour);
         }
         st.selectorMode = kSelectPoint;
     }, {}, check([](const ViewSnapshot& s) { return s.quickRayHighlight != 0; }));
@@ -423,7 +414,7 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
             v->IssueCommand("echo/on/surfacehilite 0 0 0");
         } else {
             st.quickRayHighlight = 0;
-            v->IssueCommand("echo/on/surfacehilite 1 1 14");
+            v->IssueCommand("echo/on/surfacehilite 1 1 %d", kQuickSurfaceColour);
         }
         st.selectorMode = kSelectNormal;
     }, {}, check([](const ViewSnapshot& s) { return s.quickSurfaceHighlight != 0; }));
@@ -459,7 +450,8 @@ std::vector<ViewEntry> viewEntries(CQelView& view) {
     toolbar("View and optionally change the object definition numerically.", [v] {
         const auto& metamorph = viewSeams().metamorph;
         std::string path;
-        if (!metamorph || metamorph(path) == 0) return;
+        // A polygon net (-1) has no definition to change.
+        if (!metamorph || metamorph(path) != 1) return;
         v->RunCommandDialog(1, path);
         v->FinishViewCommand();
     }, when([](const ViewSnapshot& s) { return s.viewObjectDefinable; }));

@@ -1,6 +1,7 @@
 // The view's paint over any drawing surface: the solid image, the intensity view and the
 // wireframe in the order the view type asks, the printed header, and the pane mappings kept for
 // the mouse.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -34,10 +35,8 @@ IndexedImage indexedImageOfDib(const DibBlock& dib) {
     return out;
 }
 
-void plotTextAt(double fx, double fy, const std::string& text) {
-    const PlotRange& w = plotState().window;
-    moveAbs(w.x1 + fx * (w.x2 - w.x1), w.y1 + fy * (w.y2 - w.y1));
-    plotText(text);
+int intensityBarHeight(int surfaceHeight) {
+    return std::max(1, static_cast<int>(0.03 * surfaceHeight));
 }
 
 void CQelView::OnDraw(ViewHost& host, DrawSurface& surface, bool monochromePage,
@@ -50,8 +49,16 @@ void CQelView::OnDraw(ViewHost& host, DrawSurface& surface, bool monochromePage,
     if (plan.wireframe) paintWireframe(host, surface);
     if (surface.printingNow() && !header.empty()) {
         if (!plan.wireframe) beginViewDraw(host, surface);
-        setPenColor(15);
-        plotTextAt(0.5, 0.01, header);
+        // From the middle of the page near its bottom edge, moved left so that it ends inside
+        // the page, and above the intensity view's colour bar and scale line.
+        const TextExtent e = surface.textExtent(header);
+        const int w = surface.width(), h = surface.height();
+        int clear = static_cast<int>(0.01 * h);
+        if (plan.intensityImage) clear = std::max(clear, intensityBarHeight(h) + 2 * e.cy + 2);
+        surface.setTextColor({0, 0, 0});
+        surface.setTransparentText(true);
+        surface.textOut(std::max(0, std::min(w / 2, w - e.cx - 1)), std::max(0, h - 1 - clear - e.cy),
+                        header);
     }
     EndPaint(monochromePage);
 }
@@ -102,7 +109,7 @@ void CQelView::DrawIntensityView(ViewHost& host, DrawSurface& surface) {
     if (!finite(xa) || !finite(xb) || !finite(ya) || !finite(yb)) return;
     const int left = static_cast<int>(std::min(xa, xb)), right = static_cast<int>(std::max(xa, xb));
     const int top = static_cast<int>(std::min(ya, yb)), low = static_cast<int>(std::max(ya, yb));
-    const int barHeight = std::max(1, static_cast<int>(0.03 * h));
+    const int barHeight = intensityBarHeight(h);
     const IndexedImage bar = indexedImageOfDib(b.image.paletteBarDib);
     if (bar.valid()) surface.paintDib(bar, left, bottom - barHeight, right - left, barHeight);
     surface.paintDib(image, left, top, right - left, low - top);

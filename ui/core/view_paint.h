@@ -9,5 +9,5 @@
 // An 8-bit bitmap as an image with its colour table, rows top first; an invalid image for any
 // other bitmap.
 IndexedImage indexedImageOfDib(const DibBlock& dib);
-// Text at a position given as fractions of the plot window.
-void plotTextAt(double fx, double fy, const std::string& text);
+// The height of the intensity view's colour bar on a surface of that height.
+int intensityBarHeight(int surfaceHeight);

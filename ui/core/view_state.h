@@ -9,6 +9,10 @@
 
 #include "parts/radiometers/screen_mapping.h"
 
+// The colours of the quick highlights (View > HighLight), also those of the arrow keys'.
+inline constexpr int kQuickRayColour = 12;
+inline constexpr int kQuickSurfaceColour = 14;
+
 // What a left-button drag does.
 enum SelectorMode : int { kSelectAzEl = 1, kSelectSizeBox = 2, kSelectNormal = 3, kSelectPoint = 4 };
 
@@ -43,8 +47,10 @@ struct QelViewState {
     std::string dataOutputFile;
 
     // The stored trace settings of the selected light source (set by the selection when the
-    // part keeps them): counts, angles in radians, sizes, and whether they preset the dialogs.
+    // part keeps them): its object, counts, angles in radians, sizes, and whether they preset
+    // the dialogs (only of that source).
     int sourcePreset = 0;
+    int sourceObject = 0;
     int sourceCounts[3] = {0, 0, 0};
     double sourceAngles[2] = {0, 0};
     double sourceSizes[2] = {0, 0};

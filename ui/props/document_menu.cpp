@@ -1,11 +1,16 @@
 #include "ui/props/document_menu.h"
 
+#include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 
+#include "command/interpreter/command_table.h"
 #include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "parts/text/c_locale_text.h"
+#include "platform/safe_file.h"
 
 namespace {
 
@@ -15,27 +20,31 @@ enum class Rule {
     Objects,
     Always,
     LastMacro,
+    HeldBitmap,
     EnergyRepeat,
     Never,
     CheckAddRays,
     CheckErrorPopup,
     CheckAdvancedTrace,
-    CheckUnitsMm
+    CheckUnitsMm,
+    Pause
 };
 
 struct Row {
-    const char* text;
+    const char* path;
     Rule rule;
 };
 
-// The table, item texts as the menus hold them.
+// The table, by the paths of the window's entries: "&Menu>Item" for the menus, "#105>Item" for the
+// view's context menu and "#toolbar>prompt" for a button named by its prompt.
 const Row kRows[] = {
-    {"Traces a collimated  (parallel)  bundle of rays from the lightsource.", Rule::LightSource},
+    {"#toolbar>Traces a collimated  (parallel)  bundle of rays from the lightsource.",
+     Rule::LightSource},
     {"&Analyze>&Raytrace>Cone>Eqangle...", Rule::LightSource},
     {"&Analyze>&Raytrace>Cone>Eqsolid...", Rule::LightSource},
     {"&Analyze>&Raytrace>Cone>Fullangle...", Rule::LightSource},
     {"&Analyze>&Display>Rays", Rule::LightSource},
-    {"CosineLamp...", Rule::LightSource},
+    {"#105>CosineLamp...", Rule::LightSource},
     {"&Analyze>&Raytrace>Collimated>Oval...", Rule::LightSource},
     {"&Analyze>&Raytrace>Collimated>Rectangle...", Rule::LightSource},
     {"&Analyze>&Energy>Encircled...", Rule::SpotFile},
@@ -43,63 +52,57 @@ const Row kRows[] = {
     {"&Analyze>&Energy>Y Linear...", Rule::SpotFile},
     {"&Analyze>&Display>AltSurfaces...", Rule::Objects},
     {"&Analyze>&Display>Extents...", Rule::Objects},
-    {"Parameters...", Rule::Objects},
+    {"#105>Parameters...", Rule::Objects},
     {"&Edit>Translate...", Rule::Objects},
     {"&Edit>Rotate...", Rule::Objects},
-    {"AltSurfaces>Aspheric...", Rule::Objects},
-    {"AltSurfaces>Fresnel...", Rule::Objects},
-    {"AltSurfaces>Grating...", Rule::Objects},
-    {"AltSurfaces>Toric...", Rule::Objects},
-    {"Center...", Rule::Objects},
-    {"Extents...", Rule::Objects},
-    {"Modify volume absorbtion component of an object medium.", Rule::Objects},
+    {"#105>AltSurfaces>Aspheric...", Rule::Objects},
+    {"#105>AltSurfaces>Fresnel...", Rule::Objects},
+    {"#105>AltSurfaces>Grating...", Rule::Objects},
+    {"#105>AltSurfaces>Toric...", Rule::Objects},
+    {"#105>Center...", Rule::Objects},
+    {"#105>Extents...", Rule::Objects},
+    {"#toolbar>Modify volume absorbtion component of an object medium.", Rule::Objects},
     {"&Modify>Polynet...", Rule::Objects},
-    {"SurfaceAttrib...", Rule::Objects},
-    {"Add a hole to a single surface mirror.", Rule::Objects},
-    {"Display numerical text showing object location geometry - placement and rotation",
+    {"#105>SurfaceAttrib...", Rule::Objects},
+    {"#toolbar>Add a hole to a single surface mirror.", Rule::Objects},
+    {"#toolbar>Display numerical text showing object location geometry - placement and rotation",
      Rule::Objects},
     {"&Analyze>&Display>Object...", Rule::Objects},
     {"&Edit>Remove...", Rule::Objects},
     {"&Analyze>&Display>Geometry", Rule::Objects},
     {"&Analyze>&Display>Surface...", Rule::Objects},
-    {"SurfaceHole...>Delete...", Rule::Objects},
-    {"SurfaceHole...>Oval...", Rule::Objects},
-    {"SurfaceHole...>Rectangular...", Rule::Objects},
-    {"Display the objects placement and adjust it numerically.", Rule::Objects},
-    {"Scatterer>PowerLaw...", Rule::Objects},
-    {"Scatterer>X-Y Exponential...", Rule::Objects},
-    {"Scatterer>Gaussian...", Rule::Objects},
-    {"Scatterer>Lambertian...", Rule::Objects},
-    {"Scatterer>None...", Rule::Objects},
-    {"Scatterer>Show...", Rule::Objects},
+    {"#105>SurfaceHole...>Delete...", Rule::Objects},
+    {"#105>SurfaceHole...>Oval...", Rule::Objects},
+    {"#105>SurfaceHole...>Rectangular...", Rule::Objects},
+    {"#toolbar>Display the objects placement and adjust it numerically.", Rule::Objects},
+    {"#105>Scatterer>PowerLaw...", Rule::Objects},
+    {"#105>Scatterer>X-Y Exponential...", Rule::Objects},
+    {"#105>Scatterer>Gaussian...", Rule::Objects},
+    {"#105>Scatterer>Lambertian...", Rule::Objects},
+    {"#105>Scatterer>None...", Rule::Objects},
+    {"#105>Scatterer>Show...", Rule::Objects},
     {"&File>&Open...", Rule::Always},
-    {"HPGL export...", Rule::Always},
+    {"&File>HPGL export...", Rule::Always},
     {"&File>ImportSTL...", Rule::Always},
     {"&File>ReRunLastMacro", Rule::LastMacro},
     {"&File>ClearReRunMacro", Rule::LastMacro},
     {"&File>EditLastMacro", Rule::LastMacro},
+    {"#105>CopyBitmap", Rule::HeldBitmap},
     {"&Analyze>&Energy>RepeatLast", Rule::EnergyRepeat},
-    {"Import&IGES...", Rule::Never},
+    {"&File>Import&IGES...", Rule::Never},
     {"&Options>AddRays", Rule::CheckAddRays},
     {"&Options>Preferences>PopUpOnError", Rule::CheckErrorPopup},
-    {"AdvancedTraceEngine", Rule::CheckAdvancedTrace},
+    {"#105>AdvancedTraceEngine", Rule::CheckAdvancedTrace},
     {"&Window>SetUnits>mm", Rule::CheckUnitsMm},
+    {kPauseMacroPath, Rule::Pause},
 };
-
-// True when `text` names the row: the same text, or a path that ends with it after a ">".
-bool matches(const std::string& text, const std::string& row) {
-    if (text == row) return true;
-    return text.size() > row.size() &&
-           text.compare(text.size() - row.size(), row.size(), row) == 0 &&
-           text[text.size() - row.size() - 1] == '>';
-}
 
 } // namespace
 
-std::optional<MenuItemState> documentMenuItemState(const std::string& text,
+std::optional<MenuItemState> documentMenuItemState(const std::string& path,
                                                    const DocumentMenuState& s) {
     for (const Row& row : kRows) {
-        if (!matches(text, row.text)) continue;
+        if (path != row.path) continue;
         MenuItemState m;
         switch (row.rule) {
         case Rule::LightSource:
@@ -115,6 +118,9 @@ std::optional<MenuItemState> documentMenuItemState(const std::string& text,
             break;
         case Rule::LastMacro:
             m.enabled = !s.lastMacroPath.empty();
+            break;
+        case Rule::HeldBitmap:
+            m.enabled = s.heldBitmap;
             break;
         case Rule::EnergyRepeat:
             m.enabled = s.energyRepeat;
@@ -134,6 +140,12 @@ std::optional<MenuItemState> documentMenuItemState(const std::string& text,
         case Rule::CheckUnitsMm:
             m.checkable = true, m.checked = s.unitsIndex == 1;
             break;
+        case Rule::Pause:
+            // Checked while the flag is set; enabled then and while a macro runs, so that the
+            // flag can be set at all.
+            m.enabled = s.paused || s.macroRunning;
+            m.checkable = true, m.checked = s.paused;
+            break;
         }
         return m;
     }
@@ -144,7 +156,7 @@ const std::vector<std::string>& documentMenuTexts() {
     static const std::vector<std::string> texts = [] {
         std::vector<std::string> out;
         for (const Row& row : kRows)
-            out.emplace_back(row.text);
+            out.emplace_back(row.path);
         return out;
     }();
     return texts;
@@ -169,6 +181,35 @@ std::optional<std::string> runMacroCommandText(const std::string& path) {
     text += "\"";
     if (text.size() > static_cast<std::size_t>(kLineSignificant)) return std::nullopt;
     return text;
+}
+
+bool macroBeginsWithClear(const std::string& path) {
+    // A regular file only, opened without waiting: a FIFO or a device must not hold the menu up.
+    std::string head;
+    if (std::FILE* f = platform::openRegularForRead(path)) {
+        char buffer[4096];
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
+        head.assign(buffer, got);
+        std::fclose(f);
+    }
+    std::istringstream lines(head);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t at = line.find_first_not_of(" \t\r");
+        if (at == std::string::npos || line[at] == '#') continue;
+        std::string word;
+        for (; at < line.size() && !std::strchr(" \t\r/;&", line[at]); ++at)
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(line[at])));
+        // The keyword as the reader matches it: a unique abbreviation.
+        int matches = 0;
+        const char* match = nullptr;
+        for (int i = 0; i < kCommandKeywordCount; ++i)
+            if (!word.empty() && std::strncmp(commandKeywords[i], word.c_str(), word.size()) == 0) {
+                ++matches;
+                match = commandKeywords[i];
+            }
+        return matches == 1 && std::strcmp(match, "clear") == 0;
+    }
+    return false;
 }
 
 std::optional<std::vector<std::string>> placementToolTexts(const PlacementToolValues& v) {

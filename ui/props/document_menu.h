@@ -17,7 +17,13 @@ struct DocumentMenuState {
     bool energyRepeat = false; // an energy command can be repeated
     bool addRays = false, errorPopup = false, advancedTrace = false;
     int unitsIndex = 0; // 1: millimetres
+    bool heldBitmap = false;   // the document holds a bitmap
+    bool paused = false;       // the macro pause flag is set
+    bool macroRunning = false; // a macro runs (the pause flag can be set)
 };
+
+// The entry that switches the macro pause flag.
+inline constexpr const char* kPauseMacroPath = "&File>PauseMacro";
 
 struct MenuItemState {
     bool enabled = true;
@@ -25,12 +31,12 @@ struct MenuItemState {
     bool checked = false;
 };
 
-// The state of the item of that menu text (a path "&File>ReRunLastMacro", the last part of a
-// path such as "CosineLamp...", or a status-tip text); nullopt for an item the table does not
-// govern (its update leaves it as it is).
-std::optional<MenuItemState> documentMenuItemState(const std::string& text,
+// The state of the entry of that path, spelled as the window's entries spell it
+// ("&File>ReRunLastMacro", "#105>CosineLamp...", "#toolbar>" and a prompt); nullopt for an entry
+// the table does not govern (its update leaves it as it is).
+std::optional<MenuItemState> documentMenuItemState(const std::string& path,
                                                    const DocumentMenuState& state);
-// Every text the table governs, as written in it.
+// Every path the table governs.
 const std::vector<std::string>& documentMenuTexts();
 
 // What the placement tool shows and edits.
@@ -53,6 +59,11 @@ void resetDocumentMenuState();
 // macro/run/name="PATH" with quotes doubled; nullopt when the reader would not give the path back
 // whole (empty, a '|' or a control character, or a line longer than the reader takes).
 std::optional<std::string> runMacroCommandText(const std::string& path);
+
+// Whether the macro at `path` begins by clearing the model, as a saved history does: its first
+// command, past blank and comment lines, is clear. Only a regular file is read, and only its
+// first lines; anything else is taken as not clearing.
+bool macroBeginsWithClear(const std::string& path);
 
 // The placement tool's OK: the lines a placement writes to the log, run as commands so the log
 // replays the move exactly: "# > adjust placement", "remove NAME" when placed, then

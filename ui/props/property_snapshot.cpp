@@ -96,8 +96,15 @@ void loadPlacement(CPart& part, PlacementPageValues& p) {
 
 void loadExtent(const CPart& part, const SurfaceRecord* surface, ExtentPageValues& e) {
     const int type = part.geometry ? part.geometry->typeCode : 0;
-    e.holeSection = type == kTypeMirror || type == kTypeRaytraceDetector;
+    // The kinds whose holes the modify command changes; an aperture's hole comes with its
+    // definition.
+    e.holeSection = type == kTypeMirror || type == kTypeRaytraceDetector || type == kTypeAperture;
     if (!surface) return;
+    // A cavity reflects on the side its definition named: inside, outside or both.
+    if (type == kTypeBarrel || type == kTypeCone || type == kTypeCylinder) {
+        e.inside = surface->side <= 0 ? 1 : 0;
+        e.outside = surface->side >= 0 ? 1 : 0;
+    }
     e.xMin = surface->extent[0];
     e.xMax = surface->extent[1];
     e.yMin = surface->extent[2];

@@ -13,7 +13,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "command/general/file_names.h"
 #include "command/interpreter/aliases.h"
+#include "command/interpreter/macros.h"
 #include "command/interpreter/reader.h"
 #include "command/messages/messages.h"
 #include "command/saving/model_saving.h"
@@ -25,7 +27,9 @@
 #include "engine/model/current_objects.h"
 #include "engine/model/object_table.h"
 #include "parts/part_list.h"
+#include "platform/safe_file.h"
 #include "platform/temp_file.h"
+#include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/view_state.h"
 #include "ui/qt/main_window.h"
@@ -61,36 +65,26 @@ void startEditor(MainWindow& w, const std::string& path) {
         box(w, "Unable to start the editor " + args.front() + ".");
 }
 
-// Writes a text output through a temporary file renamed over `path`; false when it cannot.
+// Writes a text output through a temporary file renamed over `path`; false when it cannot
+// (any old file then stays as it was).
 bool writeTextOutput(const std::string& path, const std::function<void(std::FILE*)>& write) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    std::error_code ec;
-    if (fs::exists(target, ec) && !fs::is_regular_file(fs::symlink_status(target, ec)))
-        return false;
-    const fs::path tmp =
-        platform::makeTempFile("." + target.filename().string() + ".XXXXXX",
-                               target.parent_path().empty() ? fs::path(".") : target.parent_path());
-    if (tmp.empty()) return false;
-    std::FILE* f = std::fopen(tmp.c_str(), "w");
-    bool ok = f != nullptr;
-    if (f) {
-        write(f);
-        ok = std::fflush(f) == 0 && !std::ferror(f);
-        ok = std::fclose(f) == 0 && ok;
-    }
-    if (ok) {
-        fs::rename(tmp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) fs::remove(tmp, ec);
-    return ok;
+    platform::ReplacementFile file;
+    if (!file.open(path)) return false;
+    write(file.stream());
+    return file.commit();
+}
+
+// A file the dialog chose that is one of the program's own is refused with a box.
+bool ownFileChosen(MainWindow& w, const std::string& path) {
+    if (!isOwnFile(path)) return false;
+    box(w, "The file " + path + " is one of MERIDYN's own files; choose another.");
+    return true;
 }
 
 void saveHistory(MainWindow& w) {
     std::string& last = documentMenuModule().lastMacroPath;
     const auto path = w.prompts().chooseSaveFile("SaveHistory", kMacroFilter, last);
-    if (!path) return;
+    if (!path || ownFileChosen(w, *path)) return;
     last = *path;
     CQelDoc& doc = w.document();
     switch (saveModelFile(doc, *path, false)) {
@@ -99,6 +93,9 @@ void saveHistory(MainWindow& w) {
         return;
     case SaveResult::TargetUnwritable:
         box(w, kSaveFileError);
+        return;
+    case SaveResult::LineTooLong: // said in the history already
+        w.reloadHistory();
         return;
     case SaveResult::Saved:
         break;
@@ -109,6 +106,7 @@ void saveHistory(MainWindow& w) {
     doc.ExecuteCommandAndRedraw();
     doc.SetModifiedFlag(false);
     doc.SetPathName(*path);
+    w.setPathName(*path);
 }
 
 void copyText(MainWindow& w) {
@@ -167,6 +165,9 @@ DocumentMenuState documentMenuSnapshot(const MainWindow& w) {
     s.errorPopup = errorPopup != 0;
     s.advancedTrace = qelViewState().advancedTrace != 0;
     s.unitsIndex = currentUnit;
+    s.heldBitmap = dibValid(bitmapState().dibHandle);
+    s.paused = const_cast<MainWindow&>(w).document().Paused();
+    s.macroRunning = macroTop > 0;
     return s;
 }
 
@@ -174,9 +175,8 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     MainWindow* win = &w;
     auto idle = [](const ShellSnapshot& s) { return !s.commandRunning; };
     std::string& last = documentMenuModule().lastMacroPath;
-    auto add = [&](const std::string& path, std::function<void()> handler,
-                   std::function<bool(const ShellSnapshot&)> checked = {}) {
-        entries.push_back({0, path, "", std::move(handler), idle, std::move(checked)});
+    auto add = [&](const std::string& path, std::function<void()> handler, int id = 0) {
+        entries.push_back({id, path, "", std::move(handler), idle, {}});
     };
     add("&File>RunMacro...", [win, &last] {
         const auto path = win->prompts().chooseOpenFile("RunMacro", kMacroFilter);
@@ -185,13 +185,17 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
         runMacro(*win, *path);
     });
     add("&File>SaveHistory(Macr&o)...", [win] { saveHistory(*win); });
+    // Both drop the model when the macro clears it first (a saved history does): they ask
+    // about unsaved work as New and Open do.
     add("&File>ReRunLastMacro", [win, &last] {
-        if (!last.empty()) runMacro(*win, last);
-    });
+        if (last.empty() || (macroBeginsWithClear(last) && !win->SaveModified())) return;
+        runMacro(*win, last);
+    }, 32931);
     add("&File>ClearReRunMacro", [win, &last] {
         if (last.empty()) return;
         // A path the macro command cannot carry is refused before the model is cleared.
         if (!runMacroCommandText(last)) return runMacro(*win, last);
+        if (!win->SaveModified()) return;
         win->IssueCommandText("clear");
         runMacro(*win, last);
     });
@@ -207,7 +211,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>SaveRaysAsText...", [win] {
         const auto path =
             win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "rays.txt");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         const bool ok = writeTextOutput(*path, [](std::FILE* f) {
             if (openRayFile()) {
                 printRayData(OutputChannel(f), 1, 1);
@@ -219,7 +223,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>SaveSpotsAsText...", [win] {
         const auto path =
             win->prompts().chooseSaveFile("Data Output to File", kTextFilter, "spot.txt");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         if (!writeTextOutput(*path, [](std::FILE* f) { listSpotData(OutputChannel(f)); }))
             box(*win, "Unable to open spot text file " + *path + " for output.");
     });
@@ -234,7 +238,7 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
     add("&File>HPGL export...", [win] {
         const auto path = win->prompts().chooseSaveFile(
             "Data Output to File", "HPGL (*.hgl);; All files (*)", "system.hgl");
-        if (!path) return;
+        if (!path || ownFileChosen(*win, *path)) return;
         // The plot is painted at once, so no file is left open or empty.
         exportHpglPlot(*path, *win->view());
     });
@@ -246,13 +250,18 @@ void appendDocumentEntries(MainWindow& w, std::vector<ShellEntry>& entries) {
         win->document().ExecuteLine();
         win->reloadHistory();
     });
-    add("&Options>AddRays", [] { addRays = addRays ? 0 : 1; });
+    add("&Options>AddRays", [] { addRays = addRays ? 0 : 1; }, 32916);
     add("&Options>ReSet", [win] {
         resetSettings();
         win->updateAllViews();
     });
     add("&Options>Preferences>PopUpOnError", [] { errorPopup = errorPopup ? 0 : 1; });
     add("&File>Import&IGES...", [] {});
+    // The held bitmap at its own resolution, and the mask from the clipboard.
+    add("#105>CopyBitmap", [win] { win->OnCopyBitmap(); });
+    add("#105>BitmapToMask", [win] { win->OnBitmapToMask(); });
+    // Switched while a macro runs: enabled by the table alone.
+    entries.push_back({0, kPauseMacroPath, "", [win] { win->OnPauseMacro(); }, {}, {}, true});
 }
 
 void applyDocumentMenuTable(const DocumentMenuState& state, const ShellEntry& e, QAction* a,

@@ -9,6 +9,8 @@
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -30,10 +32,13 @@
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "parts/part_list.h"
+#include "parts/templates/define_params.h"
 #include "platform/temp_file.h"
 #include "ui/core/dib.h"
+#include "ui/core/selected_source.h"
 #include "ui/core/shell_state.h"
 #include "ui/core/shell_text.h"
+#include "ui/core/view_controller.h"
 #include "ui/qt/command_line.h"
 #include "ui/qt/dib_image.h"
 #include "ui/qt/object_tree.h"
@@ -44,7 +49,8 @@
 #include "ui/qt/property_frame.h"
 
 namespace {
-constexpr const char* kModelFilter = "MERIDYN static models (*.opt);;All files (*)";
+constexpr const char* kModelFilter =
+    "MERIDYN static models (*.opt *.OPT);;Macros (*.mac *.MAC);;Demos (*.wdm *.WDM);;All files (*)";
 }
 
 MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) {
@@ -94,6 +100,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     commandBar->addWidget(commandLine_);
     addToolBarBreak();
     addToolBar(Qt::TopToolBarArea, commandBar);
+    // The view's tools beside the command line, so that both toolbars show every button.
+    if (qelView_->toolBar()) addToolBar(Qt::TopToolBarArea, qelView_->toolBar());
     commandLine_->edit()->onEnter = [this](const QString& text) {
         commandLine_->setEditText(text);
         OnOK();
@@ -102,6 +110,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     // The history bar.
     history_ = new QComboBox;
     history_->setObjectName("History");
+    // Fixed pitch, as the command line, so that listings line up.
+    history_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     history_->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* histCopy = new QAction("Histcopy", history_);
     connect(histCopy, &QAction::triggered, this, [this] { OnHistCopy(); });
@@ -123,12 +133,17 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     resize(1024, 768);
 
     doc_ = std::make_unique<CQelDoc>(this);
+    // The object-definition entry: the selected object's define path and values, for its dialog.
+    viewSeams().metamorph = [this](std::string& path) {
+        return doc_->Metamorph(viewObject, &defineParams, &path);
+    };
     MakePaletteDib(256, 4);
     commandLine_->setFocus();
     updateActions();
 }
 
 MainWindow::~MainWindow() {
+    viewSeams().metamorph = nullptr;
     qelView_.reset();
     setStatusLineHook({});
     bitmapState().infoBox = nullptr;
@@ -140,6 +155,7 @@ void MainWindow::start(const std::string& file) {
     guarded([this] { doc_->OnNewDocument(); });
     if (!file.empty()) openDocumentFile(file);
     updateTitle();
+    ShowViewAngles(viewAzimuth, viewElevation);
 }
 
 void MainWindow::focusCommandLine() {
@@ -224,17 +240,30 @@ void MainWindow::SelectCurrentObjectQuiet() {
     const std::string label = viewObject > 0 ? objectLabel(viewObject) : "";
     shellState().selectedPartName =
         thePartList && thePartList->FindPart(label) ? label : std::string();
+    scheduleUpdateActions();
 }
 
 void MainWindow::SelectCurrentObject() {
     SelectCurrentObjectQuiet();
     RedrawIfAutoRedraw();
+    // A light source keeps its last trace: raytrace/last and the trace dialogs take it up.
+    recallSelectedSourceTrace();
 }
 
 // ---- DocumentHooks ----
 
 void MainWindow::updateAllViews() {
+    // The repaint polls Escape while it replays many rays; outside a command that Escape stops
+    // the repaint alone.
+    const bool outside = !platform_->commandRunning();
+    if (outside) platform_->beginCommand();
     view_->invalidateAndUpdate();
+    if (outside) {
+        platform_->endCommand();
+        abortRequest = 0;
+    }
+    // The paint may have fallen back to another view type.
+    scheduleUpdateActions();
 }
 
 void MainWindow::redrawIfAutoRedraw() {
@@ -326,6 +355,23 @@ void MainWindow::clearHeldBitmap() {
 
 bool MainWindow::showPauseDialog(const std::string& note) {
     return prompts_->pause(note);
+}
+
+void MainWindow::OnPauseMacro() {
+    doc_->SetPaused(!doc_->Paused());
+    updateActions();
+}
+
+void MainWindow::waitWhilePaused() {
+    updateActions();
+    QEventLoop loop;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &loop, [this, &loop] {
+        if (!doc_->Paused() || platform_->escapeWaiting()) loop.quit();
+    });
+    poll.start(50);
+    loop.exec();
+    updateActions();
 }
 
 // ---- the tree ----
@@ -424,9 +470,10 @@ bool MainWindow::saveTo(const std::string& path) {
         ok = shellState().saveDocument(*doc_, path);
         if (!ok) prompts_->message("", kSaveFileError, false);
     } else {
-        // The document writes the model and shows its own box when that fails.
+        // The document writes the model and shows its own box when that fails; a save that
+        // worked keeps its line in the history.
         guarded([this, &path, &ok] { ok = doc_->OnSaveDocument(path); });
-        reloadHistory();
+        if (!ok) reloadHistory();
     }
     if (!ok) return false;
     doc_->SetModifiedFlag(false);

@@ -47,6 +47,7 @@ struct ShellEntry {
     std::function<void()> handler;
     std::function<bool(const ShellSnapshot&)> enabled; // unset: always
     std::function<bool(const ShellSnapshot&)> checked; // unset: not checkable
+    bool whileRunning = false; // may run while a command runs (every other entry is disabled)
 };
 
 class MainWindow : public QMainWindow, public DocumentHooks {
@@ -84,6 +85,8 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     ShellSnapshot snapshot() const;
     // Enables and checks the entries from a fresh snapshot.
     void updateActions();
+    // The same once the events now waiting are handled (after a selection or a paint).
+    void scheduleUpdateActions();
 
     // The execute operations of the window.
     // Enter in the command line: the typed text, line by line, through ExecuteCommand.
@@ -109,8 +112,12 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     // True when the work may be dropped (saved, or the user said No).
     bool SaveModified();
     const std::string& pathName() const { return pathName_; }
+    // The document's file is now `path`: the title and the recent files follow.
+    void setPathName(const std::string& path);
     const std::string& documentTitle() const { return title_; }
 
+    // Switches the macro pause flag (File > PauseMacro).
+    void OnPauseMacro();
     // The history bar.
     void OnHistCopy();
     // The polar radiometer belts of the Design menu.
@@ -137,6 +144,7 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     void selectViewObjectItem() override;
     void clearHeldBitmap() override;
     bool showPauseDialog(const std::string& note) override;
+    void waitWhilePaused() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,7 +157,6 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     void buildToolBar();
     void buildStatusBar();
     void updateRecentMenu();
-    void setPathName(const std::string& path);
     void updateTitle();
     bool saveTo(const std::string& path);
     void openDocument(const std::string& path);
@@ -185,4 +192,5 @@ class MainWindow : public QMainWindow, public DocumentHooks {
     std::string pathName_;
     std::string title_ = kUntitledName;
     bool closing_ = false;
+    bool updateScheduled_ = false;
 };

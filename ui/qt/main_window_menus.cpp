@@ -9,20 +9,23 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
+#include "display/views/view_modes.h"
 #include "ui/core/dib.h"
 #include "ui/core/shell_state.h"
 #include "ui/qt/dialogs/dialog_entries.h"
 #include "ui/qt/dib_image.h"
 #include "ui/qt/document_menu_entries.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/pictures.h"
 #include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/qel_view.h"
 
 namespace {
 
-// The toolbar's buttons in order (0: a separator); entries not in the table are left out.
+// The toolbar's buttons in order (0: a separator).
 constexpr int kToolBarOrder[] = {57600, 57601, 57603, 0,     57607, 57609, 0,     32768, 32769,
                                  32770, 32771, 32772, 32773, 32962, 32774, 33012, 0,     32784,
                                  32783, 32930, 32931, 0,     32867, 32868, 32869, 0,     32865,
@@ -30,6 +33,17 @@ constexpr int kToolBarOrder[] = {57600, 57601, 57603, 0,     57607, 57609, 0,   
 
 QString menuTitle(const std::string& part) {
     return QString::fromStdString(part);
+}
+
+// Identifiers of window entries without one of their own (the view's own start at 34000).
+constexpr int kFirstFreeEntryId = 35000;
+
+// A menu path as its tool tip reads: "View > Type > X".
+QString pathTip(const QStringList& parts) {
+    QStringList words;
+    for (const QString& p : parts)
+        words << QString(p).remove('&');
+    return words.join(" > ");
 }
 
 } // namespace
@@ -58,7 +72,7 @@ void MainWindow::buildEntries() {
          },
          idle, {}},
         {57665, "&File>E&xit", "", [this] { close(); }, idle, {}},
-        {0, "&Edit>ObjectProperties...", "",
+        {32998, "&Edit>ObjectProperties...", "",
          [] {
              if (shellState().showPropertyFrame) shellState().showPropertyFrame();
          },
@@ -117,6 +131,10 @@ void MainWindow::buildEntries() {
             entries_.push_back(std::move(row));
         }
     }
+    // Every entry has an identifier of its own, by which its action is found.
+    int next = kFirstFreeEntryId;
+    for (ShellEntry& e : entries_)
+        if (e.id == 0) e.id = next++;
 }
 
 void MainWindow::buildMenus() {
@@ -140,8 +158,14 @@ void MainWindow::buildMenus() {
     // date.
     auto wire = [this](QAction* a, const auto& e) {
         a->setCheckable(static_cast<bool>(e.checked));
+        // The toolbars show pictures; the menus keep their texts.
+        a->setIcon(toolPicture(e.path));
+        a->setIconVisibleInMenu(false);
         auto handler = e.handler;
-        connect(a, &QAction::triggered, this, [this, handler] {
+        const bool whileRunning = e.whileRunning;
+        connect(a, &QAction::triggered, this, [this, handler, whileRunning] {
+            // The menus stay open while a command runs; only some entries may run then.
+            if (platform_->commandRunning() && !whileRunning) return;
             handler();
             updateActions();
         });
@@ -153,12 +177,9 @@ void MainWindow::buildMenus() {
             // The view's context menu and toolbar take these (no main-menu path).
             auto* a = new QAction(parts.back(), this);
             if (parts.front() == "#toolbar") {
-                // A button named by its prompt: a short label, the whole prompt as its tip.
+                // A button named by its prompt, which is also its tip.
                 a->setStatusTip(parts.back());
                 a->setToolTip(parts.back());
-                QString label = a->text();
-                if (label.size() > 22) label = label.left(20) + "...";
-                a->setIconText(label);
             }
             wire(a, e);
             continue;
@@ -171,6 +192,7 @@ void MainWindow::buildMenus() {
         }
         QAction* a = menu->addAction(parts.back());
         if (!e.shortcut.empty()) a->setShortcut(QKeySequence(QString::fromStdString(e.shortcut)));
+        a->setToolTip(pathTip(parts));
         wire(a, e);
     }
 }
@@ -195,6 +217,7 @@ void MainWindow::updateRecentMenu() {
 void MainWindow::buildToolBar() {
     toolBar_ = addToolBar("Toolbar");
     toolBar_->setObjectName("MainToolBar");
+    toolBar_->setIconSize(QSize(16, 16));
     bool pendingSeparator = false;
     for (int id : kToolBarOrder) {
         if (id == 0) {
@@ -222,7 +245,8 @@ void MainWindow::buildStatusBar() {
         }
     }
     panes_[4]->setText("View Az El:");
-    ShowViewAngles(135.0, 20.0);
+    // The view's own angles from the start.
+    ShowViewAngles(viewAzimuth, viewElevation);
     ShowPaneValues(0, 0, 0);
 }
 
@@ -233,13 +257,27 @@ QAction* MainWindow::action(int id) const {
 }
 
 void MainWindow::updateActions() {
+    updateScheduled_ = false;
     const ShellSnapshot s = snapshot();
     const DocumentMenuState d = documentMenuSnapshot(*this);
-    // One action per entry, made in the entries' order: entries without an id have their own.
+    // One action per entry, made in the entries' order. While a command runs only the entries
+    // that may run then stay enabled.
     for (std::size_t i = 0; i < entries_.size() && i < actions_.size(); ++i) {
         const ShellEntry& e = entries_[i];
         QAction* a = actions_[i].second;
-        applyDocumentMenuTable(d, e, a, !e.enabled || e.enabled(s));
+        const bool own = (!e.enabled || e.enabled(s)) && (!s.commandRunning || e.whileRunning);
+        applyDocumentMenuTable(d, e, a, own);
         if (e.checked) a->setChecked(e.checked(s));
     }
+    if (recentMenu_)
+        for (QAction* a : recentMenu_->actions())
+            if (a->property("recent").toBool()) a->setEnabled(!s.commandRunning);
+}
+
+void MainWindow::scheduleUpdateActions() {
+    if (updateScheduled_) return;
+    updateScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (updateScheduled_) updateActions();
+    });
 }

@@ -5,6 +5,7 @@
 #include <QStyledItemDelegate>
 
 #include "ui/core/shell_text.h"
+#include "ui/qt/pictures.h"
 
 namespace {
 
@@ -56,7 +57,15 @@ void ObjectTree::ResetTree() {
     lastAdded_ = nullptr;
     selectedItem_ = selectedSurfaceItem_ = nullptr;
     root_ = new QTreeWidgetItem(this, QStringList(kTreeRootText));
+    root_->setIcon(0, picture(kRootPicture));
     root_->setExpanded(true);
+}
+
+const QIcon& ObjectTree::picture(int index) {
+    if (pictures_.empty())
+        for (int i = 0; i <= kObjectPictureCount; ++i)
+            pictures_.push_back(objectPicture(i));
+    return pictures_[static_cast<std::size_t>(index >= 0 && index < kObjectPictureCount ? index : kObjectPictureCount)];
 }
 
 void ObjectTree::BeginFill() {
@@ -97,19 +106,20 @@ void ObjectTree::forget(QTreeWidgetItem* item) {
 void ObjectTree::addSurfaces(QTreeWidgetItem* item, int surfaceCount) {
     for (int i = 1; i <= surfaceCount; ++i) {
         auto* child = new QTreeWidgetItem(item, QStringList(QString("Surface%1").arg(i)));
+        child->setIcon(0, picture(kSurfacePicture));
         child->setExpanded(true);
     }
 }
 
 int ObjectTree::Fill(const std::string& label, const std::string& kindName, int image,
                      int surfaceCount, const std::string& suffix) {
-    (void)image;
     const QString text = QString::fromStdString(treeItemText(label, kindName, suffix));
     QTreeWidgetItem* found = FindItemByPrefix(text);
     seenTexts_.insert(text);
     if (found) return 2;
     const QSignalBlocker block(this);
     auto* item = new QTreeWidgetItem(root_, QStringList(text));
+    item->setIcon(0, picture(image));
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     addSurfaces(item, surfaceCount);
     root_->setExpanded(true);
@@ -150,6 +160,13 @@ bool ObjectTree::SelectTreeItem(const std::string& label, int surface) {
         for (int i = 1; i < surface && item; ++i) {
             const int next = object->indexOfChild(item) + 1;
             item = next < object->childCount() ? object->child(next) : nullptr;
+        }
+        // An object without that surface (the last selection was surface 3 of a lens, the new
+        // object a mirror) is selected whole, so the selection and the property sheet follow it
+        // instead of staying on the old object.
+        if (!item) {
+            item = object;
+            surface = 1;
         }
     }
     selectedSurface_ = surface < 1 ? 1 : surface;

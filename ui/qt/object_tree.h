@@ -5,11 +5,13 @@
 #pragma once
 
 #include <QHash>
+#include <QIcon>
 #include <QSet>
 #include <QStringList>
 #include <QTreeWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 class ObjectTree : public QTreeWidget {
     Q_OBJECT
@@ -43,6 +45,8 @@ class ObjectTree : public QTreeWidget {
     void editItem(QTreeWidgetItem* item);
 
   private:
+    // The ObjectBox image of that index (made once).
+    const QIcon& picture(int index);
     void selectionChanged(QTreeWidgetItem* current);
     void addSurfaces(QTreeWidgetItem* item, int surfaceCount);
     void forget(QTreeWidgetItem* item);
@@ -64,4 +68,5 @@ class ObjectTree : public QTreeWidget {
     std::string selectedLabel_;
     int selectedSurface_ = 1;
     QSet<QString> seenTexts_;
+    std::vector<QIcon> pictures_;
 };

@@ -87,6 +87,13 @@ PropertyFrame::PropertyFrame(MainWindow& main)
     buildExtent();
     buildMedia();
     buildSources();
+    // Enter in a field a page lets the user type into is that page's OK: it applies, on every
+    // page alike.
+    for (int tab = 0; tab < kPropertyTabCount; ++tab)
+        for (QLineEdit* e : sheet_->widget(tab)->findChildren<QLineEdit*>())
+            if (!e->isReadOnly())
+                connect(e, &QLineEdit::returnPressed, applies_[static_cast<std::size_t>(tab)],
+                        &QPushButton::click);
     // Showing the Definition page brings the sheet up to date directly: nothing is run.
     connect(sheet_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == kTabDefinition && !loading_) SetObjectNames(label_, surface_);
@@ -173,9 +180,6 @@ void PropertyFrame::buildDefinition() {
     defValues_ = addValues(page, {}, DefinitionPageValues::kValues, "value");
     grid->addWidget(applies_[kTabDefinition], grid->rowCount(), 1);
     connect(applies_[kTabDefinition], &QPushButton::clicked, this, [this] { applyDefinition(); });
-    // Enter on the page is its OK: it applies.
-    for (QLineEdit* e : defValues_.edits)
-        connect(e, &QLineEdit::returnPressed, this, [this] { applyDefinition(); });
 }
 
 void PropertyFrame::buildPlacement() {

@@ -20,6 +20,7 @@
 #include <map>
 
 #include "command/document/document.h"
+#include "command/general/file_names.h"
 #include "command/settings/settings.h"
 #include "display/raster/bitmap_holder.h"
 #include "display/raster/emf_surface.h"
@@ -66,8 +67,11 @@ void QelView::buildMenus() {
     contextMenu_ = new QMenu(widget_);
     toolBar_ = new QToolBar("View tools", &window_);
     toolBar_->setObjectName("ViewToolBar");
+    toolBar_->setIconSize(QSize(16, 16));
     std::map<QString, QMenu*> menus;
-    for (const ViewEntry& e : viewEntries(core_)) {
+    // The window's entries of the context menu and the view's toolbar (the view's own and the
+    // document's).
+    for (const ShellEntry& e : window_.entries()) {
         QAction* a = window_.action(e.id);
         if (!a) continue;
         const QString path = QString::fromStdString(e.path);
@@ -177,6 +181,8 @@ std::optional<std::string> QelView::chooseSaveFile(const std::string& caption,
 void QelView::printTo(QPrinter& printer) {
     QPainter painter;
     if (!painter.begin(&printer)) return;
+    // Bitmaps go onto the page as they are (no lossy compression), so every bin keeps its colour.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QelViewState& v = qelViewState();
     const PageLayout layout = pageLayout(page.width(), page.height(), solidMode != 0, v.printAspect);
@@ -217,7 +223,9 @@ std::vector<std::uint8_t> QelView::metafileBytes() {
 }
 
 void QelView::writeMetafile(const std::string& path) {
-    if (!writeFileAtomically(path, metafileBytes()))
+    if (isOwnFile(path))
+        errorBox("The file " + path + " is one of MERIDYN's own files; choose another.");
+    else if (!writeFileAtomically(path, metafileBytes()))
         errorBox("Unable to open metafile " + path + " for output.");
 }
 
@@ -275,18 +283,21 @@ bool QelView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         core_.OnLButtonUp(p.x(), h - 1 - p.y());
+        window_.scheduleUpdateActions();
         return true;
     }
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
         if (commandRunning()) return false;
         switch (k->key()) {
-        case Qt::Key_Left: core_.OnArrowKey(CQelView::Arrow::Left); return true;
-        case Qt::Key_Up: core_.OnArrowKey(CQelView::Arrow::Up); return true;
-        case Qt::Key_Right: core_.OnArrowKey(CQelView::Arrow::Right); return true;
-        case Qt::Key_Down: core_.OnArrowKey(CQelView::Arrow::Down); return true;
+        case Qt::Key_Left: core_.OnArrowKey(CQelView::Arrow::Left); break;
+        case Qt::Key_Up: core_.OnArrowKey(CQelView::Arrow::Up); break;
+        case Qt::Key_Right: core_.OnArrowKey(CQelView::Arrow::Right); break;
+        case Qt::Key_Down: core_.OnArrowKey(CQelView::Arrow::Down); break;
         default: return false;
         }
+        window_.scheduleUpdateActions();
+        return true;
     }
     case QEvent::ContextMenu: {
         if (!contextMenu_ || commandRunning()) return false;

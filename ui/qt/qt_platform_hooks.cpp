@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
 #include "ui/core/prompts.h"
+#include "ui/qt/qt_prompts.h"
 
 namespace {
 constexpr qint64 kPollIntervalMs = 50;
@@ -39,6 +43,44 @@ bool insideModal(QObject* watched) {
     if (!modal || !w) return false;
     return w == modal || modal->isAncestorOf(w);
 }
+
+// The widget that input to `watched` is for: the widget itself, or the top-level widget of a
+// window.
+QWidget* widgetOf(QObject* watched) {
+    if (auto* w = qobject_cast<QWidget*>(watched)) return w;
+    if (auto* window = qobject_cast<QWindow*>(watched))
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == window) return top;
+    return nullptr;
+}
+
+bool inMenu(QWidget* w) {
+    for (; w; w = w->parentWidget())
+        if (qobject_cast<QMenuBar*>(w) || qobject_cast<QMenu*>(w)) return true;
+    return false;
+}
+
+// Input to the menu bar and the open menus: while a command runs the menus stay open to the
+// mouse and the keys (every entry that may not run then is disabled), so that the macro pause
+// can be switched.
+bool menuInput(QObject* watched, QEvent* event) {
+    QWidget* w = widgetOf(watched);
+    if (qobject_cast<QWindow*>(watched) && w && !qobject_cast<QMenu*>(w)) {
+        // A main window's own window: only the mouse over its menu bar.
+        const auto t = event->type();
+        if (t != QEvent::MouseButtonPress && t != QEvent::MouseButtonRelease) return false;
+        w = w->childAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    }
+    return inMenu(w);
+}
+
+// Escape that a dialog keeps for itself (the pause dialog) or that closes an open menu.
+bool escapeIsNotTheCommands(QObject* watched) {
+    QWidget* w = widgetOf(watched);
+    if (qobject_cast<QMenu*>(w) || inMenu(qobject_cast<QWidget*>(watched))) return true;
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal->property(kKeepsEscapeProperty).toBool() && insideModal(watched);
+}
 } // namespace
 
 QtPlatformHooks::QtPlatformHooks(Prompts* prompts, QObject* parent)
@@ -58,7 +100,8 @@ void QtPlatformHooks::messageBox(const std::string& title, const std::string& te
 
 bool QtPlatformHooks::askYesNo(const std::string& title, const std::string& text, bool defaultYes) {
     if (!prompts_) return defaultYes;
-    return prompts_->askYesNo(title, text);
+    // The one question of the interpreter is the input error's.
+    return prompts_->askYesNoError(title, text);
 }
 
 void QtPlatformHooks::beep() {
@@ -103,6 +146,7 @@ bool QtPlatformHooks::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
+            if (escapeIsNotTheCommands(watched)) return false;
             escape_ = true;
             return true;
         }
@@ -112,6 +156,6 @@ bool QtPlatformHooks::eventFilter(QObject* watched, QEvent* event) {
         event->ignore();
         return true;
     }
-    if (isUserInput(type) && !insideModal(watched)) return true;
+    if (isUserInput(type) && !insideModal(watched) && !menuInput(watched, event)) return true;
     return false;
 }

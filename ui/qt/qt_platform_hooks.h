@@ -1,6 +1,7 @@
 // The platform hooks of the windowed program. Commands run on the GUI thread; while one runs an
 // application-wide filter records Escape (and consumes it) and drops other user input outside
-// the command's own modal dialogs, and the Escape poll lets events through at most every 50 ms.
+// the command's own modal dialogs and the menus, and the Escape poll lets events through at most
+// every 50 ms.
 #pragma once
 
 #include <QElapsedTimer>
@@ -36,6 +37,8 @@ class QtPlatformHooks : public QObject, public platform::PlatformHooks {
     bool commandRunning() const { return running_ > 0; }
     // Raises the Escape request as the key would (tests).
     void requestEscape() { escape_ = true; }
+    // True while an Escape waits for the next poll (the poll itself takes it).
+    bool escapeWaiting() const { return escape_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -23,14 +23,27 @@ QString q(const std::string& s) {
 } // namespace
 
 void QtPrompts::message(const std::string& caption, const std::string& text, bool error) {
+    const char* title = error ? "MERIDYN Error" : "MERIDYN Information";
     QMessageBox box(error ? QMessageBox::Critical : QMessageBox::Information,
-                    q(caption.empty() ? "MERIDYN" : caption), q(text), QMessageBox::Ok, parent_);
+                    q(caption.empty() ? title : caption), q(text), QMessageBox::Ok, parent_);
     box.exec();
+}
+
+bool QtPrompts::askOkCancel(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Information, q(caption), q(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    return box.exec() == QMessageBox::Ok;
 }
 
 bool QtPrompts::askYesNo(const std::string& caption, const std::string& text) {
     return QMessageBox::question(parent_, q(caption), q(text), QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool QtPrompts::askYesNoError(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, q(caption), q(text), QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    return box.exec() == QMessageBox::Yes;
 }
 
 Answer QtPrompts::askYesNoCancel(const std::string& caption, const std::string& text) {
@@ -69,6 +82,8 @@ std::optional<std::string> QtPrompts::chooseSaveFile(const std::string& caption,
 bool QtPrompts::pause(const std::string& note) {
     QDialog dialog(parent_);
     dialog.setWindowTitle("MERIDYN Pause...");
+    // Escape closes this dialog (which then shows again), never the paused macro.
+    dialog.setProperty(kKeepsEscapeProperty, true);
     auto* layout = new QVBoxLayout(&dialog);
     auto* edit = new QPlainTextEdit(q(note), &dialog);
     edit->setReadOnly(true);

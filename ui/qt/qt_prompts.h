@@ -6,11 +6,16 @@
 
 #include "ui/core/prompts.h"
 
+// The property by which a dialog keeps the Escape key for itself while a command runs.
+inline constexpr const char* kKeepsEscapeProperty = "meridynKeepsEscape";
+
 class QtPrompts : public Prompts {
   public:
     explicit QtPrompts(QWidget* parent) : parent_(parent) {}
     void message(const std::string& caption, const std::string& text, bool error) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
+    bool askYesNoError(const std::string& caption, const std::string& text) override;
+    bool askOkCancel(const std::string& caption, const std::string& text) override;
     Answer askYesNoCancel(const std::string& caption, const std::string& text) override;
     std::optional<std::string> chooseOpenFile(const std::string& caption,
                                               const std::string& filter) override;

@@ -4,14 +4,12 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
+#include "command/document/program_home.h"
 #include "command/messages/messages.h"
 #include "command/settings/settings_file.h"
 #include "ui/core/shell_options.h"
 #include "ui/qt/main_window.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,33 +39,30 @@ int runShell(int argc, char** argv, const std::function<void()>& registerHandler
         std::fprintf(stderr, "meridyn: no display (set DISPLAY, or use meridyn-cli)\n");
         return 2;
     }
-    std::error_code ec;
-    fs::path home = options->home.empty() ? fs::current_path(ec) : fs::path(options->home);
-    if (!fs::is_directory(home, ec)) {
-        std::fprintf(stderr, "meridyn: %s is not a directory\n", home.c_str());
+    // The home and the FILE as the console takes them: the FILE from where the user started,
+    // then the home becomes the working directory, where every "current directory" file lands.
+    ProgramHome home;
+    if (!home.resolve(options->home, error)) {
+        std::fprintf(stderr, "meridyn: %s\n", error.c_str());
         return 2;
     }
-    home = fs::absolute(home, ec).lexically_normal();
-    std::string homeText = home.string();
-    while (homeText.size() > 1 && homeText.back() == '/')
-        homeText.pop_back();
-    // A file named relative to the directory the program was started in.
-    std::string file = options->file;
-    if (!file.empty()) file = fs::absolute(file, ec).string();
+    const std::string file = home.fromStart(options->file);
+    if (!home.enter(error)) {
+        std::fprintf(stderr, "meridyn: %s\n", error.c_str());
+        return 2;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("MERIDYN");
 
     // One program per home, decided before anything touches its log.
-    HomeLock lock;
-    if (!lock.acquire(home)) {
+    if (home.lock() != platform::FileLock::Result::Locked) {
         QMessageBox box(QMessageBox::Critical, kTooManyCaption,
-                        QString::fromStdString(homeInUseText(homeText)), QMessageBox::Ok);
+                        QString::fromStdString(homeInUseText(home.path())), QMessageBox::Ok);
         box.exec();
         return 2;
     }
 
-    programHome = homeText;
     registerHandlers();
     loadIniSettings();
 

@@ -28,22 +28,36 @@ std::array<double, 3> ViewWidget::pickedPoint() const {
 }
 
 void ViewWidget::invalidateAndUpdate() {
-    const QSize want = size().isValid() && width() > 0 && height() > 0 ? size() : image_.size();
-    if (image_.size() != want) image_ = QImage(want, QImage::Format_RGB32);
-    {
-        QPainter painter(&image_);
-        QtPainterSurface surface(painter, image_.width(), image_.height());
-        surface.erase();
-        if (paint_) paint_(*this, surface);
+    // A long repaint lets events through (its Escape poll); a repaint asked for meanwhile
+    // follows it instead of running inside it.
+    if (rendering_) {
+        again_ = true;
+        return;
     }
-    ++renders_;
+    rendering_ = true;
+    int passes = 0;
+    do {
+        again_ = false;
+        const QSize want = size().isValid() && width() > 0 && height() > 0 ? size() : image_.size();
+        if (image_.size() != want) image_ = QImage(want, QImage::Format_RGB32);
+        {
+            QPainter painter(&image_);
+            QtPainterSurface surface(painter, image_.width(), image_.height());
+            surface.erase();
+            if (paint_) paint_(*this, surface);
+        }
+        ++renders_;
+        shown_ = image_;
+    } while (again_ && ++passes < 2);
+    rendering_ = false;
     update();
 }
 
 void ViewWidget::paintEvent(QPaintEvent*) {
+    // The last finished picture, also while the next one is drawn.
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    painter.drawImage(0, 0, image_);
+    painter.drawImage(0, 0, shown_);
 }
 
 void ViewWidget::resizeEvent(QResizeEvent* event) {

@@ -40,7 +40,9 @@ class ViewWidget : public QWidget, public ViewHost {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    QImage image_;
+    QImage image_; // the picture being drawn (the last finished one between repaints)
+    QImage shown_; // the last finished picture, which paint events show
     PaintRoutine paint_;
     int renders_ = 0;
+    bool rendering_ = false, again_ = false;
 };

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "display/views/ray_replay.h"
+#include "platform/scripted_hooks.h"
 #include "tests/display/view_fixture.h"
 
 namespace {
@@ -140,3 +141,25 @@ TEST_F(ReplayTest, ArrowHeadLengthRules) {
 }
 
 } // namespace
+
+TEST_F(ReplayTest, ALongReplayShowsProgressAndStopsAtEscape) {
+    // 60000 two-point paths: the replay polls every 8192 records and the third poll sees Escape.
+    std::vector<RayPointRecord> records;
+    for (int i = 0; i < 60000; ++i) {
+        records.push_back({1, {0, 0, 0}});
+        records.push_back({0, {10, static_cast<double>(i % 50), 0}});
+    }
+    writeRays(records);
+    platform::ScriptedHooks hooks;
+    platform::ScopedHooks guard(hooks);
+    hooks.escapeOnPoll = 3;
+    const auto s = replay();
+    EXPECT_EQ(hooks.polls, 3);
+    EXPECT_EQ(hooks.lastTotal, 120000);
+    EXPECT_EQ(s.size(), 3u * 8192 / 2);
+    EXPECT_EQ(abortRequest, 1);
+    abortRequest = 0;
+    // Without Escape every path is drawn.
+    hooks.escapeOnPoll = -1;
+    EXPECT_EQ(replay().size(), 60000u);
+}

@@ -2,6 +2,7 @@
 // the branch walk at the ghost limit, threshold, roulette and depth, detectors, the nearest-hit
 // rules, start media, bulk scatter and gradient-index media, the chosen-ray and optical-path
 // files, the ray-file modes, Escape and the view-ray shade.
+#include <climits>
 #include <cmath>
 #include <fstream>
 #include <string>
@@ -461,6 +462,24 @@ TEST_F(TracerTest, ChosenRaysAndOpticalPathsHaveTheirFormats) {
     lines += line;
     EXPECT_EQ(opl, lines);
     EXPECT_NE(out.find(line), std::string::npos);
+}
+
+TEST_F(TracerTest, ChosenRaysStopWhereTheirIndexCouldAddressNoMore) {
+    singlet();
+    RayOutputState& s = rayOutputState();
+    s.chosenFile = std::fopen(dir.file("c.bin").c_str(), "wb");
+    s.chosenIndexFile = std::fopen(dir.file("c.ndx").c_str(), "wb");
+    s.chosenName = "c.bin";
+    s.chosenBinary = 1;
+    s.chosenMode = kChosenShort;
+    // One ray more would put its trailer past what a 4-byte offset holds.
+    s.recordOffset = INT32_MAX - 100;
+    traceOne({0, 10, -50});
+    EXPECT_NE(out.find("index cannot address more than 2 GB"), std::string::npos) << out;
+    EXPECT_FALSE(chosenRayFileOpen());
+    EXPECT_EQ(result, 0); // the trace ends
+    EXPECT_EQ(testsupport::readFile(dir.file("c.bin")), "");
+    EXPECT_EQ(testsupport::readFile(dir.file("c.ndx")), "");
 }
 
 TEST_F(TracerTest, OpenRayFilesAppendsOrStartsAfresh) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -159,6 +160,56 @@ TEST_F(ComposeInterpreterTest, ARefusedStartLeavesTheUsersNetAlone) {
     EXPECT_EQ(r.facets, 0);
     EXPECT_EQ(log().find("polynet/fin"), std::string::npos);
     EXPECT_EQ(objectCount, before);
+}
+
+// Files that give no net leave the object table as it was and say why in a box: an ASCII file
+// with a blank second line (taken for binary, its header counting some 800 million triangles)
+// before anything runs; a file of capitals and a bare binary header after a start, whose void
+// net is deleted.
+TEST_F(ComposeInterpreterTest, FilesThatGiveNoNetLeaveTheObjectTableAsItWas) {
+    ASSERT_FALSE(run("define/lens/spherical keep"));
+    const std::string cube = stltest::asciiSolid(stltest::cubeTriangles());
+    std::string capitals = cube;
+    for (char& c : capitals)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const struct {
+        std::string file, content;
+        StlImportEnd end;
+        const char* box;
+    } cases[] = {
+        {"blank.stl", "solid x\n\n" + cube.substr(cube.find('\n') + 1), StlImportEnd::OpenFailed,
+         " is not a binary STL file: its header counts "},
+        {"caps.stl", capitals, StlImportEnd::Empty, " gave no facet; the empty net net was deleted."},
+        {"bare.stl", stltest::binaryStl({}), StlImportEnd::Empty,
+         " gave no facet; the empty net net was deleted."},
+    };
+    for (const auto& c : cases) {
+        const std::string path = write(c.file, c.content);
+        std::vector<std::string> boxes;
+        StlImportUi ui;
+        ui.chooseFile = [path] { return std::optional<std::string>(path); };
+        ui.askParameters = [](const StlParameters&) {
+            return std::optional<StlParameters>(StlParameters{"net", 1.0, 0.0, 1.0});
+        };
+        ui.runCommand = [this](const std::string& line) { return run(line); };
+        ui.messageBox = [&boxes](const std::string& caption, const std::string& text) {
+            boxes.push_back(caption + "|" + text);
+        };
+        EXPECT_EQ(importStl(ui, dir.file(kStlLogFileName)).end, c.end) << c.file;
+        ASSERT_EQ(boxes.size(), 1u) << c.file;
+        EXPECT_EQ(boxes[0].rfind(path + "|" + path + c.box, 0), 0u) << boxes[0];
+        EXPECT_EQ(objectCount, 1) << c.file;
+        EXPECT_EQ(aliasLookup("net"), nullptr) << c.file;
+    }
+    EXPECT_EQ(screen().find("ERROR"), std::string::npos) << screen();
+    // The refused file never started a net; the others left their start and its deletion.
+    const std::string l = log();
+    EXPECT_NE(l.find("polynet/start net refl=1 abs=0 index=1\ndelete net\n"), std::string::npos);
+    EXPECT_EQ(l.find("polynet/fin"), std::string::npos);
+    // A new net of the same name is built as usual afterwards.
+    EXPECT_EQ(import(write("cube.stl", cube), "net").end, StlImportEnd::Finished);
+    ASSERT_NE(netOf("net"), nullptr);
+    EXPECT_EQ(netOf("net")->polygonCount, 12);
 }
 
 } // namespace

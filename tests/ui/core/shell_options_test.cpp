@@ -1,4 +1,4 @@
-// The command line of meridyn, the home lock and the recent files.
+// The command line of meridyn, the refusal of a second program and the recent files.
 #include <gtest/gtest.h>
 
 #include "tests/command/test_support.h"
@@ -17,15 +17,7 @@ TEST(ShellOptions, OptionsAndOneFile) {
     EXPECT_TRUE(parseShellOptions({"--help"}, error)->help);
 }
 
-TEST(HomeLock, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
-    testsupport::ScratchDir dir;
-    auto first = std::make_unique<HomeLock>();
-    ASSERT_TRUE(first->acquire(dir.path()));
-    HomeLock second;
-    EXPECT_FALSE(second.acquire(dir.path()));
-    first.reset();
-    EXPECT_TRUE(second.acquire(dir.path()));
-    EXPECT_FALSE(HomeLock().acquire(dir.path() / "missing"));
+TEST(ShellOptions, TheRefusalOfASecondProgramNamesTheHome) {
     EXPECT_EQ(homeInUseText("/h"), "Another MERIDYN is using the home directory /h.");
 }
 

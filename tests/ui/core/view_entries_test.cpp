@@ -61,7 +61,7 @@ TEST_F(ViewEntriesTest, DialogEntriesSendTheirModeAndPath) {
         {"&Edit>Delete", {-1, "delete"}},
         {"&Analyze>&Energy>Y Linear...", {-2, "energy/ylinear"}},
         {"#105>Polar...", {0, "energy/polar"}},
-        {"&Analyze>Display>AltSurfaces...", {-3, "display/altsurface"}},
+        {"&Analyze>&Display>AltSurfaces...", {-3, "display/altsurface"}},
         {"#105>Parameters...", {-3, "display/parameter"}},
         {"&Analyze>Radiometer>Clear...", {-1, "radiometer/reset"}},
         {"&Options>RayTraceLimits...", {0, "set/raylimit"}},
@@ -101,12 +101,12 @@ TEST_F(ViewEntriesTest, EveryEntryHasAUniqueIdAndRunsWithoutAModel) {
 
 TEST_F(ViewEntriesTest, TraceEntriesFollowSaveRaysAndPresetStoredValues) {
     saveRays = 0;
-    choose("&Analyze>Raytrace>Cone>Eqsolid...");
+    choose("&Analyze>&Raytrace>Cone>Eqsolid...");
     saveRays = 1;
-    choose("&Analyze>Raytrace>Cone>Eqsolid...");
-    choose("&Analyze>Raytrace>Extended>Oval...");
+    choose("&Analyze>&Raytrace>Cone>Eqsolid...");
+    choose("&Analyze>&Raytrace>Extended>Oval...");
     saveRays = 0;
-    choose("&Analyze>Raytrace>Extended>Rectangle...");
+    choose("&Analyze>&Raytrace>Extended>Rectangle...");
     ASSERT_EQ(dialogs.size(), 4u);
     EXPECT_EQ(dialogs[0].path, "raytrace/new/cone/eqsolid/nosave");
     EXPECT_EQ(dialogs[1].path, "raytrace/new/cone/eqsolid/yessave");
@@ -116,14 +116,17 @@ TEST_F(ViewEntriesTest, TraceEntriesFollowSaveRaysAndPresetStoredValues) {
         EXPECT_EQ(d.mode, -1);
 
     // Stored angles preset the cone dialog in degrees; the cosine lamp gets object and count.
+    // The light source stays the current one when the selection is no light source.
     auto& v = qelViewState();
     v.sourcePreset = 1;
+    v.sourceObject = 3;
     v.sourceCounts[0] = 500;
     v.sourceCounts[1] = 7;
     v.sourceAngles[0] = 0.5235987755982988;
     v.sourceAngles[1] = 0.0;
-    viewObject = 3;
-    choose("&Analyze>Raytrace>Cone>Fullangle...");
+    currentLightSource = 3;
+    viewObject = 2;
+    choose("&Analyze>&Raytrace>Cone>Fullangle...");
     EXPECT_EQ(currentLightSource, 3);
     EXPECT_STREQ(defineParams.paramValues[0], "3");
     EXPECT_STREQ(defineParams.paramValues[1], "500");
@@ -138,7 +141,7 @@ TEST_F(ViewEntriesTest, FixedCommandsReachTheLog) {
     choose("&Window>SetUnits>inches");
     choose("&Window>SetUnits>meters");
     choose("&Window>LineWorkResolution>Low");
-    choose("&Analyze>Display>Rays");
+    choose("&Analyze>&Display>Rays");
     choose("#105>ScanRays>ScanNow");
     const std::string l = log();
     for (const char* text : {"set/units/inch", "set/units/met", "set/resolution/low", "display/ray", "energy/polar"})

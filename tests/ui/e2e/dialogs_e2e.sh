@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Drives the dialogs of the real meridyn window under Xvfb with xdotool: a define typed, Edit >
-# Rotate... answered, a flat mirror defined with its name and the Back side, a 12-facet binary
-# cube imported through File > ImportSTL..., Design > Prism > CornerCube..., the parameter dialog
-# and the Solid tool cancelled, and a long import stopped with Escape. Checks the order of
-# meridyn.log's lines, the finish reports of screen.out, no error, and the screenshots (kept in
-# ARTEFACTS).
-# usage: dialogs_e2e.sh MERIDYN X-SCREENSHOT ARTEFACTS
+# Rotate... answered, a flat mirror defined with its name and the Back side (its property sheet
+# opens), a 12-facet binary cube imported through File > ImportSTL..., Design > Prism >
+# CornerCube..., the parameter dialog and the Solid tool cancelled, an ASCII file with a blank
+# second line refused with a box, 20,000 lines of capitals imported within twice the time
+# meridyn-cli takes for a macro of as many lines, and a long import stopped with Escape. Checks
+# the order of meridyn.log's lines, the finish reports of screen.out, no error, and the
+# screenshots (kept in ARTEFACTS).
+# usage: dialogs_e2e.sh MERIDYN X-SCREENSHOT ARTEFACTS MERIDYN-CLI
 set -uo pipefail
-MERIDYN=$1 SHOT=$2 ART=$3
+MERIDYN=$1 SHOT=$2 ART=$3 CLI=$4
 E2E_TOOLS="xvfb-run xdotool xauth python3"
 . "$(dirname "$0")/under_xvfb.sh"
 mkdir -p "$ART"
@@ -88,6 +90,14 @@ keys Right Right
 "$SHOT" "$ART/12-side-dialog.png"
 keys Return
 sleep 0.7
+# The define opens the new mirror's property sheet, where its values are edited; then it is
+# moved out of the view's way.
+FRAME=$(window '^Properties for ') || fail "no property sheet after the define"
+[ "$(xdotool getwindowname "$FRAME")" = "Properties for m1.1" ] ||
+  fail "the sheet shows $(xdotool getwindowname "$FRAME")"
+"$SHOT" "$ART/12-define-sheet.png"
+xdotool windowmove "$FRAME" 1100 900
+sleep 0.3
 
 # File > ImportSTL...: the file, then the parameters with the name.
 menu alt+f Down Down Down Down Down Down Down Down Return
@@ -95,7 +105,6 @@ dialog '^ImportSTL$'
 xdotool type --delay 10 "$HOME_DIR/cube.stl"
 keys Return
 dialog '^STL Polynet Parameters$'
-keys Tab Tab
 xdotool type --delay 15 "cube"
 "$SHOT" "$ART/13-stl-parameters.png"
 keys Return
@@ -162,6 +171,93 @@ dialog '^Solid Model Display Tool$' 17-solid-tool.png
 keys Escape
 sleep 0.5
 
+# Imports FILE as NAME through File > ImportSTL... and waits for the box captioned with the
+# file's path; prints the seconds from OK to the box.
+import_to_box() {
+  menu alt+f Down Down Down Down Down Down Down Down Return
+  dialog '^ImportSTL$'
+  xdotool type --delay 10 "$1"
+  keys Return
+  dialog '^STL Polynet Parameters$'
+  xdotool type --delay 15 "$2"
+  local start box
+  start=$(date +%s%N)
+  xdotool key Return
+  for _ in $(seq 1 1200); do
+    box=$(xdotool search --name "$(basename "$1")\$" 2>/dev/null | tail -1)
+    [ -n "$box" ] && break
+    sleep 0.05
+  done
+  [ -n "$box" ] || fail "no box for $1"
+  echo "$(( ($(date +%s%N) - start) / 1000000 ))"
+  sleep 0.4
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
+  sleep 0.5
+}
+listing() {
+  xdotool windowfocus --sync "$MAIN"
+  xdotool mousemove --window "$MAIN" 300 63 click 1
+  sleep 0.3
+  typeline "display/objects"
+  grep -c 'Polygonal Net' screen.out
+}
+
+# An ASCII file with a blank second line is taken for binary; its header counts some 800 million
+# triangles: refused with a box before anything is run, the object table as it was.
+python3 - "$HOME_DIR/blank.stl" <<'PY'
+import sys
+open(sys.argv[1], "w").write("solid blank\n\n" + "facet normal 0 0 1\nouter loop\nvertex 0 0 0\n"
+    "vertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\n" * 4 + "endsolid blank\n")
+PY
+nets=$(listing)
+import_to_box "$HOME_DIR/blank.stl" blank >/dev/null
+"$SHOT" "$ART/19-after-refusal.png"
+grep -q 'polynet/start blank' meridyn.log && fail "the refused file started a net"
+grep -q 'is not a binary STL file: its header counts' mshwklog.txt || fail "no reason in mshwklog.txt"
+# screen.out holds both listings: the second as long as the first.
+[ "$(listing)" -eq $((2 * nets)) ] || fail "the object table changed"
+
+# 20,000 lines in capitals: each warns and no facet comes, so the void net is deleted with a box.
+# The import takes at most twice what meridyn-cli takes for a macro of as many polynet lines.
+LINES=20000
+python3 - "$HOME_DIR/caps.stl" "$HOME_DIR/caps.mac" "$LINES" <<'PY'
+import sys
+n = int(sys.argv[3])
+facet = ["FACET NORMAL 0 0 1", "OUTER LOOP", "VERTEX 0 0 0", "VERTEX 1 0 0", "VERTEX 0 1 0",
+         "ENDLOOP", "ENDFACET"]
+body = [facet[i % 7] for i in range(n - 2)]
+open(sys.argv[1], "w").write("\n".join(["SOLID CAPS"] + body + ["ENDSOLID CAPS"]) + "\n")
+cmds = ["polynet/poly", "poly/chain", "poly/poi 0 0 %d", "poly/poi 1 0 %d", "poly/poi 0 1 %d",
+        "polynet/close"]
+lines = [cmds[i % 6] % (i // 6) if "%" in cmds[i % 6] else cmds[i % 6] for i in range(n - 2)]
+open(sys.argv[2], "w").write("\n".join(["polynet/start capsmac"] + lines + ["polynet/fin"]) + "\n")
+PY
+CLI_HOME=$(mktemp -d)
+cli_ms() {
+  local start
+  start=$(date +%s%N)
+  ( cd "$CLI_HOME" && MERIDYN_INI=$CLI_HOME/meridyn.ini "$CLI" --home "$CLI_HOME" \
+      "$HOME_DIR/caps.mac" </dev/null >/dev/null 2>&1 ) || fail "meridyn-cli failed on the macro"
+  echo "$(( ($(date +%s%N) - start) / 1000000 ))"
+}
+macro_before=$(cli_ms)
+rm -f mshwklog.txt
+caps=$(import_to_box "$HOME_DIR/caps.stl" caps)
+macro_after=$(cli_ms)
+# The reading itself: mshwklog.txt is made when the file is opened and last written when the net
+# ends (the dialogs and the box around it are not the import's lines).
+born=$(stat -c %.9W mshwklog.txt) ended=$(stat -c %.9Y mshwklog.txt)
+if [ "${born%%.*}" -gt 0 ]; then
+  caps=$(python3 -c "print(round(($ended - $born) * 1000))")
+fi
+rm -rf "$CLI_HOME"
+macro=$(( (macro_before + macro_after) / 2 ))
+echo "capitals: import of $LINES lines ${caps} ms, macro of $LINES lines ${macro} ms"
+[ "$caps" -le $((2 * macro)) ] || fail "the import of capitals took ${caps} ms, the macro ${macro} ms"
+[ "$(grep -c 'Expected solid keyword' mshwklog.txt)" -eq "$LINES" ] || fail "not a warning a line"
+grep -q '^delete caps$' meridyn.log || fail "the void net was not deleted"
+
 # A long import, stopped with Escape: the progress dialog goes, the net is finished. The file
 # is large enough to be still importing when Escape comes (some 50,000 facets a second).
 BIG=400000
@@ -179,7 +275,6 @@ dialog '^ImportSTL$'
 xdotool type --delay 10 "$HOME_DIR/big.stl"
 keys Return
 dialog '^STL Polynet Parameters$'
-keys Tab Tab
 xdotool type --delay 15 "big"
 keys Return
 window '^Reading STL File$' >/dev/null || fail "no progress dialog"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Drives the object property frame and the document menu in the real window under Xvfb with
 # xdotool: the frame from a tree double-click, METAL on the lens, a bulk medium, the mirror
-# placed from the Placement page, a raysrc7 source browsed for, RunMacro and ReRunLastMacro on a
-# path with blanks, SaveHistory; then meridyn-cli runs the saved history and saves the same
-# model as the window. Screenshots are kept in ARTEFACTS.
+# placed from the Placement page, a raysrc7 source browsed for, the aperture's hole edited on the
+# Extent page, RunMacro and ReRunLastMacro on a path with blanks, SaveHistory; then meridyn-cli
+# runs the saved history and saves the same model as the window. Screenshots are kept in ARTEFACTS.
 # usage: props_e2e.sh MERIDYN MERIDYN-CLI X-SCREENSHOT PLUGIN-DIR ARTEFACTS
 set -uo pipefail
 MERIDYN=$1 CLI=$2 SHOT=$3 PLUGINS=$4 ART=$5
@@ -21,6 +21,8 @@ define/mirror/flat/rectangle xhw=25 yhw=20 mir
 place/object mir 0 0 60
 define/lightsource src
 place/object src 0 0 -80
+define/aperture/rectangle/hrectangle ap 50 50 0 0 10 10
+place/object ap 0 0 100
 MODEL
 mkdir -p "$HOME_DIR/my macros"
 printf 'define/lens\n' > "$HOME_DIR/my macros/one lens.mac"
@@ -31,6 +33,13 @@ fail() { echo "FAIL: $*"; "$SHOT" "$ART/failed.png"; cp "$HOME_DIR/meridyn.log" 
 click() {
   xdotool mousemove "$(( ($1 * 1280 + 612) / 1225 ))" "$(( ($2 * 1280 + 612) / 1225 ))" click 1
   sleep 0.6
+}
+# Moves the mouse onto the text of the ObjectBox item shown with object picture $1.
+item() {
+  "$SHOT" "$ART/tree.png"
+  read -r IX IY < <("$SHOT" --find "$ART/tree.png" object "$1" | head -1)
+  [ -n "${IY:-}" ] || fail "no ObjectBox item with picture $1"
+  xdotool mousemove $((IX + 30)) "$IY"
 }
 # Types a path into an open file dialog and accepts it.
 answer() {
@@ -53,7 +62,7 @@ MAIN=$(window ' - MERIDYN$') || fail "no main window"
 sleep 0.8
 
 # The frame from a double-click on the lens in the ObjectBox.
-xdotool mousemove --window "$MAIN" 60 126 click --repeat 2 1
+item 0; xdotool click --repeat 2 1
 sleep 1
 FRAME=$(window '^Properties for ') || fail "no property frame"
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for len.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
@@ -68,7 +77,7 @@ click 712 121; click 397 264; click 546 602
 expect_in meridyn.log "material/bulk/attach len.1 0.1 0.2 0.8"
 
 # The mirror from the tree; the frame follows. Placement page: X 30, Place&Activate.
-xdotool mousemove --window "$MAIN" 76 134 click 1
+item 1; xdotool click 1
 sleep 0.8
 [ "$(xdotool getwindowname "$FRAME")" = "Properties for mir.1" ] || fail "frame did not follow: $(xdotool getwindowname "$FRAME")"
 # The mirror's black wireframe where it stands, with the frame moved aside.
@@ -97,7 +106,7 @@ echo "mirror pixels: old place $old_before -> $old_after, new place $new_before 
 back
 
 # The light source: Custom DLL, Browse DLL... raysrc7, Apply Now.
-xdotool mousemove --window "$MAIN" 90 162 click 1
+item 3; xdotool click 1
 sleep 0.8
 click 775 121; click 397 272; click 221 206
 answer 'Browse DLL' "$PLUGINS/raysrc7.so"
@@ -105,6 +114,28 @@ answer 'Browse DLL' "$PLUGINS/raysrc7.so"
 click 538 602
 expect_in screen.out "Loaded custom source $PLUGINS/raysrc7.so for object src"
 [ "$(pwd)" = "$HOME_DIR" ] || fail "the directory changed"
+
+# The aperture from the tree: the Extent page edits its hole; Enter in a field applies the page
+# as Apply Now does.
+item 9; xdotool click 1
+sleep 0.8
+[ "$(xdotool getwindowname "$FRAME")" = "Properties for ap.1" ] || fail "frame: $(xdotool getwindowname "$FRAME")"
+click 652 121
+# From the object field: Outside, Inside, then the hole's X center, X half-size, Y center and
+# Y half-size.
+click 537 159
+xdotool key Tab Tab Tab
+for v in 5 12 -3 8; do
+  xdotool key ctrl+a
+  xdotool type --delay 10 -- "$v"
+  xdotool key Tab
+done
+"$SHOT" "$ART/15-frame-extent.png"
+xdotool key shift+Tab
+xdotool key Return
+sleep 1
+expect_in meridyn.log "modify/hole/rectang ap.1                5               -3               12                8"
+expect_in screen.out "Hole in surface ap.1 has been modified."
 
 # File > RunMacro... on a path with blanks, then File > ReRunLastMacro.
 xdotool windowfocus --sync "$MAIN"
@@ -132,6 +163,7 @@ xdotool type --delay 10 "save/name=window.opt"
 xdotool key Return
 sleep 1
 [ -s window.opt ] || fail "the window saved no model"
+expect_in window.opt "modify/surface/hole/rectangular ap.1 5 -3 12 8"
 cp "$HOME_DIR/meridyn.log" "$HOME_DIR/screen.out" "$ART/"
 grep ERROR screen.out && fail "errors in the window's run"
 

@@ -23,3 +23,18 @@ window() {
   done
   return 1
 }
+# Closes with Return every visible window whose name matches $1 (the information boxes of a
+# trace, the help question), until none has shown for a moment.
+dismiss() {
+  for _ in $(seq 1 40); do
+    W=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    if [ -z "$W" ]; then
+      sleep 0.3
+      W=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+      [ -z "$W" ] && return 0
+    fi
+    xdotool windowfocus --sync "$W" 2>/dev/null
+    xdotool key Return
+    sleep 0.2
+  done
+}

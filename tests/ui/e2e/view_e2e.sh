@@ -28,20 +28,8 @@ printf '[flags]\nbox=1\nrays=1\n' > "$HOME_DIR/meridyn.ini"
 cp "$HOME_DIR/meridyn.ini" "$CLI_HOME/"
 
 WINDOW_SEARCH=--onlyvisible
-# Closes the information boxes (the trace's diagnostics) and the help question with OK.
-dismiss() {
-  for _ in $(seq 1 40); do
-    W=$(xdotool search --onlyvisible --name '^(MERIDYN Information|Guide)$' 2>/dev/null | head -1)
-    if [ -z "$W" ]; then
-      sleep 0.3
-      W=$(xdotool search --onlyvisible --name '^(MERIDYN Information|Guide)$' 2>/dev/null | head -1)
-      [ -z "$W" ] && return 0
-    fi
-    xdotool windowfocus --sync "$W" 2>/dev/null
-    xdotool key Return
-    sleep 0.2
-  done
-}
+# The information boxes (the trace's diagnostics) and the help question, closed with OK.
+boxes() { dismiss '^(MERIDYN Information|Guide)$'; }
 menu() { # alt+LETTER, then Down N times, then the keys that follow
   xdotool windowfocus --sync "$MAIN"
   xdotool key "alt+$1"; sleep 0.4
@@ -56,10 +44,10 @@ export MERIDYN_INI=$HOME_DIR/meridyn.ini
 "$MERIDYN" --home "$HOME_DIR" 2>"$ART/view-stderr.txt" &
 PID=$!
 sleep 1
-dismiss
+boxes
 MAIN=$(window ' - MERIDYN$') || fail "no main window"
 sleep 0.5
-dismiss
+boxes
 grep -q '^view/system/rays' meridyn.log || fail "startup.opt did not run to its end"
 [ -s rays.dat ] || fail "no rays.dat"
 "$SHOT" "$ART/01-system.png"
@@ -117,7 +105,7 @@ xdotool mousemove "$X2" "$Y2"
 sleep 0.2
 xdotool mouseup 1
 sleep 1
-dismiss
+boxes
 grep -q '^set/workbox xs=' meridyn.log || fail "the box drag logged no x workbox line"
 grep -q '^set/workbox ys=' meridyn.log || fail "the box drag logged no y workbox line"
 grep -q '^set/workbox zs=' meridyn.log && fail "the z pane set the z extent"

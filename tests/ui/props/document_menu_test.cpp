@@ -23,8 +23,11 @@ TEST(DocumentMenu, EnablingFollowsTheTable) {
     EXPECT_TRUE(enabled("&File>&Open...", none));
     EXPECT_TRUE(enabled("&File>HPGL export...", none));
     EXPECT_FALSE(enabled("&File>Import&IGES...", none));
-    // Rows named by their last part or their status tip match the window's paths.
+    // Rows are the window's paths, spelled as its entries spell them.
     EXPECT_FALSE(enabled("#105>CosineLamp...", none));
+    EXPECT_FALSE(documentMenuItemState("CosineLamp...", none));
+    EXPECT_FALSE(enabled("#105>CopyBitmap", none));
+    EXPECT_FALSE(enabled("&File>PauseMacro", none));
     EXPECT_FALSE(enabled(
         "#toolbar>Traces a collimated  (parallel)  bundle of rays from the lightsource.", none));
     EXPECT_FALSE(enabled("#105>Scatterer>Show...", none));
@@ -42,8 +45,15 @@ TEST(DocumentMenu, EnablingFollowsTheTable) {
     s.spotFileAvailable = true;
     s.lastMacroPath = "/m/a b.mac";
     s.energyRepeat = true;
+    s.heldBitmap = true;
+    s.macroRunning = true;
     for (const auto& text : documentMenuTexts())
-        EXPECT_EQ(enabled(text, s), text != "Import&IGES...") << text;
+        EXPECT_EQ(enabled(text, s), text != "&File>Import&IGES...") << text;
+    EXPECT_FALSE(documentMenuItemState("&File>PauseMacro", s)->checked);
+    s.macroRunning = false;
+    s.paused = true;
+    EXPECT_TRUE(documentMenuItemState("&File>PauseMacro", s)->checked);
+    EXPECT_TRUE(enabled("&File>PauseMacro", s));
 
     // Check marks.
     s.addRays = true;

@@ -43,6 +43,32 @@ TEST_F(SnapshotTest, WithoutPartEveryPageIsBlank) {
     EXPECT_FALSE(LoadPropertySnapshot("mir", 1).hasPart);
 }
 
+// The Extent page: which kinds edit a hole (an aperture's from its definition too), and the side a
+// cavity reflects on.
+TEST_F(SnapshotTest, ExtentHoleSectionAndCavitySides) {
+    run("define/aperture/rectangle/hoval ap 50 50 5 0 10 10");
+    run("define/cavity/cylinder/inside cin");
+    run("define/cavity/cylinder/outside cout");
+    run("define/cavity/ellipsoid/both_sides cboth");
+    const struct {
+        const char* name;
+        int holeSection, inside, outside, holeType;
+    } cases[] = {
+        {"ap", 1, 0, 0, 2}, {"mir", 1, 0, 0, 0},  {"len", 0, 0, 0, 0},
+        {"cin", 0, 1, 0, 0}, {"cout", 0, 0, 1, 0}, {"cboth", 0, 1, 1, 0},
+    };
+    for (const auto& c : cases) {
+        const ExtentPageValues e = LoadPropertySnapshot(c.name, 1).extent;
+        EXPECT_EQ(e.holeSection, c.holeSection) << c.name;
+        EXPECT_EQ(e.inside, c.inside) << c.name;
+        EXPECT_EQ(e.outside, c.outside) << c.name;
+        EXPECT_EQ(e.holeType, c.holeType) << c.name;
+    }
+    const ExtentPageValues ap = LoadPropertySnapshot("ap", 1).extent;
+    EXPECT_EQ(ap.holeXCenter, 5);
+    EXPECT_EQ(ap.holeXHalf, 10);
+}
+
 TEST_F(SnapshotTest, DefinitionPlacementAndLists) {
     PropertySnapshot s = LoadPropertySnapshot("len", 2);
     ASSERT_TRUE(s.hasPart);

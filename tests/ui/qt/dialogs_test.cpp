@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -30,6 +31,8 @@
 #include "ui/qt/dialogs/dialog_entries.h"
 #include "ui/qt/dialogs/stl_progress_dialog.h"
 #include "ui/qt/dialogs/tool_dialogs.h"
+#include "ui/qt/object_tree.h"
+#include "ui/qt/property_frame.h"
 #include "ui/qt/qel_view.h"
 #include "ui/qt/qt_platform_hooks.h"
 
@@ -252,14 +255,33 @@ TEST_F(DialogTest, SolidSliderAndNx) {
     EXPECT_NE(d->result(), QDialog::Accepted);
 }
 
-TEST_F(DialogTest, FlatMirrorWithNameAndBackSideThroughTheWindow) {
-    start();
+// The define opens the new object's sheet, where its values are edited, also when the last
+// selection was a surface the new object lacks.
+TEST_F(DialogTest, FlatMirrorWithNameAndBackSideThroughTheWindowOpensItsSheet) {
+    start("define/lens/spherical len\n");
+    QTreeWidgetItem* lens = treeItem("len(lens)");
+    ASSERT_TRUE(lens && lens->childCount() >= 2);
+    window->tree()->setCurrentItem(lens->child(1));
+    ASSERT_EQ(window->tree()->selectedSurface(), 2);
     answers = {DialogAnswer{{{"name", "m1"}}}, DialogAnswer{{}, {{"side", 2}}}};
     window->qelView()->core().RunCommandDialog(4, "define/mirror/flat/oval");
     EXPECT_EQ(captions, (std::vector<std::string>{"Enter a name for the object",
                                                   "Mirror Reflective Side"}));
     EXPECT_TRUE(logHas("define/mirror/flat/oval/back m1 25 25")) << log();
-    EXPECT_EQ(objectCount, 1);
+    EXPECT_EQ(objectCount, 2);
+    auto* frame = window->findChild<PropertyFrame*>();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->windowTitle(), "Properties for m1.1");
+    // Enter in a value applies the page, on the mirror.
+    auto* xhw = frame->sheet()->widget(kTabDefinition)->findChild<QLineEdit*>("value0");
+    xhw->setText("30");
+    QTest::keyClick(xhw, Qt::Key_Return);
+    EXPECT_NE(log().find("REDEFINED: define/mirror/flat/oval/back                30               25"),
+              std::string::npos)
+        << log();
+    EXPECT_EQ(frame->windowTitle(), "Properties for m1.1");
+    EXPECT_EQ(objectCount, 2);
 }
 
 TEST_F(DialogTest, ModifyEntryWithTheParameterDialog) {
@@ -345,6 +367,7 @@ TEST_F(DialogTest, IgesExportWritesTheFileWithTheDialogsTexts) {
 
 TEST_F(DialogTest, SolidToolRendersAndRemembersTheStep) {
     start("define/lens/spherical lens\nplace/object lens 0 0 0\n");
+    viewRays = 1; // with the rays shown the wireframe still goes over the image
     answers = {DialogAnswer{{{"nx", "16"}, {"ny", "12"}}}};
     viewSeams().toolDialog("Solid...");
     EXPECT_EQ(captions.back(), "Solid Model Display Tool");
@@ -445,6 +468,40 @@ TEST_F(StlImportWindowTest, TheEmptyNameBoxKeepsTheDialogOpen) {
         incomplete = incomplete || (a.caption == "Incomplete" && a.text == "Enter an object name");
     EXPECT_TRUE(incomplete);
     EXPECT_EQ(objectCount, 0);
+}
+
+TEST_F(StlImportWindowTest, ANameInUseIsRefusedInTheDialogFirstAndTheNameComesFirst) {
+    start("define/lens/spherical cube\n");
+    prompts.files = {writeStl("cube.stl", stltest::binaryStl(stltest::cubeTriangles()))};
+    answers = {DialogAnswer{{{"name", "cube"}}}};
+    const std::string before = log();
+    EXPECT_EQ(importStlFile(*window).end, StlImportEnd::Cancelled);
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0], "\"cube\" is already in use.  Use a different name.");
+    EXPECT_EQ(log(), before);
+    // The fields in the order of their meaning, the keyboard in the first; the Placement Tool
+    // asks how and where before the angles.
+    auto row = [](FormDialog& f, QWidget* w) {
+        int r = 0, col = 0, rs = 0, cs = 0;
+        f.grid()->getItemPosition(f.grid()->indexOf(w), &r, &col, &rs, &cs);
+        return r;
+    };
+    auto d = makeStlParametersDialog({}, nullptr, {});
+    d->show();
+    EXPECT_EQ(d->focusWidget(), d->field("name"));
+    EXPECT_EQ(row(*d, d->field("name")), 0);
+    auto c = makeCubeCornerDialog({"retro", 10, 1.5}, nullptr);
+    c->show();
+    EXPECT_EQ(c->focusWidget(), c->field("name"));
+    auto p = makePlacementDialog(nullptr);
+    EXPECT_EQ(row(*p, p->radioGroup("type")->button(0)->parentWidget()), 0);
+    EXPECT_LT(row(*p, p->field("z")), row(*p, p->field("a")));
+    // A caption longer than the fields is shown whole.
+    ParameterRequest r;
+    r.title = "modify/altsurfaces/aspheric/y_cylindrical";
+    auto wide = makeParameterInputDialog(r, nullptr);
+    wide->show();
+    EXPECT_GE(wide->width(), wide->captionWidth());
 }
 
 TEST_F(StlImportWindowTest, EscapeAndCancelStopTheImportAndCloseTheDialog) {

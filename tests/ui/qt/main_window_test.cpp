@@ -33,7 +33,7 @@ TEST_F(ShellTest, StartUpRunsStartupOptAndFillsTreeHistoryTitleAndPanes) {
     EXPECT_TRUE(history().contains("MERIDYN Cleared.") || !history().isEmpty());
     EXPECT_FALSE(window->document().IsModified());
     EXPECT_EQ(window->pane(4)->text(), "Az/El");
-    EXPECT_EQ(window->pane(5)->text(), "135 , 20");
+    EXPECT_EQ(window->pane(5)->text(), "45 , 20"); // the view's own angles
     EXPECT_EQ(window->pane(1)->text(), "0");
     // The toolbar holds the file entries in order; the command combo keeps no list.
     const auto tools = window->mainToolBar()->actions();
@@ -229,6 +229,7 @@ TEST_F(ShellTest, SaveWritesTheDocumentsSavedModelAndOpenRunsItBack) {
     EXPECT_NE(text.find("define/lens"), std::string::npos) << text;
     EXPECT_NE(text.find("saved1"), std::string::npos) << text;
     EXPECT_EQ(window->windowTitle(), "kept.opt - MERIDYN");
+    EXPECT_TRUE(history().contains("Saving compressed form of macro in .opt file."));
     EXPECT_EQ(window->document().GetPathName(), home.file("kept.opt"));
     EXPECT_FALSE(window->document().IsModified());
     // A failed save shows the document's one box.

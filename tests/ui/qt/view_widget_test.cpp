@@ -14,12 +14,16 @@
 #include <QToolBar>
 #include <filesystem>
 
+#include "display/raster/recording_surface.h"
 #include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
 #include "tests/ui/qt/shell_fixture.h"
 #include "ui/core/shell_text.h"
 #include "ui/core/view_state.h"
+#include "command/interpreter/reader.h"
+#include "parts/templates/define_params.h"
+#include "ui/core/view_controller.h"
 #include "ui/qt/qel_view.h"
 #include "ui/qt/qt_platform_hooks.h"
 #include "ui/qt/view_widget.h"
@@ -37,6 +41,24 @@ class ViewWidgetTest : public ShellTest {
         window->view()->resize(640, 480);
         window->updateAllViews();
         return *window;
+    }
+    // The lens and a placed detector "det", selected, whose radiometer has nx x ny bins.
+    void startDetector(int nx, int ny, std::function<double(int, int)> scaled, double maximum) {
+        startLens();
+        run0("define/detector det");
+        run0("place/object det 0 0 30");
+        bitmapState().radiometer = [=](const std::string& name) -> std::optional<IntensityBins> {
+            if (name != "det") return std::nullopt;
+            IntensityBins b;
+            b.nx = nx;
+            b.ny = ny;
+            b.scaled = scaled;
+            b.maximum = maximum;
+            return b;
+        };
+        viewObject = objectNumberOfLabel("det");
+        window->SelectCurrentObjectQuiet();
+        window->updateActions();
     }
     void run0(const std::string& line) {
         commandBuffer = line;
@@ -243,22 +265,8 @@ TEST_F(ViewWidgetTest, TheViewsLinePixelsAreTheConsolesAtTheSameSize) {
 }
 
 TEST_F(ViewWidgetTest, IntensityViewPaintsTheRadiometersImageWithItsBar) {
-    startLens();
-    run0("define/detector det");
-    run0("place/object det 0 0 30");
     // A radiometer of 16 x 8 bins rising to the right.
-    bitmapState().radiometer = [](const std::string& name) -> std::optional<IntensityBins> {
-        if (name != "det") return std::nullopt;
-        IntensityBins b;
-        b.nx = 16;
-        b.ny = 8;
-        b.scaled = [](int column, int) { return column * 16.0; };
-        b.maximum = 42.5;
-        return b;
-    };
-    viewObject = objectNumberOfLabel("det");
-    window->SelectCurrentObjectQuiet();
-    window->updateActions();
+    startDetector(16, 8, [](int column, int) { return column * 16.0; }, 42.5);
     QAction* intensity = window->action(32962);
     ASSERT_TRUE(intensity->isEnabled());
     intensity->trigger();
@@ -315,4 +323,137 @@ TEST_F(ViewWidgetTest, ABoxThatARunningCommandOpensTakesTheKeyboard) {
     closed = box.exec() != -5;
     window->platformHooks().endCommand();
     EXPECT_TRUE(closed);
+}
+
+TEST_F(ViewWidgetTest, TheDefinitionButtonAndTheSelectionOfATracedSource) {
+    start("define/lightsource lamp1\nplace/object lamp1 0 0 -50\ndefine/lightsource lamp2\n"
+          "place/object lamp2 5 0 -50\ndefine/lens/spherical lens1\nplace/object lens1 0 0 0\n");
+    std::vector<std::pair<int, std::string>> dialogs;
+    viewSeams().commandDialog = [&](int mode, const std::string& path) {
+        dialogs.emplace_back(mode, path);
+    };
+    auto byPath = [&](const std::string& path) {
+        for (const ShellEntry& e : window->entries())
+            if (e.path == path) return window->action(e.id);
+        return static_cast<QAction*>(nullptr);
+    };
+    type("raytrace/cone object=1 nx=3 ny=2 hfov=10 vfov=20");
+    const std::string first = testsupport::readFile(home.path() / "rays.dat");
+    type("raytrace/cone object=2 nx=5 ny=5 hfov=10 vfov=10");
+    ASSERT_FALSE(first.empty());
+    ASSERT_NE(testsupport::readFile(home.path() / "rays.dat"), first);
+
+    // Selecting the first source brings back its trace: raytrace/last traces it again, and the
+    // trace dialogs offer it with its counts and angles, also with the lens selected.
+    window->tree()->SelectTreeItem("lamp1", 1);
+    type("raytrace/last");
+    EXPECT_EQ(testsupport::readFile(home.path() / "rays.dat"), first);
+    window->tree()->SelectTreeItem("lens1", 1);
+    window->updateActions();
+    byPath("&Analyze>&Raytrace>Cone>Eqangle...")->trigger();
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_EQ(dialogs.back(), std::make_pair(-1, std::string("raytrace/new/cone/eqang/yessave")));
+    EXPECT_STREQ(defineParams.paramValues[0], "1");
+    EXPECT_STREQ(defineParams.paramValues[1], "3");
+    EXPECT_STREQ(defineParams.paramValues[2], "2");
+    EXPECT_STREQ(defineParams.paramValues[4], "20");
+
+    // The definition button runs the lens's definition dialog with its values.
+    QAction* definition = byPath("#toolbar>View and optionally change the object definition numerically.");
+    window->updateActions();
+    ASSERT_TRUE(definition->isEnabled());
+    definition->trigger();
+    EXPECT_EQ(dialogs.back().first, 1);
+    EXPECT_EQ(dialogs.back().second.rfind("define/lens", 0), 0u) << dialogs.back().second;
+    EXPECT_EQ(redefineMode, 1);
+}
+
+namespace {
+
+// The lossless images of a PDF (Flate streams of 8-bit RGB) as images; a lossy (DCT) image is
+// counted in `lossy`.
+std::vector<QImage> pdfImages(const QByteArray& pdf, int& lossy) {
+    std::vector<QImage> out;
+    lossy = 0;
+    for (qsizetype at = pdf.indexOf("/Subtype /Image"); at >= 0; at = pdf.indexOf("/Subtype /Image", at + 1)) {
+        const qsizetype dict = pdf.lastIndexOf("<<", at), start = pdf.indexOf("stream\n", at) + 7;
+        const QByteArray head = pdf.mid(dict, start - dict);
+        if (head.contains("/DCTDecode")) ++lossy;
+        auto number = [&](const char* key) {
+            const qsizetype k = head.indexOf(key);
+            return k < 0 ? 0 : head.mid(k + qstrlen(key)).simplified().split(' ').front().toInt();
+        };
+        const int w = number("/Width"), h = number("/Height");
+        if (!head.contains("/FlateDecode") || !head.contains("/DeviceRGB") || w * h == 0) continue;
+        const qsizetype end = pdf.indexOf("\nendstream", start);
+        QByteArray packed(4, 0);
+        const quint32 size = static_cast<quint32>(w * h * 3);
+        for (int i = 0; i < 4; ++i)
+            packed[i] = static_cast<char>((size >> (24 - 8 * i)) & 0xFF);
+        const QByteArray raw = qUncompress(packed + pdf.mid(start, end - start));
+        if (raw.size() != static_cast<qsizetype>(size)) continue;
+        QImage image(w, h, QImage::Format_RGB32);
+        for (int i = 0; i < w * h; ++i)
+            image.setPixel(i % w, i / w, qRgb(static_cast<uchar>(raw[3 * i]), static_cast<uchar>(raw[3 * i + 1]),
+                                          static_cast<uchar>(raw[3 * i + 2])));
+        out.push_back(image);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(ViewWidgetTest, APrintedIntensityMapKeepsItsBinsColoursAndItsHeaderOnThePage) {
+    // Bins of the two ends of the spectrum: pure red and the blue of the last entry.
+    startDetector(8, 4, [](int column, int) { return column < 4 ? 0.0 : 255.5; }, 1);
+    trigger(33044); // View > Palettes > Spectrum
+    trigger(32962);
+    ASSERT_EQ(viewType, kViewIntensity);
+    const std::string pdf = home.file("intensity.pdf");
+    window->qelView()->printDialog = [&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(QString::fromStdString(pdf));
+        return true;
+    };
+    trigger(57607);
+    const QByteArray bytes = QByteArray::fromStdString(testsupport::readFile(pdf));
+    int lossy = 0;
+    const std::vector<QImage> images = pdfImages(bytes, lossy);
+    EXPECT_EQ(lossy, 0);
+    // The bins, and the colour bar entry by entry, exactly as on the screen.
+    int maps = 0, bars = 0;
+    for (const QImage& i : images) {
+        if (i.size() == QSize(8, 4)) {
+            ++maps;
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 8; ++x)
+                    EXPECT_EQ(i.pixel(x, y), x < 4 ? qRgb(255, 0, 0) : qRgb(0, 1, 255)) << x << " " << y;
+        } else if (i.width() == 256) {
+            ++bars;
+            EXPECT_EQ(i.pixel(0, 0), qRgb(255, 0, 0));
+            EXPECT_EQ(i.pixel(127, 0), qRgb(1, 254, 0));
+            EXPECT_EQ(i.pixel(128, 0), qRgb(0, 255, 1));
+            EXPECT_EQ(i.pixel(255, 0), qRgb(0, 1, 255));
+        }
+    }
+    EXPECT_EQ(maps, 1);
+    EXPECT_EQ(bars, 1);
+
+    // The header of a page ends inside it and stands above the colour bar and its scale line.
+    RecordingSurface page(900, 600, SurfaceKind::Printer);
+    const std::string header(60, 'H');
+    window->qelView()->core().OnDraw(*window->view(), page, false, header);
+    bool seen = false;
+    for (const auto& c : page.calls) {
+        if (c.rfind("text ", 0) != 0 || c.find(header) == std::string::npos) continue;
+        seen = true;
+        int x = 0, y = 0;
+        std::sscanf(c.c_str(), "text %d %d", &x, &y);
+        const TextExtent e = page.textExtent(header);
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x + e.cx, 900);
+        EXPECT_LE(y + e.cy, 600 - 18 - 2 * e.cy) << c;
+    }
+    EXPECT_TRUE(seen);
+    bitmapState().radiometer = nullptr;
 }

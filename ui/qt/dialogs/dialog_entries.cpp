@@ -57,7 +57,9 @@ void runCommandDialog(MainWindow& w, int mode, const std::string& path) {
     if (!text) return;
     view->core().ExecuteText(*text);
     view->core().RedrawIfAutoRedraw();
-    // A define path then opens the new object's property sheet, once the window has one.
+    // A define skipped the parameter dialog: its values are edited on the new object's sheet.
+    if (path.compare(0, 6, "define") == 0 && shellState().showPropertyFrame)
+        shellState().showPropertyFrame();
 }
 
 // A filter of the form "Models (*.stl)|*.stl||" as the file dialog takes it: "Models (*.stl)".
@@ -83,7 +85,7 @@ StlImportResult importStlFile(MainWindow& w) {
     };
     ui.askParameters = [&w](const StlParameters& preset) -> std::optional<StlParameters> {
         auto d = makeStlParametersDialog(preset, &w, [&w] {
-            w.prompts().message(kStlEmptyNameCaption, kStlEmptyNameText, false);
+            w.prompts().askOkCancel(kStlEmptyNameCaption, kStlEmptyNameText);
         });
         if (runDialog(*d) != QDialog::Accepted) return std::nullopt;
         return StlParameters{d->text("name"), d->numberOr("reflectance", 1),

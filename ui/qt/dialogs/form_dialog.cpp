@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "ui/compose/field_text.h"
@@ -180,7 +182,26 @@ QCheckBox* FormDialog::checkBox(const std::string& key) const {
     return it == checks_.end() ? nullptr : it->second;
 }
 
+int FormDialog::captionWidth() const {
+    // The title bar's font is the window manager's; a bold application font with room for the
+    // icon and the buttons is at least as wide.
+    QFont bold = font();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(windowTitle()) + 160;
+}
+
+void FormDialog::fitContents() {
+    QLayout* l = layout();
+    l->activate();
+    const int w = std::max({width(), captionWidth(), l->totalSizeHint().width()});
+    const int h = l->hasHeightForWidth() ? l->totalHeightForWidth(w) : l->totalSizeHint().height();
+    setMinimumWidth(std::max(minimumWidth(), captionWidth()));
+    resize(w, std::max(height(), h));
+}
+
 void FormDialog::showEvent(QShowEvent* event) {
+    // The caption and every line of a refusal stay whole: the dialog widens to its title.
+    fitContents();
     QDialog::showEvent(event);
     std::vector<QWidget*> chain;
     for (int r = 0; r < grid_->rowCount(); ++r)
@@ -209,6 +230,8 @@ void FormDialog::showEvent(QShowEvent* event) {
 void FormDialog::refuse(const std::string& text) {
     message_->setText(QString::fromStdString(text));
     message_->show();
+    // The wrapped lines get the height they need.
+    if (isVisible()) fitContents();
 }
 
 void FormDialog::accept() {

@@ -61,6 +61,8 @@ class FormDialog : public QDialog {
     QPushButton* okButton() const { return ok_; }
     // Shows a refusal and keeps the dialog open.
     void refuse(const std::string& text);
+    // The least width that shows the whole caption.
+    int captionWidth() const;
 
   public slots:
     void accept() override;
@@ -71,6 +73,8 @@ class FormDialog : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Wide enough for the caption, high enough for every row and wrapped line.
+    void fitContents();
     QLineEdit* addLine(const std::string& key, const QString& label);
     struct Number {
         QLineEdit* field;

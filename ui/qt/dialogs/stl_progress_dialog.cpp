@@ -16,6 +16,8 @@ ReadingStlFileDialog::ReadingStlFileDialog(StlReader& reader, std::function<void
     setObjectName("ReadingStlFile");
     auto* grid = new QGridLayout(this);
     list_ = new QListWidget(this);
+    // Every row is one line of text: the list need not measure each row it is given.
+    list_->setUniformItemSizes(true);
     bar_ = new QProgressBar(this);
     bar_->setRange(0, 100);
     file_ = new QLabel(this);
@@ -56,16 +58,30 @@ void ReadingStlFileDialog::refresh() {
     facets_->setText(QString::number(reader_.facetCount));
     warnings_->setText(QString::number(reader_.warningCount));
     percent_->setText(QString("%1 % complete").arg(percent));
+    // The list lays all its rows out again after rows are added, so it is given them at most a
+    // few times a second, and the more rows it holds the less often: the import stays linear in
+    // its lines however many of them warn.
+    const qint64 wait = kLogFlushMs + list_->count() / 100;
+    if (!sinceFlush_.isValid() || sinceFlush_.elapsed() >= wait) flushLog();
+}
+
+void ReadingStlFileDialog::flushLog() {
+    sinceFlush_.start();
+    if (lines_.isEmpty()) return;
+    list_->addItems(lines_);
+    lines_.clear();
+    list_->scrollToBottom();
 }
 
 void ReadingStlFileDialog::addLog(const std::string& text) {
     pending_ += text;
     std::size_t end;
-    while ((end = pending_.find('\n')) != std::string::npos) {
-        list_->addItem(QString::fromStdString(pending_.substr(0, end)));
-        pending_.erase(0, end + 1);
+    std::size_t at = 0;
+    while ((end = pending_.find('\n', at)) != std::string::npos) {
+        lines_.push_back(QString::fromUtf8(pending_.data() + at, static_cast<qsizetype>(end - at)));
+        at = end + 1;
     }
-    list_->scrollToBottom();
+    pending_.erase(0, at);
 }
 
 void ReadingStlFileDialog::reject() {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QStringList>
 #include <functional>
 
 class QLabel;
@@ -18,9 +20,14 @@ class ReadingStlFileDialog : public QDialog {
   public:
     ReadingStlFileDialog(StlReader& reader, std::function<void()> cancel, QWidget* parent);
 
+    // The counters and the bar; the lines logged since the last flush once a quarter second and
+    // a millisecond for each hundred rows of the list have passed since.
     void refresh();
-    // A text the reader logged; each of its lines becomes a line of the list.
+    // A text the reader logged; each of its lines becomes a line of the list at the next
+    // refresh, all of them in one block (a file that warns on every line logs two a line).
     void addLog(const std::string& text);
+    // Puts the lines waiting into the list and scrolls to the last.
+    void flushLog();
 
     QListWidget* list() const { return list_; }
     QProgressBar* bar() const { return bar_; }
@@ -39,6 +46,9 @@ class ReadingStlFileDialog : public QDialog {
     StlReader& reader_;
     std::function<void()> cancel_;
     std::string pending_; // a logged text's last line until its newline comes
+    QStringList lines_;   // whole lines not yet in the list
+    QElapsedTimer sinceFlush_;
+    static constexpr qint64 kLogFlushMs = 250;
     QListWidget* list_;
     QProgressBar* bar_;
     QLabel *file_, *type_, *percent_, *facets_, *warnings_;

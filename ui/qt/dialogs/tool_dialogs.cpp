@@ -92,14 +92,15 @@ std::unique_ptr<FormDialog> makeRotationDialog(QWidget* parent) {
 
 std::unique_ptr<FormDialog> makePlacementDialog(QWidget* parent) {
     auto d = std::make_unique<FormDialog>("Placement Tool", parent);
-    d->addNumber("a", "a", 0);
-    d->addNumber("b", "b", 0);
-    d->addNumber("g", "g", 0);
+    // How and where first; the angles matter only to Rotations.
     d->addRadio("type", "", {"Global", "Relative", "Inside", "Rotations"}, 0);
     const double* p = qelViewState().pickedPoint;
     d->addNumber("x", "X", p[0]);
     d->addNumber("y", "Y", p[1]);
     d->addNumber("z", "Z", p[2]);
+    d->addNumber("a", "a", 0);
+    d->addNumber("b", "b", 0);
+    d->addNumber("g", "g", 0);
     d->addText("object", "Object ", objectLabel(firstUnplacedObject));
     d->addText("reference", "Ref Object", "");
     FormDialog* raw = d.get();
@@ -282,10 +283,11 @@ std::unique_ptr<FormDialog> makeDataOutputDialog(QWidget* parent) {
 std::unique_ptr<FormDialog> makeStlParametersDialog(const StlParameters& preset, QWidget* parent,
                                                     std::function<void()> emptyName) {
     auto d = std::make_unique<FormDialog>("STL Polynet Parameters", parent);
-    d->addNumber("absorption", "Surface Absorbtion", preset.absorption);
-    d->addNumber("index", "Refractive Index", preset.index);
+    // The one field without a preset comes first and has the keyboard.
     d->addText("name", "Object name", preset.name, 19);
     d->addNumber("reflectance", "Surface Reflectance", preset.reflectance);
+    d->addNumber("absorption", "Surface Absorbtion", preset.absorption);
+    d->addNumber("index", "Refractive Index", preset.index);
     FormDialog* raw = d.get();
     d->check = [raw, emptyName = std::move(emptyName)]() -> std::optional<std::string> {
         StlParameters p{raw->text("name"), raw->numberOr("reflectance", 0),
@@ -299,9 +301,9 @@ std::unique_ptr<FormDialog> makeStlParametersDialog(const StlParameters& preset,
 
 std::unique_ptr<FormDialog> makeCubeCornerDialog(const CubeCornerRequest& preset, QWidget* parent) {
     auto d = std::make_unique<FormDialog>("Define Cube Corner", parent);
+    d->addText("name", "Name", preset.name, 17);
     d->addNumber("halfWidth", "Half-width", preset.halfWidth);
     d->addNumber("index", "Refractive Index", preset.index);
-    d->addText("name", "Name", preset.name, 17);
     FormDialog* raw = d.get();
     d->check = [raw] {
         return cubeCornerRefusal(
