@@ -62,7 +62,8 @@ int toInt(double v) {
 bool unitDirection(Vec3& d) {
     const double m = std::max({std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
     if (!(m > 0) || !std::isfinite(m)) return false;
-    d = (1.0 / m) * d;
+    // Divided, not multiplied by 1/m: the inverse of a subnormal magnitude is no number.
+    d = {d.x / m, d.y / m, d.z / m};
     normalize3(d);
     return true;
 }

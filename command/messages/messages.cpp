@@ -120,13 +120,17 @@ void writeChannel(OutputChannel channel, std::string_view text) {
     }
 }
 
-// True when the repeat memory in force held the text from its last time; the text is noted
-// for this time either way.
+// True when the repeat memory in force holds the text from its last time or already from this
+// one; the text is noted for this time either way.
 bool repeatedMessage(const std::string& text) {
     RepeatMemory* m = messageState().repeatMemory;
     if (!m) return false;
+    auto holds = [&text](const std::vector<std::string>& texts) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    if (holds(m->current)) return true;
     m->current.push_back(text);
-    return std::find(m->last.begin(), m->last.end(), text) != m->last.end();
+    return holds(m->last);
 }
 } // namespace
 

@@ -140,8 +140,9 @@ class OutputFlushHold {
     OutputFlushHold(const OutputFlushHold&) = delete;
     OutputFlushHold& operator=(const OutputFlushHold&) = delete;
 };
-// While one lives, an error or warning whose text the memory held from its owner's last time is
-// not reported again (a repaint after every command would repeat its fault after every command);
+// While one lives, an error or warning whose text the memory held from its owner's last time, or
+// that this time already said, is not reported again (a repaint after every command would
+// repeat its fault after every command, and a fault of the window fit once a pane);
 // when it ends, the memory holds this time's texts, shown or not. A time without messages
 // forgets them, so a fault that comes back is reported again.
 class RepeatScope {

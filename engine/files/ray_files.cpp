@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -291,6 +292,20 @@ void deleteRayFile() {
 void deleteSpotFile() {
     flushBeforeTouching(rayFileState().spots);
     platform::removeRegularOrLink(spotFilePath());
+}
+
+Vec3 farRayPoint(const Vec3& point, const Vec3& direction, double distance) {
+    constexpr double kFarthest = 1e200;
+    if (!(distance <= kFarthest)) distance = kFarthest;
+    Vec3 far;
+    rayPoint(far, point, direction, distance);
+    // A start near the end of the range of a double: come nearer until the point is a number.
+    while (!(std::isfinite(far.x) && std::isfinite(far.y) && std::isfinite(far.z)) &&
+           distance > 1.0) {
+        distance *= 1e-10;
+        rayPoint(far, point, direction, distance);
+    }
+    return far;
 }
 
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag) {

@@ -110,6 +110,10 @@ void deleteSpotFile();
 
 // Sets errorFlag to 1 when the record did not go out; a good record leaves it alone.
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag);
+// The closing point of a ray that leaves the system, `distance` along the unit direction from
+// `point`: at most 1e200 away (the angular analysis sums these lengths), and nearer still when
+// the point would be no finite number, so that rays.dat holds only numbers.
+Vec3 farRayPoint(const Vec3& point, const Vec3& direction, double distance);
 // 1 and the record; a far point comes back as flag 0 with farPointMarker 1. At the end of the
 // file (fewer than 28 bytes) the file is closed and the result is 0.
 int readRayRecord(int& flag, Vec3& point);

@@ -143,9 +143,9 @@ void traceStep(TraceStepResult& result) {
 }
 
 void writeExitPoint(const Vec3& position, const Vec3& direction, int& errorFlag) {
-    Vec3 far;
-    rayPoint(far, position, direction, kExitDistanceFactor * workbox.halfSize[2]);
-    writeRayRecord(kRayFlagNext, far, errorFlag);
+    writeRayRecord(kRayFlagNext,
+                   farRayPoint(position, direction, kExitDistanceFactor * workbox.halfSize[2]),
+                   errorFlag);
 }
 
 void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* sourceObject,

@@ -35,9 +35,6 @@ namespace {
 constexpr int kInitialRecords = 200;
 constexpr int kRecordGrowth = 100;
 constexpr double kFarPointScale = 1000000.0;
-// The farthest a far point goes: its distance stands for the ray's energy in the angular
-// analysis, whose sums must stay finite numbers too.
-constexpr double kFarPointLimit = 1e200;
 // The roulette lets one branch in ten survive below the threshold, with ten times its energy.
 constexpr int kRouletteSurvival = 3278;
 constexpr double kRouletteBoost = 10.0;
@@ -184,16 +181,7 @@ int CRayTracer::WriteRayPoint(int flag, const Vec3& p) {
 }
 
 int CRayTracer::WriteRayEndPoint(const Vec3& p, const Vec3& d, double e) {
-    Vec3 far;
-    double distance = e * kFarPointScale;
-    if (!(distance <= kFarPointLimit)) distance = kFarPointLimit;
-    rayPoint(far, p, d, distance);
-    // A start beyond half the range of a double: come nearer until the point is a number.
-    while (!(std::isfinite(far.x) && std::isfinite(far.y) && std::isfinite(far.z)) &&
-           distance > 1.0) {
-        distance *= 1e-10;
-        rayPoint(far, p, d, distance);
-    }
+    const Vec3 far = farRayPoint(p, d, e * kFarPointScale);
     int error = 0;
     writeRayRecord(kRayFlagFarPoint, far, error);
     if (error) {
