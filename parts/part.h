@@ -168,6 +168,7 @@ class CPart {
         std::string kindWord; // at most 23 characters
         int objectNumber = 0, nx = 0, ny = 0, bundleShape = 0, spacingKind = 0, stored = 0;
         double horizontal = 0, vertical = 0;
+        long serial = 0; // the raytrace manager's number of the stored trace
     } lastTrace;
 
     double indices[kWavelengthSlots] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};

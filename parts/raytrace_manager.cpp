@@ -62,13 +62,34 @@ int toInt(double v) {
 bool unitDirection(Vec3& d) {
     const double m = std::max({std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
     if (!(m > 0) || !std::isfinite(m)) return false;
-    d = (1.0 / m) * d;
+    // Divided, not multiplied by 1/m: the inverse of a subnormal magnitude is no number.
+    d = {d.x / m, d.y / m, d.z / m};
     normalize3(d);
     return true;
 }
 
 bool finite3(const Vec3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// A ray count the loops can count: 1 to the largest int once truncated (infinity and NaN fail).
+bool countFits(double v) {
+    return v >= 1.0 && v < static_cast<double>(INT_MAX) + 1.0;
+}
+
+// A collimated bundle whose steps and corners, taken into global coordinates, stay finite
+// numbers; half widths beyond that would fill the files with infinities and NaNs.
+bool collimatedBundleFits(const ObjectRecord* source, int nx, int ny, double a, double b) {
+    if (nx > 1 && !std::isfinite(2 * a / (nx - 1))) return false;
+    if (ny > 1 && !std::isfinite(2 * b / (ny - 1))) return false;
+    const double x = nx > 1 ? a : 0.0, y = ny > 1 ? b : 0.0;
+    for (double sx : {-x, x})
+        for (double sy : {-y, y}) {
+            Vec3 p;
+            toGlobalPoint(Vec3{sx, sy, 0}, p, source->firstSurface);
+            if (!finite3(p)) return false;
+        }
+    return true;
 }
 
 // The object of a 1-based number that exists, or null.
@@ -156,8 +177,13 @@ void CRaytraceManager::storeLastTrace(int object, int nx, int ny, double h, doub
     s.spacing = tracer.spacing;
     s.custom = custom;
     s.stored = 1;
-    if (thePartList)
-        thePartList->StoreTraceParameters(object, nx, ny, h, v, oval, kind, tracer.spacing);
+    s.serial = ++s.issued;
+    s.hasPart = false;
+    if (thePartList &&
+        thePartList->StoreTraceParameters(object, nx, ny, h, v, oval, kind, tracer.spacing)) {
+        thePartList->FindPart(objectLabel(object))->lastTrace.serial = s.serial;
+        s.hasPart = true;
+    }
 }
 
 int CRaytraceManager::TraceCone(int object, int nx, int ny, double a, double b, int oval) {
@@ -244,6 +270,7 @@ int CRaytraceManager::traceCustomCone(ObjectRecord* source, int nx, int ny, doub
                 Vec3 p, d;
                 toGlobalPoint(lp, p, frame);
                 toGlobalDirection(ld, d, frame);
+                if (!finite3(p)) continue;
                 const double saved = weightTable[k];
                 weightTable[k] = rec.v[SRC_WEIGHT];
                 ok = tracer.TraceSourceRay(p, d, source, 0) != 0;
@@ -313,14 +340,28 @@ int CRaytraceManager::TraceReemit(int object, int count) {
             loadLimits();
             const int savedIndex = wavelengthIndex;
             SurfaceRecord* frame = source->firstSurface;
-            long emitted = 0;
-            while ((count < 1 || emitted < count) && readReemitRecord(p, e, obj, surf, d) > 0) {
+            long emitted = 0, outOfRange = 0, notFinite = 0;
+            bool held = false;
+            while ((count < 1 || emitted < count) &&
+                   readReemitRecord(p, e, obj, surf, d, &held) > 0) {
                 if (tracer.escapePoll.stop()) break;
                 if (obj != object) continue;
+                // Without a wavelength of its own the record would go out at the last one's.
+                if (!held) {
+                    ++outOfRange;
+                    continue;
+                }
                 Vec3 gp, gd;
-                if (!finite3(p) || !unitDirection(d)) continue;
-                toGlobalPoint(p, gp, frame);
-                toGlobalDirection(d, gd, frame);
+                bool usable = finite3(p) && unitDirection(d);
+                if (usable) {
+                    toGlobalPoint(p, gp, frame);
+                    toGlobalDirection(d, gd, frame);
+                    usable = finite3(gp);
+                }
+                if (!usable) {
+                    ++notFinite;
+                    continue;
+                }
                 // The record's wavelength is current; its slot's weight is the ray's energy.
                 if (!tracer.TraceSourceRay(gp, gd, source, 0)) break;
                 ++emitted;
@@ -329,6 +370,16 @@ int CRaytraceManager::TraceReemit(int object, int count) {
             closeReemitFile();
             wavelengthIndex = savedIndex;
             CloseRayFiles();
+            if (outOfRange)
+                errorText(outputChannel,
+                          "%ld re-emission records with a wavelength index out of range were "
+                          "skipped.\n",
+                          outOfRange);
+            if (notFinite)
+                errorText(outputChannel,
+                          "%ld re-emission records without a finite point and direction were "
+                          "skipped.\n",
+                          notFinite);
         }
     }
     source->traceable = traceable;
@@ -351,8 +402,13 @@ int CRaytraceManager::RepeatLastTrace() {
     LastTraceStore& s = lastTraceStore();
     if (!s.stored) return 0;
     ObjectRecord* o = objectByNumber(s.objectNumber);
-    if (!o || !o->defined || !o->activated || !o->placed) {
+    const CPart* part =
+        s.hasPart && thePartList ? thePartList->FindPart(objectLabel(s.objectNumber)) : nullptr;
+    const bool sameObject = !s.hasPart || (part && part->lastTrace.serial == s.serial);
+    if (!o || !o->defined || !o->activated || !o->placed || !sameObject) {
+        const long issued = s.issued;
         resetLastTraceStore();
+        lastTraceStore().issued = issued;
         return 0;
     }
     tracer.spacing = s.spacing;
@@ -421,6 +477,16 @@ int CRaytraceManager::Raytrace() {
                   objectLabel(object));
         return 0;
     }
+    // A count is whole rays: below 1 a trace would only empty the files, beyond an int it would
+    // never end.
+    if (numericGiven[1] && !countFits(numericValues[1])) {
+        errorText(outputChannel, "Nx must be between 1 and %d.\n", INT_MAX);
+        return 0;
+    }
+    if (valueCount > 2 && numericGiven[2] && !countFits(numericValues[2])) {
+        errorText(outputChannel, "Ny must be between 1 and %d.\n", INT_MAX);
+        return 0;
+    }
     switch (kind) {
     case kCone:
     case kCustom: {
@@ -456,6 +522,14 @@ int CRaytraceManager::Raytrace() {
         }
         if (ny != 1 && !(v > 0)) {
             errorText(outputChannel, "Vertical field half width must be greater than 0.\n");
+            return 0;
+        }
+        if (!collimatedBundleFits(source, nx, ny, h, 0.0)) {
+            errorText(outputChannel, "Horizontal field half width is too large.\n");
+            return 0;
+        }
+        if (!collimatedBundleFits(source, nx, ny, h, v)) {
+            errorText(outputChannel, "Vertical field half width is too large.\n");
             return 0;
         }
         storeLastTrace(object, nx, ny, h, v, oval, "collimated");

@@ -21,6 +21,11 @@ struct LastTraceStore {
     int spacing = 4;
     int custom = 0; // the custom flag the last cone or custom command left
     int stored = 0;
+    // Which trace this is: the stored object's part keeps the same number, so an object that
+    // later took the deleted source's slot is not taken for it. `issued` is the last number
+    // given out; forgetting the store keeps it, so no number is given twice.
+    long serial = 0, issued = 0;
+    bool hasPart = false;
 };
 
 LastTraceStore& lastTraceStore();
@@ -48,7 +53,8 @@ class CRaytraceManager {
     virtual int OpenRayFiles(int extra);
     virtual void CloseRayFiles();
     // raytrace/last: 0 when nothing is stored or the stored object is gone, undefined, inactive
-    // or unplaced (the store is then forgotten); 1 after the trace.
+    // or unplaced, or is another object than the one traced (the store is then forgotten); 1
+    // after the trace.
     virtual int RepeatLastTrace();
     // The raytrace command on the parsed command. 1 only for "last".
     virtual int Raytrace();

@@ -52,6 +52,7 @@ void reportMacroReadError() {
 } // namespace
 
 int CQelDoc::RunCommandLoop() {
+    const CommandRunScope running;
     LineState saved = saveLineState();
     auto& r = readerState();
     r.runBaseLevel = macroTop;

@@ -192,8 +192,8 @@ bool parseNumber(const char* word, double* value) {
     }
     if (s[i] != '\0') return false;
     errno = 0;
+    // Beyond the range of a double the value is infinity, which every range check refuses.
     double v = readCDouble(text.c_str(), nullptr);
-    if (std::isinf(v)) return false; // beyond the range of a double: not a usable number
     if (value) *value = v;
     return true;
 }

@@ -69,14 +69,55 @@ std::FILE* openScreen() {
     return s.screenFile;
 }
 
+// Takes the waiting prompt back off the end of the console buffer and screen.out; false when
+// either no longer ends with it.
+bool takeBackPrompt(const std::string& prompt) {
+    auto& s = messageState();
+    const std::size_t n = prompt.size();
+    if (s.consoleBuffer.size() < n || s.consoleBuffer.compare(s.consoleBuffer.size() - n, n, prompt))
+        return false;
+    if (std::FILE* f = s.screenFile) {
+        if (std::fflush(f) != 0) return false;
+        struct stat st {};
+        std::string tail(n, '\0');
+        const off_t size = fstat(fileno(f), &st) == 0 ? st.st_size : 0;
+        if (size < static_cast<off_t>(n) ||
+            pread(fileno(f), tail.data(), n, size - static_cast<off_t>(n)) !=
+                static_cast<ssize_t>(n) ||
+            tail != prompt || ftruncate(fileno(f), size - static_cast<off_t>(n)) != 0)
+            return false;
+    }
+    s.consoleBuffer.erase(s.consoleBuffer.size() - n);
+    return true;
+}
+
+void writeScreenChannel(std::string_view text) {
+    auto& s = messageState();
+    // Between command runs the prompt for the next command stays last: what a repaint says
+    // belongs to the command before it.
+    std::string prompt;
+    if (!s.writingPrompt) {
+        prompt.swap(s.waitingPrompt);
+        if (!prompt.empty() && (s.commandRuns > 0 || !takeBackPrompt(prompt))) prompt.clear();
+    }
+    consoleAppend(text);
+    screenText(text);
+    if (!prompt.empty()) {
+        s.writingPrompt = true;
+        consoleAppend(prompt);
+        screenText(prompt);
+        s.writingPrompt = false;
+        s.waitingPrompt = prompt;
+    }
+}
+
 void writeChannel(OutputChannel channel, std::string_view text) {
     if (channel.stream) {
         writeToFile(channel.stream, text, true, true);
     } else if (channel.id == logChannel.id) {
         logText(text);
     } else if (channel.id == outputChannel.id) {
-        consoleAppend(text);
-        screenText(text);
+        writeScreenChannel(text);
     }
 }
 std::string_view trimmedRight(std::string_view s) {
@@ -103,6 +144,18 @@ void noteLogComments(std::string_view text) {
     }
 }
 
+// True when the repeat memory in force holds the text from its last time or already from this
+// one; the text is noted for this time either way.
+bool repeatedMessage(const std::string& text) {
+    RepeatMemory* m = messageState().repeatMemory;
+    if (!m) return false;
+    auto holds = [&text](const std::vector<std::string>& texts) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    if (holds(m->current)) return true;
+    m->current.push_back(text);
+    return holds(m->last);
+}
 } // namespace
 
 MessageState& messageState() {
@@ -140,14 +193,15 @@ int outText(OutputChannel channel, const char* format, ...) {
 
 void errorText(OutputChannel channel, const char* format, ...) {
     auto& s = messageState();
-    s.errorOccurred = 1;
-    ++s.errorsReported;
-    writeChannel(channel, "ERROR: ");
-    logText("# > ERROR: ");
     std::va_list args;
     va_start(args, format);
     std::string text = formatTextV(format, args);
     va_end(args);
+    if (repeatedMessage(text)) return;
+    s.errorOccurred = 1;
+    ++s.errorsReported;
+    writeChannel(channel, "ERROR: ");
+    logText("# > ERROR: ");
     platform::hooks().beep();
     if (s.errorPopup) {
         if (platform::hooks().askYesNo("MERIDYN Input Error - Abort Now?", text, false))
@@ -158,12 +212,13 @@ void errorText(OutputChannel channel, const char* format, ...) {
 }
 
 void warningText(OutputChannel channel, const char* format, ...) {
-    writeChannel(channel, "WARNING: ");
-    logText("# > WARNING: ");
     std::va_list args;
     va_start(args, format);
     std::string text = formatTextV(format, args);
     va_end(args);
+    if (repeatedMessage(text)) return;
+    writeChannel(channel, "WARNING: ");
+    logText("# > WARNING: ");
     logText(text);
     writeChannel(channel, text);
 }
@@ -332,6 +387,18 @@ void flushOutputFiles() {
     }
 }
 
+RepeatScope::RepeatScope(RepeatMemory& memory)
+    : memory_(memory), outer_(messageState().repeatMemory) {
+    memory_.current.clear();
+    messageState().repeatMemory = &memory_;
+}
+
+RepeatScope::~RepeatScope() {
+    memory_.last.swap(memory_.current);
+    memory_.current.clear();
+    messageState().repeatMemory = outer_;
+}
+
 OutputFlushHold::OutputFlushHold() {
     ++messageState().flushHolds;
 }
@@ -349,6 +416,7 @@ void deleteOutputFiles() {
     for (const std::string& path : {s.logPath, s.screenOutPath})
         if (!path.empty()) platform::removeRegularOrLink(path);
     s.logAtLineStart = true;
+    s.waitingPrompt.clear();
     // The lines counted so far are gone with the file.
     s.screenLineCount = 0;
 }
@@ -385,6 +453,7 @@ void printPrompt(std::FILE* stream, OutputChannel channel) {
     s.writingPrompt = true;
     outText(channel, " %s", s.promptText.c_str());
     s.writingPrompt = false;
+    if (channel == outputChannel) s.waitingPrompt = " " + s.promptText;
 }
 
 void startInterpreter() {

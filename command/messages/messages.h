@@ -27,6 +27,12 @@ inline constexpr OutputChannel logChannel{2};    // command log
 inline constexpr const char* kVersionText = "Version 5.0132";
 inline constexpr const char* kStartupPrompt = "MD: ";
 
+// What one recurring source of messages (the repaint) said the last time and says this time.
+struct RepeatMemory {
+    std::vector<std::string> last, current;
+    long stamp = 0; // the owner's mark of what the last texts were about
+};
+
 // State of the message layer, grouped so tests can reset it.
 struct MessageState {
     std::string programHome;   // empty means the current directory
@@ -52,6 +58,12 @@ struct MessageState {
     int bannerPrinted = 0;
 
     std::string promptText = kStartupPrompt;
+    // The prompt last written at the end of the screen text, while nothing followed it; a
+    // message written between command runs (a repaint's) goes before it.
+    std::string waitingPrompt;
+    int commandRuns = 0; // command loops running (CommandRunScope)
+    // The repeat memory in force (RepeatScope), or null.
+    RepeatMemory* repeatMemory = nullptr;
     // The reader's console stream (never owned here); null is a console that gives end of file
     // at once, as the console of a windowed program does.
     std::FILE* consoleStream = nullptr;
@@ -139,6 +151,32 @@ class OutputFlushHold {
     OutputFlushHold(const OutputFlushHold&) = delete;
     OutputFlushHold& operator=(const OutputFlushHold&) = delete;
 };
+// While one lives, an error or warning whose text the memory held from its owner's last time, or
+// that this time already said, is not reported again (a repaint after every command would
+// repeat its fault after every command, and a fault of the window fit once a pane);
+// when it ends, the memory holds this time's texts, shown or not. A time without messages
+// forgets them, so a fault that comes back is reported again.
+class RepeatScope {
+  public:
+    explicit RepeatScope(RepeatMemory& memory);
+    ~RepeatScope();
+    RepeatScope(const RepeatScope&) = delete;
+    RepeatScope& operator=(const RepeatScope&) = delete;
+
+  private:
+    RepeatMemory& memory_;
+    RepeatMemory* outer_;
+};
+
+// Marks a command loop running: messages written meanwhile follow the screen text in order.
+class CommandRunScope {
+  public:
+    CommandRunScope() { ++messageState().commandRuns; }
+    ~CommandRunScope() { --messageState().commandRuns; }
+    CommandRunScope(const CommandRunScope&) = delete;
+    CommandRunScope& operator=(const CommandRunScope&) = delete;
+};
+
 void startInterpreter();
 int initInterpreter();
 void printBanner(OutputChannel channel);

@@ -8,6 +8,9 @@
 #include "display/plot/plot_primitives.h"
 #include "engine/commands/command_values.h"
 #include "engine/files/ray_files.h"
+#include "engine/polynet/polynet_records.h"
+#include "parts/part.h"
+#include "parts/radiometers/radiometer.h"
 
 namespace {
 
@@ -87,10 +90,11 @@ int angularCommand() {
     readCommandValues(kAngularValues, 2);
     const double radius = valueOr(0, 180.0);
     const double buckets = valueOr(1, 18.0);
-    if (!(buckets >= 1.0 && buckets < kMaxPolarBuckets + 1.0) || !(radius > 0.0) ||
-        !std::isfinite(radius)) {
-        errorText(outputChannel, " Polar buckets must be 1 to 359 and radiusmax greater than 0.  "
-                                 "Command ignored.\n");
+    // Half angles beyond 180 degrees would make rings of negative solid angle.
+    if (!(buckets >= 1.0 && buckets < kMaxPolarBuckets + 1.0) ||
+        !(radius > 0.0 && radius <= 180.0)) {
+        errorText(outputChannel, " Polar buckets must be 1 to 359 and radiusmax greater than 0 "
+                                 "and at most 180.  Command ignored.\n");
         return 0;
     }
     angularEnergyAnalysis(radius, static_cast<int>(buckets));
@@ -133,6 +137,14 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
         outText(outputChannel, "No ray data found.\n");
         return;
     }
+    auto finite = [](const Vec3& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
+    // A record that is no point leaves its path out (the way it went is not known); so does a
+    // segment too long for a number.
+    long badPoints = 0;
+    bool broken = !finite(point);
+    if (broken) ++badPoints;
     Vec3 previous = point, direction;
     double weight = 0.0;
     bool kept = false, previousExit = farPointMarker != 0;
@@ -142,14 +154,22 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
         // A path ends at a new path's start or at the end of the file; it is binned when its
         // last record was an exit point.
         if (!more || flag > 0) {
-            if (kept && previousExit)
+            if (kept && previousExit && !broken)
                 binTerminalDirection(direction.x, direction.y, direction.z, weight);
             kept = false;
+            broken = false;
             if (!more) break;
-        } else {
+        }
+        if (!finite(point)) {
+            ++badPoints;
+            broken = true;
+        } else if (flag <= 0 && !broken) {
             Vec3 d{point.x - previous.x, point.y - previous.y, point.z - previous.z};
             const double length = std::sqrt(dot3(d, d));
-            if (length > 0.0) {
+            if (!std::isfinite(length)) {
+                ++badPoints;
+                broken = true;
+            } else if (length > 0.0) {
                 direction = {d.x / length, d.y / length, d.z / length};
                 weight = length / 1000000.0;
                 kept = true;
@@ -158,6 +178,8 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
         previous = point;
         previousExit = exitPoint;
     }
+    if (badPoints != 0)
+        errorText(outputChannel, "%ld Bad points are found in ray data.\n", badPoints);
     outText(outputChannel, "Half angle (degrees),     Solid angle (steradians),     x polar,     "
                            "y polar,     z polar\n");
     const double width = s.bucketWidth;
@@ -207,6 +229,22 @@ void polarPlot(int variant) {
             drawWedge(k, s.bucketWidth, r, -1.0);
         }
     }
+}
+
+int loadPolarRadiometer(const CPart* part) {
+    if (!part || !part->radiometer) return 0;
+    PolarTables& tables = polarTables();
+    tables.currentRow = kPolarRowIntensity;
+    // A new fill replaces what an earlier part left in the row.
+    std::fill(std::begin(tables.rows[kPolarRowIntensity]),
+              std::end(tables.rows[kPolarRowIntensity]), 0.0);
+    tables.rowMaxima[kPolarRowIntensity] = 0.0;
+    tables.cellWidth = 0.0;
+    const PolynetRecord* net = part->geometry && part->kindName == "polynet"
+                                   ? objectPolynet(part->geometry->number)
+                                   : nullptr;
+    part->radiometer->FillPolarTable(net);
+    return 1;
 }
 
 void polarIntensityPlot() {

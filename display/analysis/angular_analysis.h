@@ -34,6 +34,12 @@ void angularDefaultAnalysis();
 // Bins one terminal direction (unit) with weight w.
 void binTerminalDirection(double dx, double dy, double dz, double w);
 
+class CPart;
+// The polar radiometer view's data, as every paint loads it: when the part carries a
+// radiometer, its intensity per steradian fills the intensity row of the polar tables from the
+// net of the part's first surface (a part that is no net leaves the row empty); 1 then, else 0.
+int loadPolarRadiometer(const CPart* part);
+
 // Variant 0 x polar, 1 y polar, 2 z polar, 3 xy projection.
 void polarPlot(int variant);
 void polarIntensityPlot();

@@ -1,6 +1,7 @@
 #include "display/analysis/energy_plot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "command/messages/messages.h"
@@ -40,10 +41,18 @@ void arrayPlot(const FilmCell* cells, int count, double xLow, double xHigh, cons
                const char* yTitle, const char* title, int zeroBased) {
     if (!cells || count < 1) return;
     plotState().textHeightDivisor = 600.0;
-    double ymin = cells[0].energy, ymax = cells[0].energy;
-    for (int k = 1; k < count; ++k) {
-        ymin = std::min(ymin, cells[k].energy);
-        ymax = std::max(ymax, cells[k].energy);
+    // The range of the cells that hold numbers; a cell that holds none is not drawn, and a
+    // range beyond what the window can hold becomes the unit range, so that the frame, the
+    // axes and the labels are always there.
+    auto usable = [](double v) { return std::isfinite(v) && std::fabs(v) < 1e300; };
+    double ymin = 0.0, ymax = 0.0;
+    bool any = false;
+    for (int k = 0; k < count; ++k) {
+        const double v = cells[k].energy;
+        if (!usable(v)) continue;
+        ymin = any ? std::min(ymin, v) : v;
+        ymax = any ? std::max(ymax, v) : v;
+        any = true;
     }
     if (zeroBased) ymin = 0.0;
     if (ymax == ymin) {
@@ -52,7 +61,11 @@ void arrayPlot(const FilmCell* cells, int count, double xLow, double xHigh, cons
     }
     double dx = xHigh - xLow;
     if (!(dx != 0.0)) dx = 1.0; // a film without width still gets a window
-    const double dy = ymax - ymin;
+    double dy = ymax - ymin;
+    if (!usable(dy)) {
+        ymin = 0.0;
+        ymax = dy = 1.0;
+    }
     setWindow(xLow - 0.15 * dx, xHigh + 0.05 * dx, ymin - 0.15 * dy, ymax + 0.1 * dy);
     drawPlotFrame();
     setPenColor(11);
@@ -61,12 +74,19 @@ void arrayPlot(const FilmCell* cells, int count, double xLow, double xHigh, cons
     moveAbs(xLow, ymin);
     lineAbs(xLow, ymax);
     setPenColor(9);
+    bool drawing = false;
     for (int k = 0; k < count; ++k) {
         const double x = xLow + (k + 0.5) * (xHigh - xLow) / count;
-        if (k == 0)
-            moveAbs(x, cells[k].energy);
+        const double y = cells[k].energy;
+        if (!usable(y)) {
+            drawing = false;
+            continue;
+        }
+        if (drawing)
+            lineAbs(x, y);
         else
-            lineAbs(x, cells[k].energy);
+            moveAbs(x, y);
+        drawing = true;
     }
     setWindow(0.0, 1.0, 0.0, 1.0);
     setPenColor(12);

@@ -200,11 +200,22 @@ bool nextDetectorHit(SpotRecord& r, double& x, double& y) {
     while (readSpotRecord(r.point, r.energy, r.objectNumber, r.surfaceNumber, r.direction) > 0) {
         r.wavelengthIndex = wavelengthIndex;
         if (r.objectNumber != detector) continue;
+        if (!std::isfinite(r.point.x) || !std::isfinite(r.point.y) || !std::isfinite(r.point.z) ||
+            !std::isfinite(r.energy)) {
+            ++filmPlaneState().badSpots;
+            continue;
+        }
         x = r.point.x;
         y = r.point.y;
         return true;
     }
     return false;
+}
+
+void reportBadSpots() {
+    long& bad = filmPlaneState().badSpots;
+    if (bad != 0) errorText(outputChannel, "%ld Bad points are found in spot data.\n", bad);
+    bad = 0;
 }
 
 int filmPlaneCommand(const char* word, const std::string& outputPath) {
@@ -254,6 +265,7 @@ int filmPlaneGrid(int nx, int ny, int detector, const std::string& outputPath, i
         return 0;
     }
     s.analysedDetector = detector;
+    s.badSpots = 0;
     ReportOutput out;
     if (!noReport && !out.open(outputPath)) {
         closeSpotFile();
@@ -306,6 +318,7 @@ void filmPlaneReport(OutputChannel output, int nx, int ny, double cx, double cy,
         ++filmHits;
         filmEnergy += r.energy;
     }
+    reportBadSpots();
     const double norm = normalisation(filmEnergy);
     const TraceTotals& t = traceTotals();
     outText(output, "Film Plane Analysis:\nTotal Rays=,%d, Energy Sum=%lg.\n",
@@ -365,6 +378,7 @@ int encircledEnergy(int detector, double radius, int buckets, const std::string&
         ++cell.hits;
         cell.energy += r.energy;
     }
+    reportBadSpots();
     s.xLow = 0.0;
     s.xHigh = radius;
     ReportOutput out;
@@ -429,6 +443,7 @@ int drawSpotDiagram(int n) {
     setPenColor(14);
     if (openSpotFileForReading() < 0) return 1;
     filmPlaneState().analysedDetector = n;
+    filmPlaneState().badSpots = 0;
     SpotRecord r;
     double x = 0.0, y = 0.0;
     const bool byEnergy = filmPlaneState().spotColourByEnergy != 0;
@@ -440,6 +455,7 @@ int drawSpotDiagram(int n) {
         setPenColor(static_cast<int>(c));
         drawCross(x, y);
     }
+    reportBadSpots();
     return 1;
 }
 

@@ -32,6 +32,7 @@ struct FilmPlaneState {
     std::string filmAxisTitle = kFilmAxisX;
     int analysedDetector = 0;   // object number whose spots nextDetectorHit returns
     int spotColourByEnergy = 0; // spot diagram colours by transmittance (a view option)
+    long badSpots = 0; // spots of the analysed detector that nextDetectorHit left out so far
 };
 
 FilmPlaneState& filmPlaneState();
@@ -58,8 +59,12 @@ void filmPlaneReport(OutputChannel output, int nx, int ny, double cx, double cy,
 int encircledEnergy(int detector, double radius, int buckets, const std::string& outputPath);
 
 // The next spot of the analysed detector (the spot file open for reading): its local x and y.
-// False at the end of the file, where the file is closed.
+// False at the end of the file, where the file is closed. A spot whose point or energy is not
+// a finite number is left out and counted in badSpots.
 bool nextDetectorHit(SpotRecord& record, double& x, double& y);
+// Says how many spots the walk just ended left out (once, when there were any) and starts the
+// count again.
+void reportBadSpots();
 
 // The window over the box widened by 0.001 of each bound's magnitude, in a viewport of equal
 // x and y scale centred in the screen range.

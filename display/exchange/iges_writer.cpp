@@ -32,8 +32,9 @@ void addRecord(const std::string& text, char letter, int& counter) {
 }
 
 // Reads every complete entity of the intermediate file; false when it cannot be opened. The
-// numbers are read in the C locale, as they were written.
-bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
+// numbers are read in the C locale, as they were written. `dropped` counts the entities whose
+// coordinates are no single-precision numbers.
+bool readEntities(const std::string& path, std::vector<LineEntity>& out, long& dropped) {
     std::FILE* f = platform::openRegularForRead(path);
     if (!f) return false;
     std::string text;
@@ -65,6 +66,8 @@ bool readEntities(const std::string& path, std::vector<LineEntity>& out) {
         // A segment without finite ends has no place in a CAD model.
         if (std::all_of(std::begin(e.p), std::end(e.p), [](float x) { return std::isfinite(x); }))
             out.push_back(e);
+        else
+            ++dropped;
     }
     return true;
 }
@@ -217,10 +220,15 @@ int writeIgesFile() {
         return 0;
     }
     std::vector<LineEntity> entities;
-    if (!readEntities(s.intermediateFile, entities)) {
+    long dropped = 0;
+    if (!readEntities(s.intermediateFile, entities, dropped)) {
         errorText(outputChannel, "Error opening intermediate file.\n");
         return 0;
     }
+    if (dropped != 0)
+        errorText(outputChannel,
+                  "%ld lines with coordinates an IGES file cannot hold were left out.\n",
+                  dropped);
     // The header's maximum coordinate bounds every coordinate of the file.
     const double defaultMaximum = IgesHeader{}.maxCoordinate;
     double largest = 0.0;

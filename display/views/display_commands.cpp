@@ -29,6 +29,8 @@ const char* const kNameWords[] = {"name", " "};
 const char* const kEnergyTypes[] = {"xlinear", "encircled", "ylinear", "polar", " "};
 const char* const kFileNameWords[] = {"filename", " "};
 
+constexpr std::size_t kIgesNameChars = 80;
+
 enum { kMinBased = 1 };
 enum { kGray = 0, kSpectrum = 1 };
 enum { kEncircled = 1, kPolar = 3 };
@@ -99,7 +101,12 @@ int igesCommand() {
         name = kDefaultIgesName;
         warningText(outputChannel, " No file name given, Name set to %s.\n", name.c_str());
     }
-    // Never under a cut name, never over one of the program's own files.
+    // The command's name slot holds 80 characters; never under a longer or a cut name, never
+    // over one of the program's own files.
+    if (name.size() > kIgesNameChars) {
+        errorText(outputChannel, " File name too long, command ignored.\n");
+        return 0;
+    }
     if (!outputNameUsable(name)) return 0;
     std::error_code ec;
     // A link counts as there even when it leads nowhere: never write through it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "command/interpreter/aliases.h"
 #include "command/settings/settings.h"
 #include "display/analysis/angular_analysis.h"
 #include "display/analysis/energy_plot.h"
@@ -16,7 +17,10 @@
 #include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "display/wireframes/wireframes.h"
+#include "engine/files/ray_files.h"
+#include "engine/model/current_objects.h"
 #include "engine/model/view_transform.h"
+#include "parts/part_list.h"
 
 namespace {
 
@@ -175,6 +179,14 @@ void drawFourViews(double az, double el, int showBox, int showRays) {
 }
 
 void repaintView(ViewHost& window, DrawSurface& surface, double azimuth, double elevation) {
+    // A fault the picture meets is said once, not at every repaint that meets it again; new
+    // data files may hold a new one.
+    RepeatMemory& said = viewModeState().repaintMessages;
+    if (said.stamp != rayFileState().outputGeneration) {
+        said.last.clear();
+        said.stamp = rayFileState().outputGeneration;
+    }
+    const RepeatScope once(said);
     const double savedAzimuth = viewAzimuth, savedElevation = viewElevation;
     surface.setTextColor({0xFF, 0xFF, 0xFF});
     beginViewDraw(window, surface);
@@ -234,6 +246,14 @@ void paintWireframe(ViewHost& window, DrawSurface& surface) {
 }
 
 void paintView(ViewHost& window, DrawSurface& surface) {
+    // The polar radiometer view loads the data of the view's object at every paint, as the
+    // window loads its selected part's; without a radiometer the four views stand instead.
+    if (viewType == kViewPolarRadiometer) {
+        const CPart* part = thePartList && viewObject > 0
+                                ? thePartList->FindPart(objectLabel(viewObject))
+                                : nullptr;
+        if (!loadPolarRadiometer(part)) viewType = 1;
+    }
     // A rendered image fills the system view; the wireframe goes over it unless only the image
     // is shown.
     const bool image = showsRenderedImage();

@@ -125,6 +125,8 @@ void parseViewModifiers() {
 int viewCommand(const char* word) {
     const std::string w = word && *word && std::strcmp(word, " ") != 0 ? word : "system";
     const int rays = modifierChoice(kRaysWords, " ") >= 0 ? 1 : 0;
+    // Asked for the view again, the repaint says again what it found.
+    viewModeState().repaintMessages.last.clear();
     parseViewModifiers();
     // Any other view leaves a rendered image behind.
     if (w != "image") solidMode = 0;

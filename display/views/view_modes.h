@@ -2,6 +2,7 @@
 // diagram, energy plot, polar plots), the view angles, and the view command that chooses them.
 #pragma once
 
+#include "command/messages/messages.h"
 #include "command/settings/settings.h"
 #include "engine/model/current_objects.h"
 #include "engine/model/view_transform.h"
@@ -46,6 +47,9 @@ struct ViewModeState {
     // height, set by a box drag in the film view); half sizes of 0: the whole film.
     double filmWindow[4] = {0.0, 0.0, 0.0, 0.0};
     ViewHost* viewWindow = nullptr; // the view that requestRedraw updates
+    // What the last repaints said: a repaint after every command says a fault once (stamped
+    // with the data files' generation; the view command asks afresh).
+    RepeatMemory repaintMessages;
 };
 
 ViewModeState& viewModeState();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -143,7 +144,7 @@ void flushBeforeTouching(DataFile& f) {
 }
 
 int readSpotLike(DataFile& f, Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                 Vec3& direction) {
+                 Vec3& direction, bool* wavelengthHeld = nullptr) {
     unsigned char b[kSpotRecordBytes];
     int n = static_cast<int>(readBytes(f, b, kSpotRecordBytes));
     if (n <= 63) {
@@ -157,8 +158,10 @@ int readSpotLike(DataFile& f, Vec3& point, double& energy, int& objectNumber, in
     surfaceNumber = r.surfaceNumber;
     direction = r.direction;
     // Only a whole record with an index the twelve-entry wavelength tables hold replaces it.
-    if (n == kSpotRecordBytes && r.wavelengthIndex >= 0 && r.wavelengthIndex < kWavelengthCount)
-        rayFileState().wavelengthIndex = r.wavelengthIndex;
+    const bool held =
+        n == kSpotRecordBytes && r.wavelengthIndex >= 0 && r.wavelengthIndex < kWavelengthCount;
+    if (held) rayFileState().wavelengthIndex = r.wavelengthIndex;
+    if (wavelengthHeld) *wavelengthHeld = held;
     return n;
 }
 
@@ -254,6 +257,7 @@ void cutToWholeRecords(int handle, off_t recordBytes) {
 } // namespace
 
 int openRayOutput(int append) {
+    ++rayFileState().outputGeneration;
     const int h = openInto(rayFileState().rays, rayFilePath(),
                            append ? OpenMode::Append : OpenMode::Truncate, true);
     if (append) cutToWholeRecords(h, kRayRecordBytes);
@@ -261,6 +265,7 @@ int openRayOutput(int append) {
 }
 
 int openSpotOutput(int append) {
+    ++rayFileState().outputGeneration;
     const int h = openInto(rayFileState().spots, spotFilePath(),
                            append ? OpenMode::Append : OpenMode::Truncate, true);
     if (append) cutToWholeRecords(h, kSpotRecordBytes);
@@ -287,6 +292,20 @@ void deleteRayFile() {
 void deleteSpotFile() {
     flushBeforeTouching(rayFileState().spots);
     platform::removeRegularOrLink(spotFilePath());
+}
+
+Vec3 farRayPoint(const Vec3& point, const Vec3& direction, double distance) {
+    constexpr double kFarthest = 1e200;
+    if (!(distance <= kFarthest)) distance = kFarthest;
+    Vec3 far;
+    rayPoint(far, point, direction, distance);
+    // A start near the end of the range of a double: come nearer until the point is a number.
+    while (!(std::isfinite(far.x) && std::isfinite(far.y) && std::isfinite(far.z)) &&
+           distance > 1.0) {
+        distance *= 1e-10;
+        rayPoint(far, point, direction, distance);
+    }
+    return far;
 }
 
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag) {
@@ -376,7 +395,7 @@ int openReemitFile() {
 }
 
 int readReemitRecord(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                     Vec3& direction) {
+                     Vec3& direction, bool* wavelengthHeld) {
     return readSpotLike(rayFileState().reemit, point, energy, objectNumber, surfaceNumber,
-                        direction);
+                        direction, wavelengthHeld);
 }

@@ -71,6 +71,7 @@ struct RayFileState {
     int farPointMarker = 0;  // 1 when the last ray record read had flag -1
     int wavelengthIndex = 0; // written into every spot, replaced by every complete spot read
     LastSpot lastSpot;
+    long outputGeneration = 0; // counts the openings of rays.dat and spots.dat for writing
 };
 
 RayFileState& rayFileState();
@@ -109,6 +110,10 @@ void deleteSpotFile();
 
 // Sets errorFlag to 1 when the record did not go out; a good record leaves it alone.
 void writeRayRecord(int flag, const Vec3& point, int& errorFlag);
+// The closing point of a ray that leaves the system, `distance` along the unit direction from
+// `point`: at most 1e200 away (the angular analysis sums these lengths), and nearer still when
+// the point would be no finite number, so that rays.dat holds only numbers.
+Vec3 farRayPoint(const Vec3& point, const Vec3& direction, double distance);
 // 1 and the record; a far point comes back as flag 0 with farPointMarker 1. At the end of the
 // file (fewer than 28 bytes) the file is closed and the result is 0.
 int readRayRecord(int& flag, Vec3& point);
@@ -132,5 +137,7 @@ int spotFileAvailable();
 
 // reemit.dat in append mode; on failure the error " Error opening ReEmit data file." and -1.
 int openReemitFile();
+// `wavelengthHeld` (optional) tells whether the record carried its own wavelength index, one of
+// the twelve slots; otherwise the current index stays that of an earlier record.
 int readReemitRecord(Vec3& point, double& energy, int& objectNumber, int& surfaceNumber,
-                     Vec3& direction);
+                     Vec3& direction, bool* wavelengthHeld = nullptr);

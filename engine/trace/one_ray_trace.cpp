@@ -73,6 +73,7 @@ void traceStep(TraceStepResult& result) {
     refl.origin = trans.origin = result.point;
 
     const double attenuation = std::exp(-ray.absorptivity * distance);
+    result.attenuation = attenuation;
     if (surface->luminance > 0 || ray.luminance != 0) {
         const double medium = ray.absorptivity != 0
                                   ? ray.luminance * (1 - attenuation) / ray.absorptivity
@@ -142,9 +143,9 @@ void traceStep(TraceStepResult& result) {
 }
 
 void writeExitPoint(const Vec3& position, const Vec3& direction, int& errorFlag) {
-    Vec3 far;
-    rayPoint(far, position, direction, kExitDistanceFactor * workbox.halfSize[2]);
-    writeRayRecord(kRayFlagNext, far, errorFlag);
+    writeRayRecord(kRayFlagNext,
+                   farRayPoint(position, direction, kExitDistanceFactor * workbox.halfSize[2]),
+                   errorFlag);
 }
 
 void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* sourceObject,
@@ -206,7 +207,9 @@ void traceOneRay(const Vec3& start, const Vec3& direction, const ObjectRecord* s
         if (traceMode == kTraceModeRays && step.onDetector) {
             Vec3 localDirection;
             localRayDirection(step.surface, step.point, ray.direction, localDirection);
-            writeSpotRecord(step.point, ray.energy, step.surface, errorFlag, localDirection);
+            // What reaches the detector: the medium on the way took its share.
+            writeSpotRecord(step.point, ray.energy * step.attenuation, step.surface, errorFlag,
+                            localDirection);
             if (errorFlag) {
                 reportSpotWriteError();
                 return;

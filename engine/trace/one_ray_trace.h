@@ -16,6 +16,7 @@ struct TraceStepResult {
     int hasCollected = 0;
     double collected = 0; // luminance collected along the segment
     int onDetector = 0;   // a ray trace reached a detector
+    double attenuation = 1.0; // of the medium along the segment, up to the intercept
 };
 
 // One interaction of the current ray: the nearest hit, attenuation and collected luminance,

@@ -181,8 +181,7 @@ int CRayTracer::WriteRayPoint(int flag, const Vec3& p) {
 }
 
 int CRayTracer::WriteRayEndPoint(const Vec3& p, const Vec3& d, double e) {
-    Vec3 far;
-    rayPoint(far, p, d, e * kFarPointScale);
+    const Vec3 far = farRayPoint(p, d, e * kFarPointScale);
     int error = 0;
     writeRayRecord(kRayFlagFarPoint, far, error);
     if (error) {
@@ -491,6 +490,7 @@ void CRayTracer::Trace(SegmentResult& r) {
     r.writePoint = 1;
 
     const double tPath = absorptivity != 0 ? std::exp(-absorptivity * distance) : 1.0;
+    r.pathTransmission = tPath;
     if (hit->luminance > 0 || luminance != 0) {
         const double medium =
             absorptivity != 0 ? luminance / absorptivity * (1 - tPath) : luminance * distance;
@@ -615,11 +615,13 @@ void CRayTracer::Trace(SegmentResult& r) {
 
 void CRayTracer::RecordDetectorHit(const SegmentResult& r) {
     if (!r.part || mode != kTracerModeRays) return;
+    // What reaches the surface: the medium on the way took its share.
+    const double reaching = energy * r.pathTransmission;
     if (r.detectorHit) {
-        if (!spotsOff) WriteSpotRecord(r.hitPoint, energy, r.surface, 0);
-        if (r.part->radiometer) r.part->radiometer->AddHitAt(r.hitPoint, energy, r.surface);
+        if (!spotsOff) WriteSpotRecord(r.hitPoint, reaching, r.surface, 0);
+        if (r.part->radiometer) r.part->radiometer->AddHitAt(r.hitPoint, reaching, r.surface);
     } else if (r.part->radiometer && r.part->kindName == "polynet") {
-        r.part->radiometer->AddPolynetHit(energy);
+        r.part->radiometer->AddPolynetHit(reaching);
     }
 }
 

@@ -56,6 +56,7 @@ struct SegmentResult {
     int miss = 0;        // nothing was hit: the ray left the system
     int writePoint = 0;  // the hit point belongs to the path
     int cutOff = 0;      // ended at the threshold or the depth limit: no point
+    double pathTransmission = 1.0; // of the medium along the segment, up to the hit
     Vec3 hitPoint;
     SurfaceRecord* surface = nullptr;
     CSurfaceHandle* handle = nullptr;
@@ -101,7 +102,8 @@ class CRayTracer {
     virtual int WriteRaysOpl(const Vec3& point);
     // One rays.dat record; 0 after "Out of space for ray data.\n".
     virtual int WriteRayPoint(int flag, const Vec3& point);
-    // The far point of a ray leaving the system: energy x 1,000,000 along the direction, flag -1.
+    // The far point of a ray leaving the system: energy x 1,000,000 along the direction, flag -1;
+    // nearer when that would not be a finite point (a weight beyond any sense).
     virtual int WriteRayEndPoint(const Vec3& point, const Vec3& direction, double energy);
     // One spots.dat record; 0 when it failed.
     virtual int WriteSpotRecord(const Vec3& hitPoint, double energy, SurfaceRecord* surface,

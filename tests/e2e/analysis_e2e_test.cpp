@@ -192,8 +192,8 @@ TEST(FilmPlaneAnalysis, RefusalsAndMissingData) {
              "ERROR: Number of buckets must be greater than 1.\n",
              "ERROR:  Error opening spot data file.\n",
              "ERROR: Use energy command to first evaluate a detector, then use VIEW/ENERGY.",
-             "ERROR:  Polar buckets must be 1 to 359 and radiusmax greater than 0.  Command "
-             "ignored.\n",
+             "ERROR:  Polar buckets must be 1 to 359 and radiusmax greater than 0 and at most "
+             "180.  Command ignored.\n",
              "No ray data found.\n"})
         EXPECT_NE(out.find(line), std::string::npos) << line;
     EXPECT_EQ(out.find("Half angle"), std::string::npos);

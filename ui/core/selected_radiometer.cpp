@@ -1,11 +1,10 @@
 #include "ui/core/selected_radiometer.h"
 
+#include "display/analysis/angular_analysis.h"
 #include "display/analysis/film_plane_analysis.h"
 #include "engine/model/object_table.h"
 #include "engine/polynet/polynet_belt.h"
-#include "engine/polynet/polynet_records.h"
 #include "parts/part_list.h"
-#include "parts/radiometers/polar_tables.h"
 #include "parts/radiometers/radiometer.h"
 #include "ui/core/shell_state.h"
 
@@ -46,20 +45,7 @@ int IsSelectedPolynetRadiometer() {
 }
 
 int PrepareSelectedPolarRadiometer() {
-    const CPart* part = selectedPart();
-    if (!part || !part->radiometer) return 0;
-    PolarTables& tables = polarTables();
-    tables.currentRow = kPolarRowIntensity;
-    // A new fill replaces what an earlier part left in the row.
-    for (double& cell : tables.rows[kPolarRowIntensity])
-        cell = 0.0;
-    tables.rowMaxima[kPolarRowIntensity] = 0.0;
-    tables.cellWidth = 0.0;
-    const PolynetRecord* net = part->geometry && part->kindName == "polynet"
-                                   ? objectPolynet(part->geometry->number)
-                                   : nullptr;
-    part->radiometer->FillPolarTable(net);
-    return 1;
+    return loadPolarRadiometer(selectedPart());
 }
 
 bool drawIntensityDetector(int object, double extents[4]) {

@@ -24,6 +24,9 @@ bool recallSelectedSourceTrace() {
     last.spacing = t.spacingKind;
     last.custom = t.kindWord == "custom" ? 1 : 0;
     last.stored = 1;
+    // The part's own trace: raytrace/last knows it as this part's.
+    last.serial = t.serial;
+    last.hasPart = true;
     QelViewState& v = qelViewState();
     v.sourcePreset = 1;
     v.sourceObject = t.objectNumber;

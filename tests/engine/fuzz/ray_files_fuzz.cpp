@@ -82,7 +82,9 @@ int fuzzRayFilesOneInput(const std::uint8_t* data, std::size_t size) {
     spotFileHandle = openDataHandle(spotFilePath(), OpenMode::Append);
     readAllSpots(readSpotRecord);
     openReemitFile();
-    readAllSpots(readReemitRecord);
+    readAllSpots([](Vec3& p, double& e, int& o, int& s, Vec3& d) {
+        return readReemitRecord(p, e, o, s, d);
+    });
     if (wavelengthIndex < 0 || wavelengthIndex >= kWavelengthCount) std::abort();
     resetEngineState();
     return 0;

@@ -96,7 +96,7 @@ TEST_F(OneRayTest, DetectorSpotsInARayTraceOnly) {
     expectPath({{1, {3, 4, 0}}, {0, {3, 4, 100}}, {0, {3, 4, 2600}}});
 }
 
-TEST_F(OneRayTest, SpotEnergyIsTheEnergyAtTheStartOfTheLastSegment) {
+TEST_F(OneRayTest, SpotEnergyIsWhatReachesTheDetectorThroughTheMedium) {
     makePlaneObject({0, 0, 100}, 50, kTypeRaytraceDetector);
     ObjectRecord* murk = makeObject(kTypeLens);
     murk->firstSurface->index = 1.0;
@@ -105,7 +105,8 @@ TEST_F(OneRayTest, SpotEnergyIsTheEnergyAtTheStartOfTheLastSegment) {
     source->firstSurface->inside = murk->firstSurface;
     traceSingleRay({0, 0, 1}, source);
     ASSERT_EQ(spots().size(), 1u);
-    EXPECT_EQ(spots()[0].energy, 1.0);
+    // 100 units through absorptivity 0.01.
+    EXPECT_DOUBLE_EQ(spots()[0].energy, std::exp(-1.0));
 }
 
 TEST_F(OneRayTest, DepthLimitEndsTheBranchAndThePendingOnesGoOn) {
