@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "command/messages/messages.h"
 #include "display/analysis/film_plane_analysis.h"
@@ -75,6 +76,28 @@ void drawWedge(int k, double width, double r, double side) {
     lineAbs(0.0, 0.0);
 }
 
+// Clears the x, y, z and xy rows with their maxima; the intensity row is the radiometer's.
+void clearAngularTables() {
+    PolarTables& p = polarTables();
+    for (int row = kPolarRowX; row <= kPolarRowXY; ++row) {
+        std::fill(std::begin(p.rows[row]), std::end(p.rows[row]), 0.0);
+        p.rowMaxima[row] = 0.0;
+    }
+}
+
+// True when every number the table prints is finite: sums of far weights over narrow rings
+// can leave the range of a double.
+bool tablesPrintable(int buckets) {
+    const PolarTables& p = polarTables();
+    const AngularState& s = angularState();
+    auto finite = [](const double* v, int n) {
+        return std::all_of(v, v + n, [](double x) { return std::isfinite(x); });
+    };
+    for (int row = kPolarRowX; row <= kPolarRowZ; ++row)
+        if (!finite(p.rows[row], buckets)) return false;
+    return finite(p.rowMaxima, kPolarRowXY + 1) && finite(s.spillage, 3);
+}
+
 } // namespace
 
 AngularState& angularState() {
@@ -123,12 +146,8 @@ void binTerminalDirection(double dx, double dy, double dz, double w) {
 void angularEnergyAnalysis(double radiusMax, int buckets) {
     AngularState& s = angularState();
     s = AngularState{};
-    // The x, y, z and xy rows are ours; the intensity row is the radiometer's.
+    clearAngularTables();
     PolarTables& p = polarTables();
-    for (int row = kPolarRowX; row <= kPolarRowXY; ++row) {
-        std::fill(std::begin(p.rows[row]), std::end(p.rows[row]), 0.0);
-        p.rowMaxima[row] = 0.0;
-    }
     s.bucketWidth = radiusMax * kPolarDegree / buckets;
     s.bucketCount = buckets;
     int flag = 0;
@@ -165,7 +184,8 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
             broken = true;
         } else if (flag <= 0 && !broken) {
             Vec3 d{point.x - previous.x, point.y - previous.y, point.z - previous.z};
-            const double length = std::sqrt(dot3(d, d));
+            // Far points lie far out: the length of their segment must not overflow on the way.
+            const double length = std::hypot(d.x, d.y, d.z);
             if (!std::isfinite(length)) {
                 ++badPoints;
                 broken = true;
@@ -180,18 +200,16 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
     }
     if (badPoints != 0)
         errorText(outputChannel, "%ld Bad points are found in ray data.\n", badPoints);
-    outText(outputChannel, "Half angle (degrees),     Solid angle (steradians),     x polar,     "
-                           "y polar,     z polar\n");
     const double width = s.bucketWidth;
+    std::vector<double> rings(static_cast<std::size_t>(buckets));
     for (int k = 0; k < buckets; ++k) {
-        const double omega = kTwoPi * (1.0 - std::cos((k + 1) * width)) -
-                             kTwoPi * (1.0 - std::cos(k * width));
-        if (omega != 0.0)
-            for (int row = kPolarRowX; row <= kPolarRowZ; ++row)
-                p.rows[row][k] /= omega;
-        outText(outputChannel, "%11.6lg,%15.6lg,%15.6lg,%15.6lg,%15.6lg\n",
-                (k + 1) * radiusMax / buckets, omega, p.rows[kPolarRowX][k], p.rows[kPolarRowY][k],
-                p.rows[kPolarRowZ][k]);
+        // 2 pi (cos k w - cos (k + 1) w), in a form that keeps its digits for narrow rings.
+        const double omega = 2.0 * kTwoPi * std::sin((k + 0.5) * width) * std::sin(0.5 * width);
+        rings[static_cast<std::size_t>(k)] = omega;
+        // A ring too narrow for a solid angle cannot give weight per steradian: its entry
+        // becomes infinite and the table is refused below.
+        for (int row = kPolarRowX; row <= kPolarRowZ; ++row)
+            if (p.rows[row][k] != 0.0) p.rows[row][k] /= omega;
     }
     // The maxima of the per-steradian buckets: the edge bucket beyond them keeps a plain weight
     // and is neither printed nor drawn.
@@ -199,6 +217,18 @@ void angularEnergyAnalysis(double radiusMax, int buckets) {
         p.rowMaxima[row] = *std::max_element(p.rows[row], p.rows[row] + buckets);
     p.rowMaxima[kPolarRowXY] =
         *std::max_element(p.rows[kPolarRowXY], p.rows[kPolarRowXY] + kPolarTableCells);
+    if (!tablesPrintable(buckets)) {
+        clearAngularTables();
+        errorText(outputChannel,
+                  " Polar table values beyond the range of a number.  Command ignored.\n");
+        return;
+    }
+    outText(outputChannel, "Half angle (degrees),     Solid angle (steradians),     x polar,     "
+                           "y polar,     z polar\n");
+    for (int k = 0; k < buckets; ++k)
+        outText(outputChannel, "%11.6lg,%15.6lg,%15.6lg,%15.6lg,%15.6lg\n",
+                (k + 1) * radiusMax / buckets, rings[static_cast<std::size_t>(k)],
+                p.rows[kPolarRowX][k], p.rows[kPolarRowY][k], p.rows[kPolarRowZ][k]);
     outText(outputChannel, "X spillage, Y spillage, Z spillage\n");
     outText(outputChannel, "%15.6lg,%15.6lg,%15.6lg\n\n", s.spillage[0], s.spillage[1],
             s.spillage[2]);
@@ -232,7 +262,8 @@ void polarPlot(int variant) {
 }
 
 int loadPolarRadiometer(const CPart* part) {
-    if (!part || !part->radiometer) return 0;
+    // Only a net has the cells round the axis that the plot's wedges stand for.
+    if (!part || !part->radiometer || part->kindName != "polynet" || !part->geometry) return 0;
     PolarTables& tables = polarTables();
     tables.currentRow = kPolarRowIntensity;
     // A new fill replaces what an earlier part left in the row.
@@ -240,10 +271,7 @@ int loadPolarRadiometer(const CPart* part) {
               std::end(tables.rows[kPolarRowIntensity]), 0.0);
     tables.rowMaxima[kPolarRowIntensity] = 0.0;
     tables.cellWidth = 0.0;
-    const PolynetRecord* net = part->geometry && part->kindName == "polynet"
-                                   ? objectPolynet(part->geometry->number)
-                                   : nullptr;
-    part->radiometer->FillPolarTable(net);
+    part->radiometer->FillPolarTable(objectPolynet(part->geometry->number));
     return 1;
 }
 

@@ -24,10 +24,12 @@ AngularState& angularState();
 void resetAngularState();
 
 // energy/polar: values "radiusmax" (degrees, default 180) and "buckets" (default 18). Refuses
-// buckets outside 1..359 and radiusmax not above 0. 1 done, 0 refused.
+// buckets outside 1..359 and radiusmax not above 0 or above 180. 1 done, 0 refused.
 int angularCommand();
 // Fills the tables from rays.dat and writes the table per steradian to the output channel.
-// The arguments are trusted (angularCommand checks them).
+// Records that are no finite points leave their paths out, counted in one message; a table
+// whose numbers leave the range of a double is refused and left cleared. The arguments are
+// trusted (angularCommand checks them).
 void angularEnergyAnalysis(double radiusMax, int buckets);
 // The view's menu form: 180 degrees in 18 buckets.
 void angularDefaultAnalysis();
@@ -35,9 +37,9 @@ void angularDefaultAnalysis();
 void binTerminalDirection(double dx, double dy, double dz, double w);
 
 class CPart;
-// The polar radiometer view's data, as every paint loads it: when the part carries a
-// radiometer, its intensity per steradian fills the intensity row of the polar tables from the
-// net of the part's first surface (a part that is no net leaves the row empty); 1 then, else 0.
+// The polar radiometer view's data, as every paint loads it: when the part is a polygon net
+// carrying a radiometer, its intensity per steradian fills the intensity row of the polar
+// tables; 1 then, else 0 (the view then falls back to the four views).
 int loadPolarRadiometer(const CPart* part);
 
 // Variant 0 x polar, 1 y polar, 2 z polar, 3 xy projection.

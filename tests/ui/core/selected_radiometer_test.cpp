@@ -1,11 +1,13 @@
 // Radiometers of parts in the view (intensity and polar radiometer views), the detector outline
 // of the intensity view, the film zoom of the spot diagram and the spot colour option, over the
 // real interpreter.
+#include <algorithm>
 #include <cmath>
 
 #include "display/analysis/film_plane_analysis.h"
 #include "display/plot/plot_primitives.h"
 #include "display/raster/raster_surface.h"
+#include "display/views/repaint.h"
 #include "display/views/view_host.h"
 #include "display/views/view_modes.h"
 #include "engine/model/current_objects.h"
@@ -121,6 +123,18 @@ TEST_F(RadiometerViewTest, ThePolarRadiometerViewFillsTheIntensityRowFromTheNet)
     viewType = kViewPolarRadiometer;
     view->OnDraw(host, s);
     EXPECT_EQ(viewType, kViewPolarRadiometer);
+    // The console's paint of the view's object loads the row itself and draws the same plot.
+    std::fill(std::begin(polarTables().rows[kPolarRowIntensity]),
+              std::end(polarTables().rows[kPolarRowIntensity]), 0.0);
+    polarTables().rowMaxima[kPolarRowIntensity] = 0.0;
+    RasterSurface console(400, 300);
+    paintView(host, console);
+    EXPECT_EQ(viewType, kViewPolarRadiometer);
+    int differing = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            differing += console.pixel(x, y) == s.pixel(x, y) ? 0 : 1;
+    EXPECT_EQ(differing, 0);
     // Without a radiometer on the selection the view falls back to the four views.
     run("radiometer/remove net");
     EXPECT_EQ(IsSelectedPolynetRadiometer(), 0);
