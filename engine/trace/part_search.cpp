@@ -28,7 +28,8 @@ inline bool partMayBeHit(const ObjectRecord* o, const Vec3& start, const Vec3& d
 }
 
 // One surface's exact test with the running nearest distance.
-inline int interceptSurface(SurfaceRecord* s, InterceptHook routine, const Vec3& start, Vec3& d,
+[[gnu::always_inline]] inline int interceptSurface(SurfaceRecord* s, InterceptHook routine,
+                                                  const Vec3& start, Vec3& d,
                             double& nearest, bool glue) {
     if (routine) return routine(s, start, d, nearest);
     if (!s || !s->intercept) return 0;
@@ -149,15 +150,11 @@ int PartSearch::buildNode(int first, int count) {
     const int at = static_cast<int>(nodes_.size());
     nodes_.push_back(Node{});
     Node box{{kInfinity, kInfinity, kInfinity}, {-kInfinity, -kInfinity, -kInfinity}, 0, 0};
-    double clo[3] = {kInfinity, kInfinity, kInfinity}, chi[3] = {-kInfinity, -kInfinity, -kInfinity};
     for (int k = first; k < first + count; ++k) {
         const Part& p = parts_[static_cast<std::size_t>(leafParts_[static_cast<std::size_t>(k)])];
         for (int a = 0; a < 3; ++a) {
             box.lo[a] = std::min(box.lo[a], p.lo[a]);
             box.hi[a] = std::max(box.hi[a], p.hi[a]);
-            const double c = (p.lo[a] + p.hi[a]) / 2;
-            clo[a] = std::min(clo[a], c);
-            chi[a] = std::max(chi[a], c);
         }
     }
     if (count <= kLeafParts) {
@@ -166,17 +163,55 @@ int PartSearch::buildNode(int first, int count) {
         nodes_[static_cast<std::size_t>(at)] = box;
         return at;
     }
-    int axis = 0;
-    for (int a = 1; a < 3; ++a)
-        if (chi[a] - clo[a] > chi[axis] - clo[axis]) axis = a;
-    const int half = count / 2;
+    // The split of least surface-area cost: the parts in order of their centres along each axis,
+    // cut where the two halves' box areas times their part counts are least.
+    auto centreLess = [&](int axis) {
+        return [this, axis](int x, int y) {
+            const Part& px = parts_[static_cast<std::size_t>(x)];
+            const Part& py = parts_[static_cast<std::size_t>(y)];
+            const double cx = px.lo[axis] + px.hi[axis], cy = py.lo[axis] + py.hi[axis];
+            return cx < cy || (cx == cy && x < y);
+        };
+    };
+    auto area = [](const double lo[3], const double hi[3]) {
+        const double x = hi[0] - lo[0], y = hi[1] - lo[1], z = hi[2] - lo[2];
+        return x * y + y * z + z * x;
+    };
     auto begin = leafParts_.begin() + first;
-    std::nth_element(begin, begin + half, begin + count, [&](int x, int y) {
-        const Part& px = parts_[static_cast<std::size_t>(x)];
-        const Part& py = parts_[static_cast<std::size_t>(y)];
-        const double cx = px.lo[axis] + px.hi[axis], cy = py.lo[axis] + py.hi[axis];
-        return cx < cy || (cx == cy && x < y);
-    });
+    std::vector<double>& costs = splitCosts_;
+    costs.assign(static_cast<std::size_t>(count), 0.0);
+    int axis = 0, half = count / 2;
+    double bestCost = kInfinity;
+    for (int a = 0; a < 3; ++a) {
+        std::sort(begin, begin + count, centreLess(a));
+        double lo[3] = {kInfinity, kInfinity, kInfinity}, hi[3] = {-kInfinity, -kInfinity, -kInfinity};
+        for (int k = 0; k + 1 < count; ++k) {
+            const Part& p = parts_[static_cast<std::size_t>(begin[k])];
+            for (int b = 0; b < 3; ++b) {
+                lo[b] = std::min(lo[b], p.lo[b]);
+                hi[b] = std::max(hi[b], p.hi[b]);
+            }
+            costs[static_cast<std::size_t>(k)] = area(lo, hi) * (k + 1);
+        }
+        for (int b = 0; b < 3; ++b) {
+            lo[b] = kInfinity;
+            hi[b] = -kInfinity;
+        }
+        for (int k = count - 1; k > 0; --k) {
+            const Part& p = parts_[static_cast<std::size_t>(begin[k])];
+            for (int b = 0; b < 3; ++b) {
+                lo[b] = std::min(lo[b], p.lo[b]);
+                hi[b] = std::max(hi[b], p.hi[b]);
+            }
+            const double cost = costs[static_cast<std::size_t>(k - 1)] + area(lo, hi) * (count - k);
+            if (cost < bestCost) {
+                bestCost = cost;
+                axis = a;
+                half = k;
+            }
+        }
+    }
+    std::sort(begin, begin + count, centreLess(axis));
     buildNode(first, half);
     box.first = buildNode(first + half, count - half);
     box.count = 0;

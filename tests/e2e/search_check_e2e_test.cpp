@@ -194,7 +194,7 @@ TEST(SearchCheck, TheHierarchyAndThePlainLoopWriteTheSameFiles) {
     setenv("MERIDYN_PLUGIN_SEED", "12345", 1);
     for (const CheckModel& m : checkModels()) {
         SCOPED_TRACE(m.name);
-        const std::string macro = model(sideLenses(20) + m.body) + traces(module);
+        const std::string macro = model(sideLenses(32) + m.body) + traces(module);
         CliRun plain(macro), hierarchy(macro);
         plain.put("reemit.dat", reemitData());
         hierarchy.put("reemit.dat", reemitData());
