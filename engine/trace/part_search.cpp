@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "command/settings/settings.h"
@@ -17,6 +18,9 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr int kLeafParts = 2;
+// Below this depth the splits follow the area cost, then the median: with at most 500 parts
+// the tree is at most 30 levels deep, and the traversal's stack holds one node a level.
+constexpr int kMaxSplitDepth = 20;
 constexpr int kMaxDepth = 64;
 
 // The part's own pre-tests, in the order the plain loop makes them.
@@ -146,7 +150,7 @@ void PartSearch::boundPart(Part& p) {
     }
 }
 
-int PartSearch::buildNode(int first, int count) {
+int PartSearch::buildNode(int first, int count, int depth) {
     const int at = static_cast<int>(nodes_.size());
     nodes_.push_back(Node{});
     Node box{{kInfinity, kInfinity, kInfinity}, {-kInfinity, -kInfinity, -kInfinity}, 0, 0};
@@ -204,16 +208,23 @@ int PartSearch::buildNode(int first, int count) {
                 hi[b] = std::max(hi[b], p.hi[b]);
             }
             const double cost = costs[static_cast<std::size_t>(k - 1)] + area(lo, hi) * (count - k);
-            if (cost < bestCost) {
+            // Among equal costs the more even split (identical boxes must not make a chain).
+            if (cost < bestCost ||
+                (cost == bestCost && std::abs(2 * k - count) < std::abs(2 * half - count))) {
                 bestCost = cost;
                 axis = a;
                 half = k;
             }
         }
     }
+    if (!(bestCost < kInfinity) || depth >= kMaxSplitDepth) {
+        // No usable cost (unbounded areas), or deep enough: the median keeps the tree shallow.
+        axis = 0;
+        half = count / 2;
+    }
     std::sort(begin, begin + count, centreLess(axis));
-    buildNode(first, half);
-    box.first = buildNode(first + half, count - half);
+    buildNode(first, half, depth + 1);
+    box.first = buildNode(first + half, count - half, depth + 1);
     box.count = 0;
     nodes_[static_cast<std::size_t>(at)] = box;
     return at;
@@ -241,7 +252,7 @@ void PartSearch::finish(std::uint64_t version, bool skipUnnumbered) {
     }
     directions_.assign(static_cast<std::size_t>(drifts) + 1, Vec3{});
     if (static_cast<int>(parts_.size()) >= kHierarchyMinParts && !leafParts_.empty())
-        buildNode(0, static_cast<int>(leafParts_.size()));
+        buildNode(0, static_cast<int>(leafParts_.size()), 0);
     if (static_cast<int>(parts_.size()) < kHierarchyMinParts) {
         // The plain loop serves a short list.
         leafParts_.clear();

@@ -81,7 +81,7 @@ class PartSearch {
     bool plainFind(const Vec3& start, Vec3& direction, SearchHit& hit);
     bool hierarchyFind(const Vec3& start, Vec3& direction, SearchHit& hit);
     void boundPart(Part& part);
-    int buildNode(int first, int count);
+    int buildNode(int first, int count, int depth);
 
     std::vector<Part> parts_;
     std::vector<SearchSurface> surfaces_;
