@@ -9,6 +9,7 @@
 #include "engine/commands/listing.h"
 #include "engine/model/clear_model.h"
 #include "engine/model/current_objects.h"
+#include "engine/model/model_version.h"
 #include "parts/part_list.h"
 #include "parts/raytrace_manager.h"
 #include "parts/trace/trace_totals.h"
@@ -47,20 +48,33 @@ int metamorphPart(CPartList& list, CDefineParams* params, std::string* partNameO
 void registerPartCommands() {
     CPartList& list = documentPartList();
     thePartList = &list;
-    addCommandHandler("define", [](CQelDoc&) { return thePartList->DefinePart(); });
-    addCommandHandler("delete", [](CQelDoc&) { return thePartList->DeleteCommand(); });
-    addCommandHandler("activate", [](CQelDoc&) { return thePartList->ActivateCommand(); });
-    addCommandHandler("deactivate", [](CQelDoc&) { return thePartList->DeactivateCommand(); });
-    addCommandHandler("redefine", [](CQelDoc&) { return thePartList->Redefine(); });
+    addCommandHandler("define", [](CQelDoc&) {
+        return changingModel([] { return thePartList->DefinePart(); });
+    });
+    addCommandHandler("delete", [](CQelDoc&) {
+        return changingModel([] { return thePartList->DeleteCommand(); });
+    });
+    addCommandHandler("activate", [](CQelDoc&) {
+        return changingModel([] { return thePartList->ActivateCommand(); });
+    });
+    addCommandHandler("deactivate", [](CQelDoc&) {
+        return changingModel([] { return thePartList->DeactivateCommand(); });
+    });
+    addCommandHandler("redefine", [](CQelDoc&) {
+        return changingModel([] { return thePartList->Redefine(); });
+    });
     addCommandHandler("rename", [](CQelDoc&) { return thePartList->RenameCommand(); });
     addCommandHandler("replicate", [](CQelDoc& doc) {
         bool written = false;
         doc.RunReplicatedCommands(
             [&written](std::FILE* f) { written = thePartList->Replicate(f); });
+        bumpModelVersion();
         return written ? 1 : 0;
     });
     // After the engine's polynet handler (registered earlier): the net it made becomes a part.
-    addCommandHandler("polynet", [](CQelDoc&) { return thePartList->DefinePolynet(); });
+    addCommandHandler("polynet", [](CQelDoc&) {
+        return changingModel([] { return thePartList->DefinePolynet(); });
+    });
     documentSteps().clearModel.push_back([](CQelDoc&) {
         clearAllObjects();
         // A new document starts with empty ray and spot files and zeroed totals.

@@ -6,13 +6,14 @@
 #include "engine/commands/modify_commands.h"
 #include "engine/commands/placement_keywords.h"
 #include "engine/commands/snug_workbox.h"
+#include "engine/model/model_version.h"
 
 void registerObjectCommands() {
-    addCommandHandler("place", [](CQelDoc&) { return placeCommand(); });
-    addCommandHandler("translate", [](CQelDoc&) { return translateCommand(); });
-    addCommandHandler("rotate", [](CQelDoc&) { return rotateCommand(); });
-    addCommandHandler("remove", [](CQelDoc&) { return removeCommand(); });
-    addCommandHandler("modify", [](CQelDoc&) { return modifyCommand(); });
+    addCommandHandler("place", [](CQelDoc&) { return changingModel(placeCommand); });
+    addCommandHandler("translate", [](CQelDoc&) { return changingModel(translateCommand); });
+    addCommandHandler("rotate", [](CQelDoc&) { return changingModel(rotateCommand); });
+    addCommandHandler("remove", [](CQelDoc&) { return changingModel(removeCommand); });
+    addCommandHandler("modify", [](CQelDoc&) { return changingModel(modifyCommand); });
     addCommandHandler("display", [](CQelDoc&) { return displayCommand(); });
     settingsHooks().snugWorkbox = snugWorkbox;
 }

@@ -8,6 +8,7 @@
 #include "command/interpreter/reader.h"
 #include "engine/model/current_objects.h"
 #include "engine/model/model_blocks.h"
+#include "engine/model/model_version.h"
 #include "engine/model/placement.h"
 #include "engine/polynet/polynet_dump.h"
 #include "engine/polynet/polynet_extrude.h"
@@ -531,5 +532,5 @@ int polynetCommand() {
 }
 
 void registerPolynetCommand() {
-    addCommandHandler("polynet", [](CQelDoc&) { return polynetCommand(); });
+    addCommandHandler("polynet", [](CQelDoc&) { return changingModel(polynetCommand); });
 }

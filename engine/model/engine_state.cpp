@@ -7,6 +7,7 @@
 #include "engine/commands/polynet_command.h"
 #include "engine/files/ray_files.h"
 #include "engine/model/current_objects.h"
+#include "engine/model/model_version.h"
 #include "engine/model/object_table.h"
 #include "engine/model/view_transform.h"
 #include "engine/optics/optics.h"
@@ -17,6 +18,7 @@
 #include "engine/surfaces/surface_hits.h"
 #include "engine/surfaces/surface_media.h"
 #include "engine/surfaces/toric_surfaces.h"
+#include "engine/trace/part_search.h"
 #include "engine/trace/ray_tree.h"
 
 void resetEngineState() {
@@ -32,6 +34,8 @@ void resetEngineState() {
     resetPolynets();
     resetRayTreeState();
     resetSurfaceHitState();
+    resetModelVersion();
+    resetModelSearch();
     resetSurfaceMediaState();
     resetAltSurfaceState();
     clearAsphericCache();

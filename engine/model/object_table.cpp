@@ -5,6 +5,7 @@
 #include "command/interpreter/aliases.h"
 #include "command/messages/messages.h"
 #include "engine/model/model_blocks.h"
+#include "engine/model/model_version.h"
 #include "engine/surfaces/surface_geometry.h"
 
 ObjectTableState& objectTableState() {
@@ -131,6 +132,7 @@ void countSlot(int index) {
 } // namespace
 
 ObjectRecord* allocObjectSlot() {
+    bumpModelVersion();
     auto& s = objectTableState();
     for (int i = 0; i < kMaxObjects; ++i) {
         ObjectRecord* rec = s.objectTable[i];
@@ -161,6 +163,7 @@ void initObjectRecord(ObjectRecord* object) {
 
 void freeObjectSlot(ObjectRecord* object) {
     if (!object) return;
+    bumpModelVersion();
     if (object->number > 0) object->number = -object->number;
     object->activated = 0;
     object->surfaceCount = 0;

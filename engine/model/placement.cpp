@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "command/text/number_text.h"
+#include "engine/model/model_version.h"
 
 void setobj(ObjectRecord* object) {
     if (!object) return;
+    bumpModelVersion();
     if (!object->firstSurface) {
         std::fputs("Error in setobj - no surface pointer for object.\n", stderr);
         return;

@@ -79,7 +79,8 @@ inline bool raySphereTest(const Vec3& point, const Vec3& unitDirection, const Ve
 
 // The nearest hit over every activated, traceable object (slot order, then chain order; among
 // equal distances the first wins). On a hit: surface, global hit point and distance along the
-// unit direction, noHit 0. Without one: surface nullptr, noHit 1.
+// unit direction, noHit 0. Without one: surface nullptr, noHit 1. The search is the traces' one
+// (engine/trace/part_search.cpp).
 void findNearestIntercept(const Vec3& point, const Vec3& direction, SurfaceRecord*& surface,
                           Vec3& hitPoint, double& distance, int& noHit);
 

@@ -13,7 +13,10 @@
 #include "command/settings/settings.h"
 #include "engine/files/ray_files.h"
 #include "engine/optics/optics.h"
+#include "engine/model/model_version.h"
 #include "engine/optics/random_sampling.h"
+#include "engine/polynet/polynet_intercept.h"
+#include "engine/surfaces/cpc_surfaces.h"
 #include "engine/surfaces/alt_surfaces.h"
 #include "engine/surfaces/quadric_intercept.h"
 #include "engine/surfaces/surface_geometry.h"
@@ -113,30 +116,38 @@ CRayTracer::CRayTracer() {
     records.resize(kInitialRecords);
 }
 
+namespace {
+
+// A handle of a class of its own that the search does not know: its own Intersect.
+int handleIntersect(SurfaceRecord* surface, const Vec3& point, Vec3& direction, double& nearest) {
+    return surface->surfaceHandle->Intersect(point, direction, nearest);
+}
+
+// The routine that stands for a handle's Intersect; null where the handle intersects through the
+// surface's own hook.
+InterceptHook handleRoutine(const CSurfaceHandle& h) {
+    if (typeid(h) == typeid(CSurfaceHandle)) return nullptr;
+    if (typeid(h) == typeid(CCpcSurfaceHandle)) return &cpc_intercept;
+    if (typeid(h) == typeid(CPolynetSurfaceHandle)) return &polynetIntercept;
+    return h.surface && h.surface->surfaceHandle == &h ? &handleIntersect : nullptr;
+}
+
+} // namespace
+
 void CRayTracer::BuildSearchList(const CPartList* list) {
     search_.clear();
-    handleList_.clear();
-    plainHandle_.clear();
+    searchList_ = list;
     altSlotsLoaded_ = 1;
-    if (!list) return;
-    for (int i = 0; i < list->partCount(); ++i) {
-        CPart* p = list->part(i);
-        if (!p || !p->geometry || p->handles.empty()) continue;
-        for (auto& h : p->handles) {
-            handleList_.push_back(h.get());
-            // A handle of the base class intersects through its surface's own hook.
-            plainHandle_.push_back(typeid(*h) == typeid(CSurfaceHandle) ? 1 : 0);
+    if (list) {
+        for (int i = 0; i < list->partCount(); ++i) {
+            CPart* p = list->part(i);
+            if (!p || !p->geometry || p->handles.empty()) continue;
+            search_.addPart(p->geometry, p);
+            for (auto& h : p->handles)
+                search_.addSurface(h->surface, handleRoutine(*h), h.get());
         }
     }
-    // Pointers into handleList_ are taken once it no longer grows.
-    std::size_t at = 0;
-    for (int i = 0; i < list->partCount(); ++i) {
-        CPart* p = list->part(i);
-        if (!p || !p->geometry || p->handles.empty()) continue;
-        search_.push_back({p->geometry, p, handleList_.data() + at, plainHandle_.data() + at,
-                           static_cast<int>(p->handles.size())});
-        at += p->handles.size();
-    }
+    search_.finish(modelVersion(), true);
 }
 
 void CRayTracer::AllocateRecords(int first, int count) {
@@ -274,42 +285,24 @@ int CRayTracer::NextBranch() {
 
 int CRayTracer::FindNearestHit(const Vec3& start, Vec3& d, SurfaceRecord*& hit, Vec3& hitPoint,
                                double& distance, int& miss) {
-    double nearest = -1.0;
-    int found = -1;
     hit = nullptr;
     lastHandle = nullptr;
     lastPart = nullptr;
-    resetHitBookkeeping();
+    if (!search_.builtAt(modelVersion())) BuildSearchList(searchList_);
     normalizeNearUnit(d);
-    const bool glue = proximityGlueDistance > 0;
-    for (const SearchPart& sp : search_) {
-        const ObjectRecord* o = sp.object;
-        if (o->number <= 0 || !o->activated || !o->traceable) continue;
-        if (!raySphereTest(start, d, o->globalReferencePoint, o->boundingRadius)) continue;
-        for (int i = 0; i < sp.count; ++i) {
-            CSurfaceHandle* h = sp.handles[i];
-            SurfaceRecord* s = h->surface;
-            // The default quadric hook runs inline; d is unit already, as the hook would make it.
-            const int improved = sp.plain[i] && s && s->intercept == &interceptQuadricSurface
-                                     ? quadricIntercept(s, start, d, d, nearest, glue)
-                                     : h->Intersect(start, d, nearest);
-            if (improved) {
-                hit = h->surface;
-                lastHandle = h;
-                lastPart = sp.part;
-                found = i;
-            }
-        }
-    }
-    if (found < 0) {
+    SearchHit found;
+    if (!search_.find(start, d, found)) {
         miss = 1;
         distance = -1;
         return -1;
     }
+    hit = found.record;
+    lastHandle = static_cast<CSurfaceHandle*>(found.tag);
+    lastPart = static_cast<CPart*>(search_.owner(found.part));
     miss = 0;
-    distance = nearest;
-    rayPoint(hitPoint, start, d, nearest);
-    return found;
+    distance = found.distance;
+    rayPoint(hitPoint, start, d, found.distance);
+    return found.surface;
 }
 
 bool CRayTracer::FarSide(SurfaceRecord* hit, CPart* hitPart, const Vec3& localPoint,

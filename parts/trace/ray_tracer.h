@@ -18,6 +18,7 @@
 #include "engine/math/vector_math.h"
 #include "engine/model/object_table.h"
 #include "engine/optics/coatings.h"
+#include "engine/trace/part_search.h"
 
 class CPart;
 class CPartList;
@@ -125,7 +126,8 @@ class CRayTracer {
     virtual void Trace(SegmentResult& result);
 
     // The parts FindNearestHit searches, in list order; built from the part list when the ray
-    // files open (and by tests). Parts without surfaces or geometry are left out.
+    // files open (and by tests), and again on first use after the model changed. Parts without
+    // surfaces or geometry are left out.
     void BuildSearchList(const CPartList* list);
 
     // Current ray.
@@ -163,16 +165,8 @@ class CRayTracer {
     int writeFailed = 0;
 
   private:
-    struct SearchPart {
-        ObjectRecord* object;
-        CPart* part;
-        CSurfaceHandle* const* handles;
-        const unsigned char* plain; // 1: a handle of the base class
-        int count;
-    };
-    std::vector<SearchPart> search_;
-    std::vector<CSurfaceHandle*> handleList_;
-    std::vector<unsigned char> plainHandle_;
+    PartSearch search_;
+    const CPartList* searchList_ = nullptr; // what search_ was built from
     int recordsInUse_ = 0;
     // The alternate-function slots may hold some surface's functions (the last hit's, or those
     // another tracer left): the next hit clears them. Set again whenever a trace's search opens.
