@@ -6,7 +6,12 @@
 
 #include <cstdint>
 
-std::uint64_t modelVersion();
+namespace model_version_detail {
+inline std::uint64_t version = 1;
+} // namespace model_version_detail
+
+// Inline: every search asks for it, once per ray segment.
+inline std::uint64_t modelVersion() { return model_version_detail::version; }
 void bumpModelVersion();
 // A reset changes the version too, never back to a number an earlier model had: what was
 // worked out before the reset is stale after it.

@@ -81,45 +81,42 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
 
 } // namespace quadric_detail
 
-// The roots of the surface's quadric along the ray, each accepted as acceptRoot says; returns how
-// many improved `nearest` (negative: no hit yet). `given` is the global direction the local one
-// is turned from, `unit` the same made unit (the distances are along it). `glue`: proximity glue
-// is on, so every accepted root must reach the second-nearest bookkeeping.
-[[gnu::always_inline]] inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point,
-                                                   const Vec3& given, const Vec3& unit,
-                                                   double& nearest, bool glue) {
-    secondRootTaken = 0;
-    // The local z of the start and of the direction first (the same sums the frame changes make):
-    // every accepted root lies within the extents' z range, so a ray that stays outside it, or
-    // that reaches it only beyond the nearest hit so far, has no root worth solving for.
-    const PlacementMatrix& m = surface->globalToSurface;
-    const double pz = point.x * m[0][2] + point.y * m[1][2] + point.z * m[2][2] + m[3][2];
-    const double dz = given.x * m[0][2] + given.y * m[1][2] + given.z * m[2][2];
+namespace quadric_detail {
+
+// Every accepted root lies within the extents' z range, so a ray that stays outside it, or that
+// reaches it only beyond the nearest hit so far, has no root worth solving for. pz and dz: the
+// local z of the start and of the direction as turned (before it is made unit).
+[[gnu::always_inline]] inline bool missesZRange(const SurfaceRecord* surface, double pz, double dz,
+                                                double nearest, bool glue) {
     const double zLow = surface->extent[4] - kExtentTolerance;
     const double zHigh = surface->extent[5] + kExtentTolerance;
-    if ((pz > zHigh && dz >= 0) || (pz < zLow && dz <= 0)) return 0;
+    if ((pz > zHigh && dz >= 0) || (pz < zLow && dz <= 0)) return true;
     // Without proximity glue nobody reads the second-nearest bookkeeping, so a root that cannot
     // beat the nearest hit so far needs no solving, and none of the extent and inside tests.
     // (The aspheric and toric intercepts, which read which roots were taken, always start from
     // no hit.)
-    const bool mayPrune = nearest > 0 && !glue;
-    const double bound = nearest;
-    if (mayPrune) {
+    if (nearest > 0 && !glue) {
         // The distance to the z range along the (unit to rounding) direction, with a margin
         // for that rounding: a root there cannot beat the nearest.
-        const double reach = bound * (1 + 1e-9) + 1e-9;
-        if ((dz > 0 && zLow - pz > reach * dz) || (dz < 0 && pz - zHigh > reach * -dz)) return 0;
+        const double reach = nearest * (1 + 1e-9) + 1e-9;
+        if ((dz > 0 && zLow - pz > reach * dz) || (dz < 0 && pz - zHigh > reach * -dz))
+            return true;
     }
-    // The local direction is made unit on its own (a turn keeps lengths only to rounding).
-    Vec3 p, d;
-    toLocalPoint(point, p, surface);
-    toLocalDirection(given, d, surface);
-    normalizeNearUnit(d);
+    return false;
+}
 
+// The roots for the ray already in the surface's frame: p the local start, d the local
+// direction made unit. rootsRead: the caller reads secondRootTaken and otherRoot; when it does
+// not and there is no glue, a second root no nearer than the first one taken needs no tests.
+[[gnu::always_inline]] inline int solveLocal(SurfaceRecord* surface, const Vec3& point,
+                                             const Vec3& unit, const Vec3& p, const Vec3& d,
+                                             double& nearest, bool glue, bool rootsRead) {
+    const bool mayPrune = nearest > 0 && !glue;
+    const double bound = nearest;
     const double* q = surface->quadric;
-    const bool diagonal = quadric_detail::offDiagonalZero(q);
-    const Vec3 ap = quadric_detail::multiplyA(q, p, diagonal);
-    const Vec3 ad = quadric_detail::multiplyA(q, d, diagonal);
+    const bool diagonal = offDiagonalZero(q);
+    const Vec3 ap = multiplyA(q, p, diagonal);
+    const Vec3 ad = multiplyA(q, d, diagonal);
     const double a = dot3(d, ad);
     const double b = q[9] * d.x + q[10] * d.y + q[11] * d.z + dot3(d, ap) + dot3(p, ad);
     const double c = dot3(p, ap) + q[9] * p.x + q[10] * p.y + q[11] * p.z + q[12];
@@ -143,16 +140,16 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
     }
 
     int improved = 0;
-    const bool first =
-        !(mayPrune && t1 >= bound) && quadric_detail::acceptRoot(surface, t1, p, d, point, unit);
+    const bool first = !(mayPrune && t1 >= bound) && acceptRoot(surface, t1, p, d, point, unit);
     if (first && (nearest < 0 || nearest > t1)) {
         nearest = t1;
         ++improved;
     }
     if (roots == 1) return improved;
 
-    const bool second =
-        !(mayPrune && t2 >= bound) && quadric_detail::acceptRoot(surface, t2, p, d, point, unit);
+    const bool secondPruned = rootsRead ? mayPrune && t2 >= bound
+                                        : !glue && nearest > 0 && t2 >= nearest;
+    const bool second = !secondPruned && acceptRoot(surface, t2, p, d, point, unit);
     bool secondNearest = false;
     if (second && (nearest <= 0 || nearest > t2)) {
         nearest = t2;
@@ -162,4 +159,57 @@ inline bool acceptRoot(SurfaceRecord* surface, double& t, const Vec3& localPoint
     if (first && second) secondRootTaken = 1;
     otherRoot = secondNearest ? t1 : t2;
     return improved;
+}
+
+} // namespace quadric_detail
+
+// The roots of the surface's quadric along the ray, each accepted as acceptRoot says; returns how
+// many improved `nearest` (negative: no hit yet). `given` is the global direction the local one
+// is turned from, `unit` the same made unit (the distances are along it). `glue`: proximity glue
+// is on, so every accepted root must reach the second-nearest bookkeeping. `rootsRead`: the
+// caller reads secondRootTaken and otherRoot (the nearest-hit search does not).
+[[gnu::always_inline]] inline int quadricIntercept(SurfaceRecord* surface, const Vec3& point,
+                                                   const Vec3& given, const Vec3& unit,
+                                                   double& nearest, bool glue,
+                                                   bool rootsRead = true) {
+    secondRootTaken = 0;
+    // The local z of the start and of the direction first (the same sums the frame changes make).
+    const PlacementMatrix& m = surface->globalToSurface;
+    const double pz = point.x * m[0][2] + point.y * m[1][2] + point.z * m[2][2] + m[3][2];
+    const double dz = given.x * m[0][2] + given.y * m[1][2] + given.z * m[2][2];
+    if (quadric_detail::missesZRange(surface, pz, dz, nearest, glue)) return 0;
+    // The local direction is made unit on its own (a turn keeps lengths only to rounding).
+    Vec3 p, d;
+    toLocalPoint(point, p, surface);
+    toLocalDirection(given, d, surface);
+    normalizeNearUnit(d);
+    return quadric_detail::solveLocal(surface, point, unit, p, d, nearest, glue, rootsRead);
+}
+
+// One direction turned into the frames of several surfaces whose matrices share their rotation
+// (to the bit; they may differ in where they put the origin): the turn made once serves each of
+// them as its own would.
+struct TurnedDirection {
+    Vec3 turned; // the direction as turned
+    Vec3 unit;   // that made unit
+};
+
+inline void turnDirection(const Vec3& direction, const SurfaceRecord* frame,
+                          TurnedDirection& out) {
+    toLocalDirection(direction, out.turned, frame);
+    out.unit = out.turned;
+    normalizeNearUnit(out.unit);
+}
+
+// quadricIntercept for the nearest-hit search, for a surface whose rotation turns `unit` (the
+// global direction, unit already) into `turn`.
+[[gnu::always_inline]] inline int quadricInterceptTurned(SurfaceRecord* surface,
+                                                         const Vec3& point, const Vec3& unit,
+                                                         const TurnedDirection& turn,
+                                                         double& nearest, bool glue) {
+    secondRootTaken = 0;
+    Vec3 p;
+    toLocalPoint(point, p, surface);
+    if (quadric_detail::missesZRange(surface, p.z, turn.turned.z, nearest, glue)) return 0;
+    return quadric_detail::solveLocal(surface, point, unit, p, turn.unit, nearest, glue, false);
 }

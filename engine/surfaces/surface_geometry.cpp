@@ -12,6 +12,11 @@ inline double rawQuadricValue(const double* q, const Vec3& p) {
     const Vec3 ap = quadric_detail::multiplyA(q, p, quadric_detail::offDiagonalZero(q));
     return dot3(p, ap) + q[9] * p.x + q[10] * p.y + q[11] * p.z + q[12];
 }
+// quadricValue without the call: the inside test makes it for every root on a lens face.
+inline double snappedQuadricValue(const SurfaceRecord* surface, const Vec3& localPoint) {
+    const double f = rawQuadricValue(surface->quadric, localPoint);
+    return std::fabs(f) <= kQuadricZero ? 0.0 : f;
+}
 } // namespace
 
 int interceptQuadricSurface(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
@@ -42,14 +47,13 @@ int insideObjectTest(const ObjectRecord* object, const SurfaceRecord* surface, c
         if (!tested) continue;
         Vec3 local;
         toLocalPoint(hit, local, s);
-        if (quadricValue(s, local) > 0) return 0;
+        if (snappedQuadricValue(s, local) > 0) return 0;
     }
     return 1;
 }
 
 double quadricValue(const SurfaceRecord* surface, const Vec3& localPoint) {
-    double f = rawQuadricValue(surface->quadric, localPoint);
-    return std::fabs(f) <= kQuadricZero ? 0.0 : f;
+    return snappedQuadricValue(surface, localPoint);
 }
 
 void quadricNormal(SurfaceRecord* surface, const Vec3& localPoint, Vec3& normal) {

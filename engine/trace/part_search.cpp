@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "command/settings/settings.h"
@@ -39,7 +40,7 @@ inline bool partMayBeHit(const ObjectRecord* o, const Vec3& start, const Vec3& d
     if (!s || !s->intercept) return 0;
     // The default hook's code without the call; d is unit already, as the hook would make it.
     if (s->intercept == &interceptQuadricSurface)
-        return quadricIntercept(s, start, d, d, nearest, glue);
+        return quadricIntercept(s, start, d, d, nearest, glue, false);
     return s->intercept(s, start, d, nearest);
 }
 
@@ -85,12 +86,13 @@ void PartSearch::clear() {
     drifting_.clear();
     directions_.clear();
     finished_ = false;
+    hierarchy_ = false;
 }
 
 void PartSearch::addPart(ObjectRecord* object, void* owner) {
     finished_ = false;
-    parts_.push_back(Part{object, owner, static_cast<int>(surfaces_.size()), 0, Kind::Bounded, 0,
-                          {0, 0, 0}, {0, 0, 0}});
+    parts_.push_back(Part{object, owner, static_cast<int>(surfaces_.size()), 0, Kind::Bounded, false,
+                          0, {0, 0, 0}, {0, 0, 0}});
 }
 
 void PartSearch::addSurface(SurfaceRecord* surface, InterceptHook routine, void* tag) {
@@ -148,6 +150,42 @@ void PartSearch::boundPart(Part& p) {
         p.lo[a] -= pad;
         p.hi[a] += pad;
     }
+}
+
+// A surface placed along its part's axis has its part's rotation (its matrix differs only where
+// the origin goes): a part whose surfaces are all default quadrics with one rotation turns the
+// ray's direction once.
+bool PartSearch::turnShared(const Part& p) const {
+    if (p.count < 2) return false;
+    const SurfaceRecord* frame = surfaces_[static_cast<std::size_t>(p.first)].surface;
+    for (int i = 0; i < p.count; ++i) {
+        const SearchSurface& ss = surfaces_[static_cast<std::size_t>(p.first + i)];
+        if (ss.routine || !ss.surface || ss.surface->intercept != &interceptQuadricSurface)
+            return false;
+        for (int r = 0; r < 3; ++r)
+            if (std::memcmp(ss.surface->globalToSurface.m[r], frame->globalToSurface.m[r],
+                            3 * sizeof(double)) != 0)
+                return false;
+    }
+    return true;
+}
+
+// Every surface of the part with the running nearest distance; the index of the last that
+// improved it, or -1.
+int PartSearch::testSurfaces(const Part& p, const Vec3& start, Vec3& d, double& nearest,
+                             bool glue) {
+    const SearchSurface* ss = surfaces_.data() + p.first;
+    int found = -1;
+    if (p.sharedTurn) {
+        TurnedDirection turn;
+        turnDirection(d, ss[0].surface, turn);
+        for (int i = 0; i < p.count; ++i)
+            if (quadricInterceptTurned(ss[i].surface, start, d, turn, nearest, glue)) found = i;
+        return found;
+    }
+    for (int i = 0; i < p.count; ++i)
+        if (interceptSurface(ss[i].surface, ss[i].routine, start, d, nearest, glue)) found = i;
+    return found;
 }
 
 int PartSearch::buildNode(int first, int count, int depth) {
@@ -239,6 +277,7 @@ void PartSearch::finish(std::uint64_t version, bool skipUnnumbered) {
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         Part& p = parts_[i];
         boundPart(p);
+        p.sharedTurn = turnShared(p);
         p.driftBefore = drifts;
         const int index = static_cast<int>(i);
         if (p.kind == Kind::Drifting) {
@@ -259,36 +298,37 @@ void PartSearch::finish(std::uint64_t version, bool skipUnnumbered) {
         always_.clear();
         drifting_.clear();
     }
+    hierarchy_ = !nodes_.empty() || !always_.empty() || !drifting_.empty();
     version_ = version;
     skipUnnumbered_ = skipUnnumbered;
     finished_ = true;
 }
 
 bool PartSearch::find(const Vec3& start, Vec3& direction, SearchHit& hit) {
-    hit = SearchHit{};
     resetHitBookkeeping();
     const bool glue = proximityGlueDistance > 0;
-    if (glue || !hasHierarchy() || nearestHitSearch() == NearestHitSearch::PlainLoop)
-        return plainFind(start, direction, hit);
+    if (!hierarchy_ || glue || nearestHitSearch() == NearestHitSearch::PlainLoop)
+        return plainFind(start, direction, hit, glue);
     return hierarchyFind(start, direction, hit);
 }
 
-bool PartSearch::plainFind(const Vec3& start, Vec3& d, SearchHit& hit) {
+// Only a hit fills `hit`: a caller reads it only when the search returns true.
+bool PartSearch::plainFind(const Vec3& start, Vec3& d, SearchHit& hit, bool glue) {
     double nearest = -1.0;
-    const bool glue = proximityGlueDistance > 0;
+    int hitPart = -1, hitSurface = -1;
     for (std::size_t j = 0; j < parts_.size(); ++j) {
         const Part& p = parts_[j];
         if (!partMayBeHit(p.object, start, d, skipUnnumbered_)) continue;
-        for (int i = 0; i < p.count; ++i) {
-            const SearchSurface& ss = surfaces_[static_cast<std::size_t>(p.first + i)];
-            if (interceptSurface(ss.surface, ss.routine, start, d, nearest, glue)) {
-                hit.part = static_cast<int>(j);
-                hit.surface = i;
-            }
+        const int found = testSurfaces(p, start, d, nearest, glue);
+        if (found >= 0) {
+            hitPart = static_cast<int>(j);
+            hitSurface = found;
         }
     }
-    if (hit.part < 0) return false;
-    const SearchSurface& ss = surface(hit.part, hit.surface);
+    if (hitPart < 0) return false;
+    const SearchSurface& ss = surface(hitPart, hitSurface);
+    hit.part = hitPart;
+    hit.surface = hitSurface;
     hit.record = ss.surface;
     hit.tag = ss.tag;
     hit.distance = nearest;
@@ -306,11 +346,7 @@ bool PartSearch::hierarchyFind(const Vec3& start, Vec3& d, SearchHit& hit) {
         if (!partMayBeHit(p.object, start, dir, skipUnnumbered_)) return;
         double nearest = best;
         if (best > 0 && j < bestPart) nearest = std::nextafter(best, kInfinity);
-        int found = -1;
-        for (int i = 0; i < p.count; ++i) {
-            const SearchSurface& ss = surfaces_[static_cast<std::size_t>(p.first + i)];
-            if (interceptSurface(ss.surface, ss.routine, start, dir, nearest, false)) found = i;
-        }
+        const int found = testSurfaces(p, start, dir, nearest, false);
         if (found < 0) return;
         best = nearest;
         bestPart = j;

@@ -53,7 +53,7 @@ class PartSearch {
         return surfaces_[static_cast<std::size_t>(
             parts_[static_cast<std::size_t>(part)].first + index)];
     }
-    bool hasHierarchy() const { return !nodes_.empty() || !always_.empty() || !drifting_.empty(); }
+    bool hasHierarchy() const { return hierarchy_; }
 
     // The nearest hit from `start` along `direction` (unit, as the caller made it; the intercept
     // routines that make it unit again leave it as the plain loop would). False when nothing is
@@ -69,6 +69,7 @@ class PartSearch {
         int first;
         int count;
         Kind kind;
+        bool sharedTurn; // every surface a default quadric, their frames' rotations the same
         int driftBefore; // drifting parts before this one in the list
         double lo[3], hi[3];
     };
@@ -78,9 +79,12 @@ class PartSearch {
         int count; // leaf: number of parts; inner: 0 (the left child follows)
     };
 
-    bool plainFind(const Vec3& start, Vec3& direction, SearchHit& hit);
+    bool plainFind(const Vec3& start, Vec3& direction, SearchHit& hit, bool glue);
     bool hierarchyFind(const Vec3& start, Vec3& direction, SearchHit& hit);
     void boundPart(Part& part);
+    bool turnShared(const Part& part) const;
+    int testSurfaces(const Part& part, const Vec3& start, Vec3& direction, double& nearest,
+                     bool glue);
     int buildNode(int first, int count, int depth);
 
     std::vector<Part> parts_;
@@ -94,6 +98,7 @@ class PartSearch {
     std::uint64_t version_ = 0;
     bool finished_ = false;
     bool skipUnnumbered_ = false;
+    bool hierarchy_ = false; // the hierarchy may serve (worked out by finish)
 };
 
 // Below this many parts the plain loop is faster than the hierarchy (measured on the bundle

@@ -3,20 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-NearestHitSearch environmentSearch() {
+NearestHitSearch search_mode_detail::environmentSearch() {
     const char* value = std::getenv("MERIDYN_PLAIN_SEARCH");
     return value && std::strcmp(value, "1") == 0 ? NearestHitSearch::PlainLoop
                                                  : NearestHitSearch::Hierarchy;
 }
 
-// Not part of the model: a reset between tests keeps the run's choice.
-NearestHitSearch& searchInForce() {
-    static NearestHitSearch search = environmentSearch();
-    return search;
+void setNearestHitSearch(NearestHitSearch search) {
+    search_mode_detail::inForce = static_cast<int>(search);
 }
-} // namespace
-
-NearestHitSearch nearestHitSearch() { return searchInForce(); }
-
-void setNearestHitSearch(NearestHitSearch search) { searchInForce() = search; }

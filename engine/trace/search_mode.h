@@ -7,6 +7,18 @@
 
 enum class NearestHitSearch { Hierarchy, PlainLoop };
 
-// The search in force: the environment's choice until a setNearestHitSearch.
-NearestHitSearch nearestHitSearch();
+namespace search_mode_detail {
+// -1 until the environment was read; else the NearestHitSearch in force. Not part of the model:
+// a reset between tests keeps the run's choice.
+inline int inForce = -1;
+NearestHitSearch environmentSearch();
+} // namespace search_mode_detail
+
+// The search in force: the environment's choice until a setNearestHitSearch. Inline: every
+// search asks for it, once per ray segment.
+inline NearestHitSearch nearestHitSearch() {
+    if (search_mode_detail::inForce < 0)
+        search_mode_detail::inForce = static_cast<int>(search_mode_detail::environmentSearch());
+    return static_cast<NearestHitSearch>(search_mode_detail::inForce);
+}
 void setNearestHitSearch(NearestHitSearch search);

@@ -69,4 +69,51 @@ TEST_F(PartSearchTest, ObjectsChangedAfterASearchAreFoundWhereTheyAre) {
     EXPECT_EQ(firstHit(), near->firstSurface);
 }
 
+// Lenses whose surfaces share their rotation (one turned about y as a whole) and one whose back
+// face is tilted on its own: from starts before, inside and beyond them, the search finds the
+// surface and the distance, to the bit, that every surface's own hook in list order finds.
+TEST_F(PartSearchTest, LensesGiveWhatEverySurfacesOwnHookGives) {
+    ObjectRecord* plain = makeLens(40, -40, 8, 30, 1.5, {0, 0, 60});
+    ObjectRecord* turned = makeLens(40, -40, 8, 30, 1.5, {0, 0, 120});
+    place(turned, {0, 0, 120}, 17);
+    ObjectRecord* tilted = makeLens(-60, 0, 8, 30, 1.5, {0, 0, 180});
+    SurfaceRecord* back = surface(tilted, 2);
+    PlacementMatrix r, rBack;
+    rotationMatrixY(0.2, r);
+    rotationMatrixY(-0.2, rBack);
+    multiply4(back->objectToSurface, r, back->objectToSurface);
+    multiply4(rBack, back->surfaceToObject, back->surfaceToObject);
+    setobj(tilted);
+    auto byHooks = [](Vec3 from, Vec3 d, double& nearest) {
+        normalize3(d); // as the search makes it unit
+        SurfaceRecord* found = nullptr;
+        nearest = -1;
+        resetHitBookkeeping();
+        for (int i = 0; i <= highestObjectIndex; ++i)
+            if (ObjectRecord* o = getObject(i))
+                for (SurfaceRecord* s = o->firstSurface; s; s = s->next)
+                    if (s->intercept(s, from, d, nearest)) found = s;
+        return found;
+    };
+    const Vec3 starts[] = {{0, 0, 0},   {3, -2, 60},  {-4, 1, 62},
+                           {2, 2, 120}, {0, 0, 179}, {1, -1, 250}};
+    for (NearestHitSearch mode : {NearestHitSearch::PlainLoop, NearestHitSearch::Hierarchy}) {
+        setNearestHitSearch(mode);
+        for (const Vec3& from : starts)
+            for (Vec3 d : {Vec3{0, 0, 1}, Vec3{0.05, -0.02, 1}, Vec3{-0.1, 0.03, -1}}) {
+                normalize3(d);
+                selfHitSurface = nullptr;
+                double want = 0;
+                SurfaceRecord* expected = byHooks(from, d, want);
+                const Hit got = trace(from, d);
+                EXPECT_EQ(got.surface, expected);
+                if (expected) {
+                    EXPECT_EQ(got.distance, want);
+                }
+            }
+    }
+    double front = 0;
+    EXPECT_EQ(byHooks({0, 0, 0}, {0, 0, 1}, front), surface(plain, 1));
+}
+
 } // namespace
