@@ -9,6 +9,7 @@
 #include "engine/model/current_objects.h"
 #include "engine/model/model_blocks.h"
 #include "engine/model/placement.h"
+#include "engine/polynet/facet_hierarchy.h"
 #include "engine/polynet/polynet_dump.h"
 #include "engine/polynet/polynet_extrude.h"
 #include "engine/polynet/polynet_facets.h"
@@ -142,6 +143,7 @@ void finishNet(PolynetCommandState& st, int confirm) {
     polynetCentroid(net);
     polynetRadius(net);
     setPolynetBoundingSphere(st.building.object, net);
+    polynetFacetsChanged(net);
     printComplete(net);
     if (confirm) polynetDump(net, outputChannel);
     endPolynetConstruction();
@@ -195,6 +197,7 @@ int opModify() {
     if (!p) return 0;
     if (numericGiven[2]) p->reflectance = numericValues[2];
     if (numericGiven[3]) p->absorbtion = numericValues[3];
+    polynetFacetAttributesChanged(net, countValue(valueOr(1, 1)));
     return 1;
 }
 
@@ -401,6 +404,7 @@ void resetPolynets() {
     resetPolynetTrim();
     resetPolynetAllocators();
     resetPolynetTraceState();
+    resetFacetHierarchies();
 }
 
 PolynetPartRequest takePolynetPartRequest() {
@@ -429,6 +433,7 @@ void releaseDeletedPolynet(PolynetRecord* net) {
     if (polynetCommandState().building.net == net) endPolynetConstruction();
     if (polynetTrimState().net == net || (polynetTrimState().begun && !polynetTrimState().net))
         resetPolynetTrim();
+    dropFacetHierarchy(net);
     releasePolynet(net);
 }
 
