@@ -35,8 +35,7 @@ void appendBall(std::string& m, int rings, int sectors) {
     auto corner = [&](int i, int j) {
         const double theta = M_PI * i / rings, phi = 2 * M_PI * (j % sectors) / sectors;
         return numberWords({kRadius * std::sin(theta) * std::cos(phi),
-                            kRadius * std::sin(theta) * std::sin(phi),
-                            kRadius * std::cos(theta)});
+                            kRadius * std::sin(theta) * std::sin(phi), kRadius * std::cos(theta)});
     };
     auto facet = [&](const std::string& a, const std::string& b, const std::string& c) {
         m += "polynet/polygon\npolynet/chain\npolynet/point " + a + "\npolynet/point " + b +

@@ -16,8 +16,8 @@ constexpr double kMarginAbsolute = 1e-8;
 constexpr double kMarginRelative = 1e-9;
 
 constexpr int kBins = 16;
-constexpr int kLeafSize = 2;    // at most this many facets: always a leaf
-constexpr int kMaxLeafSize = 4; // a leaf the split heuristic may keep
+constexpr int kLeafSize = 2;       // at most this many facets: always a leaf
+constexpr int kMaxLeafSize = 4;    // a leaf the split heuristic may keep
 constexpr int kBalancedDepth = 40; // from here on, halves by count: the depth stays bounded
 constexpr int kMaxDepth = 90;
 constexpr int kStackSize = kMaxDepth + 2;
@@ -198,10 +198,10 @@ class Builder {
         const double splitCost = 1 + bestCost / bounds.area();
         if (splitCost >= static_cast<double>(count) && count <= kMaxLeafSize) return begin;
         const double lo = centres.lo[bestAxis], span = centres.hi[bestAxis] - lo;
-        auto cut = std::partition(items_.begin() + begin, items_.begin() + end,
-                                  [&](const Item& it) {
-                                      return binOf(it.centre[bestAxis], lo, span) <= bestBin;
-                                  });
+        auto cut =
+            std::partition(items_.begin() + begin, items_.begin() + end, [&](const Item& it) {
+                return binOf(it.centre[bestAxis], lo, span) <= bestBin;
+            });
         std::size_t middle = static_cast<std::size_t>(cut - items_.begin());
         if (middle == begin || middle == end) return halves(begin, end, axis);
         return middle;
@@ -214,10 +214,9 @@ class Builder {
 
     std::size_t halves(std::size_t begin, std::size_t end, int axis) {
         std::size_t middle = begin + (end - begin) / 2;
-        std::nth_element(items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
-                         [axis](const Item& x, const Item& y) {
-                             return x.centre[axis] < y.centre[axis];
-                         });
+        std::nth_element(
+            items_.begin() + begin, items_.begin() + middle, items_.begin() + end,
+            [axis](const Item& x, const Item& y) { return x.centre[axis] < y.centre[axis]; });
         return middle;
     }
 
@@ -330,7 +329,7 @@ void FacetHierarchy::traverse(const Vec3& origin, const Vec3& direction, const d
         fromNear[a] = nearSide[a] ? o[a] - margin : o[a] + margin;
         fromFar[a] = nearSide[a] ? o[a] + margin : o[a] - margin;
     }
-    auto enters = [&](const double (&box)[2][3], double& entry) {
+    auto enters = [&](const double(&box)[2][3], double& entry) {
         double t0 = 0, t1 = farthest;
         for (int a = 0; a < 3; ++a) {
             double tn = (box[nearSide[a]][a] - fromNear[a]) * inv[a];
@@ -351,7 +350,8 @@ void FacetHierarchy::traverse(const Vec3& origin, const Vec3& direction, const d
     int top = 0;
     auto push = [&](std::int32_t index, std::int32_t count, double at) {
         if (count == 0) {
-            const char* line = reinterpret_cast<const char*>(&nodes_[static_cast<std::size_t>(index)]);
+            const char* line =
+                reinterpret_cast<const char*>(&nodes_[static_cast<std::size_t>(index)]);
             __builtin_prefetch(line);
             __builtin_prefetch(line + 64);
         } else {

@@ -60,9 +60,9 @@ class FacetHierarchy {
     // An inner node: the boxes of its two children and where they are, on two whole cache
     // lines.
     struct alignas(64) Node {
-        double box[2][2][3];        // child, low or high corner, axis
-        std::int32_t index[2];      // an inner child's node, a leaf child's first facet
-        std::int32_t count[2];      // a leaf child's facets; 0 for an inner child
+        double box[2][2][3];   // child, low or high corner, axis
+        std::int32_t index[2]; // an inner child's node, a leaf child's first facet
+        std::int32_t count[2]; // a leaf child's facets; 0 for an inner child
     };
     // A facet's plane, limits and axes as its record holds them: what the plane test reads,
     // kept together in leaf order.
@@ -98,13 +98,14 @@ class FacetHierarchy {
     // `facetRayDistance` of facet i, from the copies.
     double crossing(std::size_t i, const Vec3& origin, const Vec3& direction,
                     double farthest) const;
-    template <class Visit> void traverse(const Vec3& origin, const Vec3& direction,
-                                         const double& farthest, Visit&& visit) const;
+    template <class Visit>
+    void traverse(const Vec3& origin, const Vec3& direction, const double& farthest,
+                  Visit&& visit) const;
 
-    std::vector<Node> nodes_;        // the root's children first, unless the root is a leaf
-    std::vector<FacetPlane> planes_; // the leaves' facets in leaf order, then those without a
-    std::vector<FacetRef> refs_;     // finite box, which are tested on every ray
-    std::size_t bounded_ = 0;        // facets in leaves
+    std::vector<Node> nodes_;          // the root's children first, unless the root is a leaf
+    std::vector<FacetPlane> planes_;   // the leaves' facets in leaf order, then those without a
+    std::vector<FacetRef> refs_;       // finite box, which are tested on every ray
+    std::size_t bounded_ = 0;          // facets in leaves
     std::vector<int> indexOfPosition_; // by position - 1: the facet's index, -1 for none
     std::vector<Corner> outline_;
     std::vector<int> contourLengths_;

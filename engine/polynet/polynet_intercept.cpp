@@ -180,9 +180,8 @@ int polynetCheckNormals(int number) {
             return 0;
         }
         int along = countCrossings(net, hierarchy, p, start, p->normal, crossings);
-        int against = along < 0 ? -1
-                                : countCrossings(net, hierarchy, p, start, -1.0 * p->normal,
-                                                 crossings);
+        int against =
+            along < 0 ? -1 : countCrossings(net, hierarchy, p, start, -1.0 * p->normal, crossings);
         if (along < 0 || against < 0) {
             errorText(outputChannel, "Polynet complexity too great for autonormalize.\n");
             return 0;

@@ -172,7 +172,8 @@ std::string ball() {
 TEST(PolynetTrace, TheFacetHierarchyWritesTheFilesTheFacetLoopWrites) {
     // Turned normals put right by normalize, Fresnel ghosts inside the ball, rays through the
     // poles' shared corners and along the meridians' shared edges, one-ray and bundle traces.
-    const std::string model = ball() + "polynet/normalize ball\nset/fresnel/on\n"
+    const std::string model = ball() +
+                              "polynet/normalize ball\nset/fresnel/on\n"
                               "define/lightsource lamp\ndefine/detector screen\n"
                               "place ball 0 0 0\nplace lamp 0 0 -50\nplace screen 0 0 40\n";
     const std::string traces[] = {

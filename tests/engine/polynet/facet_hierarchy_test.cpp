@@ -139,7 +139,8 @@ TEST_F(FacetHierarchyTest, FindsWhatTheFacetLoopFinds) {
         {"cube", [] { return cube(1.5); }},
         {"fans", fans},
         {"frame", frame},
-        {"one facet", [] {
+        {"one facet",
+         [] {
              PolynetRecord* n = allocPolynet();
              addFacet(n, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
              return n;
@@ -281,7 +282,8 @@ TEST_F(FacetHierarchyTest, TheNormalCheckJudgesAsTheLoopDoes) {
         PolynetRecord* (*make)();
     };
     const Case cases[] = {
-        {"ball, facets turned", [] {
+        {"ball, facets turned",
+         [] {
              PolynetRecord* n = ball(7, 10, 2);
              int i = 0;
              for (PolygonRecord* p = n->firstPolygon; p; p = p->nextPolygon)
@@ -292,7 +294,8 @@ TEST_F(FacetHierarchyTest, TheNormalCheckJudgesAsTheLoopDoes) {
              return n;
          }},
         {"cube, one facet turned", [] { return cube(1, 3); }},
-        {"cube and a facet inside it", [] {
+        {"cube and a facet inside it",
+         [] {
              PolynetRecord* n = cube(1);
              addFacet(n, {{-0.5, -0.5, 0}, {0.5, -0.5, 0}, {0.5, 0.5, 0}, {-0.5, 0.5, 0}});
              return n;
