@@ -1,7 +1,8 @@
 // Speed of the bundle tracer through refracting polygon-net balls of 2,000, 20,000 and 200,000
 // triangles (radius 10, index 1.5, built through the command language as a mesh import builds
-// them), and of polynet/normalize over them. One item of a trace is one source ray at one
-// wavelength: it enters the ball and leaves it towards a detector; the ray files are off.
+// them), of polynet/normalize over them and of building their facet hierarchies. One item of a
+// trace is one source ray at one wavelength: it enters the ball and leaves it towards a
+// detector; the ray files are off.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -19,6 +20,7 @@
 #include "command/text/number_text.h"
 #include "engine/files/ray_files.h"
 #include "engine/model/object_table.h"
+#include "engine/polynet/facet_hierarchy.h"
 #include "engine/polynet/polynet_intercept.h"
 #include "engine/surfaces/surface_geometry.h"
 #include "engine/trace/ray_tree.h"
@@ -155,14 +157,26 @@ void BM_NormalizePolynetBall(benchmark::State& state) {
         if (!polynetCheckNormals(2)) state.SkipWithError("normalize failed");
     state.SetItemsProcessed(state.iterations());
 }
+// Building the facet hierarchy of the ball anew, as polynet/finish does.
+void BM_BuildFacetHierarchyOfBall(benchmark::State& state) {
+    ballOfSize(static_cast<int>(state.range(0)));
+    PolynetRecord* net = objectPolynet(2);
+    for (auto _ : state)
+        polynetFacetsChanged(net);
+    state.SetItemsProcessed(state.iterations() * (net ? net->polygonCount : 0));
+}
+
 } // namespace
 
-// Both benchmarks of one size run one after the other, on one model.
+// The benchmarks of one size run one after the other, on one model.
 int main(int argc, char** argv) {
     for (int size = 0; size < 3; ++size) {
         benchmark::RegisterBenchmark("BM_BundleThroughPolynetBall", BM_BundleThroughPolynetBall)
             ->Arg(size);
         benchmark::RegisterBenchmark("BM_NormalizePolynetBall", BM_NormalizePolynetBall)
+            ->Arg(size)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_BuildFacetHierarchyOfBall", BM_BuildFacetHierarchyOfBall)
             ->Arg(size)
             ->Unit(benchmark::kMillisecond);
     }
