@@ -102,13 +102,10 @@ class Builder {
             std::vector<const Item*>& order)
         : items_(items), nodes_(nodes), order_(order) {}
 
-    int depth = 0;
-
     // Builds [begin, end) below a node whose box is `bounds`: a leaf's facets, or an inner node.
     // Returns where it is: {first facet, count} or {node, 0}.
     std::pair<std::int32_t, std::int32_t> build(std::size_t begin, std::size_t end,
                                                 const Box& bounds, int level) {
-        depth = std::max(depth, level);
         Box centres;
         for (std::size_t i = begin; i < end; ++i)
             centres.grow(items_[i].centre);
@@ -246,7 +243,6 @@ void FacetHierarchy::build(const PolynetRecord* net, FacetHierarchyScratch& work
     contourLengths_.clear();
     rootCount_ = 0;
     scale_ = 0;
-    depth_ = 0;
     std::size_t facets = 0;
     for (const PolygonRecord* p = net->firstPolygon; p; p = p->nextPolygon)
         ++facets;
@@ -288,7 +284,6 @@ void FacetHierarchy::build(const PolynetRecord* net, FacetHierarchyScratch& work
         }
         Builder builder(items, nodes_, order);
         rootCount_ = builder.build(0, items.size(), bounds, 0).second;
-        depth_ = builder.depth;
     }
     bounded_ = order.size();
     for (const Item& it : work.unbounded)

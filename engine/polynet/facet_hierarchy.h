@@ -89,8 +89,6 @@ class FacetHierarchy {
     // Takes the reflectance and absorbtion of the facet at `position` (1-based) again.
     void attributesChanged(int position);
 
-    int depth() const { return depth_; }
-
   private:
     void copyFacet(const PolygonRecord* polygon, int position);
     // `polynetPointInPolygon` of a facet, over the copy of its outline.
@@ -112,7 +110,6 @@ class FacetHierarchy {
     double rootBox_[2][3] = {};
     std::int32_t rootCount_ = 0; // facets of a root that is a leaf, else 0
     double scale_ = 0;           // largest coordinate magnitude of any box
-    int depth_ = 0;
     const PolynetRecord* net_ = nullptr;
     const PolygonRecord* first_ = nullptr;
     const PolygonRecord* last_ = nullptr;
