@@ -5,10 +5,11 @@
 // is one the test would refuse, or one beyond a hit already found. Results therefore match the
 // facet loop's to the last bit.
 //
-// A hierarchy is built when a net is finished and again when its facets change
-// (`polynetFacetsChanged`), and belongs to the module state below; a net is searched through it
-// only while it still has the facets it was built over (a net still under construction is
-// searched facet by facet).
+// It keeps copies of every facet's plane, outline and attributes, side by side in leaf order,
+// so it is built when a net is finished and again when its normals are turned
+// (`polynetFacetsChanged`), and told of changed attributes (`polynetFacetAttributesChanged`).
+// It belongs to the module state below; a net is searched through it only while it still has
+// the facets it was built over (a net still under construction is searched facet by facet).
 #pragma once
 
 #include <cstdint>
