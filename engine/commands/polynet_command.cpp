@@ -10,6 +10,7 @@
 #include "engine/model/model_blocks.h"
 #include "engine/model/model_version.h"
 #include "engine/model/placement.h"
+#include "engine/polynet/facet_hierarchy.h"
 #include "engine/polynet/polynet_dump.h"
 #include "engine/polynet/polynet_extrude.h"
 #include "engine/polynet/polynet_facets.h"
@@ -143,6 +144,7 @@ void finishNet(PolynetCommandState& st, int confirm) {
     polynetCentroid(net);
     polynetRadius(net);
     setPolynetBoundingSphere(st.building.object, net);
+    polynetFacetsChanged(net);
     printComplete(net);
     if (confirm) polynetDump(net, outputChannel);
     endPolynetConstruction();
@@ -196,6 +198,7 @@ int opModify() {
     if (!p) return 0;
     if (numericGiven[2]) p->reflectance = numericValues[2];
     if (numericGiven[3]) p->absorbtion = numericValues[3];
+    polynetFacetAttributesChanged(net, countValue(valueOr(1, 1)));
     return 1;
 }
 
@@ -402,6 +405,7 @@ void resetPolynets() {
     resetPolynetTrim();
     resetPolynetAllocators();
     resetPolynetTraceState();
+    resetFacetHierarchies();
 }
 
 PolynetPartRequest takePolynetPartRequest() {
@@ -430,6 +434,7 @@ void releaseDeletedPolynet(PolynetRecord* net) {
     if (polynetCommandState().building.net == net) endPolynetConstruction();
     if (polynetTrimState().net == net || (polynetTrimState().begun && !polynetTrimState().net))
         resetPolynetTrim();
+    dropFacetHierarchy(net);
     releasePolynet(net);
 }
 

@@ -35,8 +35,8 @@ struct PolynetCommandState {
 };
 
 PolynetCommandState& polynetCommandState();
-// Restores the load-time state of the command, the trim chains, the node allocators and the
-// trace state of nets (tests).
+// Restores the load-time state of the command, the trim chains, the node allocators, the
+// trace state of nets and their facet hierarchies (tests).
 void resetPolynets();
 
 // The command handler: 1 done, 0 rejected (with its message).

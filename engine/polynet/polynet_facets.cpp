@@ -13,7 +13,6 @@ bool samePoint(const Vec3& a, const Vec3& b) {
 // Cross products shorter than this come from (nearly) parallel edges and give no plane.
 constexpr double kParallelCross = 1e-12;
 constexpr double kLimitWidening = 1e-7;
-constexpr double kEdgeTolerance = 1e-9;
 } // namespace
 
 void polygonNormal(PolygonRecord* polygon) {
@@ -113,11 +112,6 @@ void polynetPrepare(PolynetRecord* net) {
             polynetPreparePolygon(p);
 }
 
-// Counting crossings on the side of smaller u. An edge counts when one end lies strictly above
-// the point's level and the other at or below it: a vertex exactly at that level is then
-// counted once when the contour passes through the level there and an even number of times
-// when it only touches it, and an edge lying along the level never counts by itself, so that a
-// point level with such an edge beyond the facet stays outside.
 namespace {
 int evenOdd(const PolygonRecord* polygon, double u, double v, int onOutline) {
     const int au = polygon->dominantAxes[0], av = polygon->dominantAxes[1];
@@ -127,15 +121,7 @@ int evenOdd(const PolygonRecord* polygon, double u, double v, int onOutline) {
             const VertexNode* b = a->next ? a->next : c->firstVertex;
             double ua = axisValue(*a->point, au), va = axisValue(*a->point, av);
             double ub = axisValue(*b->point, au), vb = axisValue(*b->point, av);
-            if (u == ua && v == va) return onOutline;
-            if (va == vb) {
-                if (v == va && u >= std::min(ua, ub) && u <= std::max(ua, ub)) return onOutline;
-                continue;
-            }
-            if (v < std::min(va, vb) || v > std::max(va, vb)) continue;
-            double uc = ua + (v - va) * (ub - ua) / (vb - va);
-            if (std::fabs(u - uc) <= kEdgeTolerance) return onOutline;
-            if ((va > v) != (vb > v) && u > uc) crossings ^= 1;
+            if (evenOddEdge(u, v, ua, va, ub, vb, crossings)) return onOutline;
         }
     }
     return crossings;

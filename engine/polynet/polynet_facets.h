@@ -2,6 +2,7 @@
 // in, its box, the point-in-polygon rule and the crossing of a ray.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/polynet/polynet_records.h"
@@ -29,27 +30,61 @@ void polynetPreparePolygon(PolygonRecord* polygon);
 // Every facet of every part.
 void polynetPrepare(PolynetRecord* net);
 
+// How far from an edge (along u) a point still lies on it.
+inline constexpr double kEdgeTolerance = 1e-9;
+
+// One edge (ua, va) -> (ub, vb) of a contour in the even-odd rule for the point (u, v):
+// true when the point lies on the edge (the rule's answer is then the outline's), else the
+// edge toggles `crossings` when it counts. Crossings are counted on the side of smaller u. An
+// edge counts when one end lies strictly above the point's level and the other at or below it:
+// a vertex exactly at that level is then counted once when the contour passes through the level
+// there and an even number of times when it only touches it, and an edge lying along the level
+// never counts by itself, so that a point level with such an edge beyond the facet stays
+// outside.
+inline bool evenOddEdge(double u, double v, double ua, double va, double ub, double vb,
+                        int& crossings) {
+    if (u == ua && v == va) return true;
+    if (va == vb) return v == va && u >= std::min(ua, ub) && u <= std::max(ua, ub);
+    if (v < std::min(va, vb) || v > std::max(va, vb)) return false;
+    double uc = ua + (v - va) * (ub - ua) / (vb - va);
+    if (std::fabs(u - uc) <= kEdgeTolerance) return true;
+    if ((va > v) != (vb > v) && u > uc) crossings ^= 1;
+    return false;
+}
+
 // Even-odd rule over every contour, in the facet's dominant axes. A point on a vertex, on a
 // facet edge or within 1e-9 of one (along u) is inside.
 int polynetPointInPolygon(const PolygonRecord* polygon, double u, double v);
 // The same rule, but a point on the outline or within 1e-9 of it is not inside.
 int polynetPointWithinPolygon(const PolygonRecord* polygon, double u, double v);
 
+// Where a ray (unit direction) crosses a facet's plane within its limits: the distance when it
+// is above 1e-9 and not beyond `farthest`, with the crossing's coordinates on the two dominant
+// axes; else 0. `Plane` is a facet record or a copy of its plane, limits and axes under the same
+// names: both take this one sequence of operations, so a copy gives the record's results to the
+// last bit. The plane and limit tests are evaluated together without branching: across a net
+// their outcomes are close to random, and only the few facets that pass all of them go on to
+// the polygon test.
+template <class Plane>
+inline double facetPlaneCrossing(const Plane& p, const Vec3& origin, const Vec3& direction,
+                                 double farthest, double& u, double& v) {
+    double dn = dot3(p.normal, direction);
+    double t = (p.planeConstant - dot3(p.normal, origin)) / dn; // not finite when dn is 0
+    Vec3 hit = origin + t * direction;
+    u = axisValue(hit, p.dominantAxes[0]);
+    v = axisValue(hit, p.dominantAxes[1]);
+    bool candidate = (dn != 0) & (t > kFacetHitMinimum) & (t <= farthest) & (u >= p.limits[0]) &
+                     (u <= p.limits[2]) & (v >= p.limits[1]) & (v <= p.limits[3]);
+    return candidate ? t : 0;
+}
+
 // Where a ray (unit direction) crosses the facet: the distance when it is above 1e-9 and not
 // beyond `farthest`, and the crossing lies within the limits and inside the polygon; else 0.
-// The plane and limit tests are evaluated together without branching: across a net their
-// outcomes are close to random, and only the few facets that pass all of them go on to the
-// polygon test.
 inline double facetRayDistance(const PolygonRecord* p, const Vec3& origin, const Vec3& direction,
                                double farthest = HUGE_VAL) {
-    double dn = dot3(p->normal, direction);
-    double t = (p->planeConstant - dot3(p->normal, origin)) / dn; // not finite when dn is 0
-    Vec3 hit = origin + t * direction;
-    double u = axisValue(hit, p->dominantAxes[0]);
-    double v = axisValue(hit, p->dominantAxes[1]);
-    bool candidate = (dn != 0) & (t > kFacetHitMinimum) & (t <= farthest) & (u >= p->limits[0]) &
-                     (u <= p->limits[2]) & (v >= p->limits[1]) & (v <= p->limits[3]);
-    if (!candidate) return 0;
+    double u, v;
+    double t = facetPlaneCrossing(*p, origin, direction, farthest, u, v);
+    if (t == 0) return 0;
     return polynetPointInPolygon(p, u, v) ? t : 0;
 }
 

@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "command/messages/messages.h"
+#include "engine/polynet/facet_hierarchy.h"
 #include "engine/polynet/polynet_facets.h"
 #include "engine/surfaces/surface_geometry.h"
+#include "engine/trace/search_mode.h"
 
 PolynetTraceState& polynetTraceState() {
     static PolynetTraceState s;
@@ -30,31 +32,45 @@ int polynetIntercept(SurfaceRecord* surface, const Vec3& point, Vec3& direction,
     normalize3(direction);
 
     auto& st = polynetTraceState();
-    const PolygonRecord* hit = nullptr;
-    double best = 0;
-    int position = 0, hitPosition = 0;
-    for (const PolygonRecord* p = net->firstPolygon; p; p = p->nextPolygon) {
-        ++position;
-        double t = facetRayDistance(p, origin, local, hit ? best : HUGE_VAL);
-        if (t <= 0) continue;
-        if (!hit || t < best) {
-            hit = p;
-            best = t;
-            hitPosition = position;
-        } else if (t == best) {
-            ++st.equalDistanceHits;
+    const FacetHierarchy* hierarchy =
+        nearestHitSearch() == NearestHitSearch::Hierarchy ? facetHierarchyOf(net) : nullptr;
+    FacetHit hit;
+    if (hierarchy) {
+        // Only facets at exactly the nearest distance join the tally; the loop below also
+        // counts ties at a distance a later facet beats.
+        hit = hierarchy->nearest(origin, local);
+        st.equalDistanceHits += hit.ties;
+    } else {
+        int position = 0;
+        for (const PolygonRecord* p = net->firstPolygon; p; p = p->nextPolygon) {
+            ++position;
+            double t = facetRayDistance(p, origin, local, hit.polygon ? hit.distance : HUGE_VAL);
+            if (t <= 0) continue;
+            if (!hit.polygon || t < hit.distance) {
+                hit.polygon = p;
+                hit.distance = t;
+                hit.position = position;
+            } else if (t == hit.distance) {
+                ++st.equalDistanceHits;
+            }
+        }
+        if (hit.polygon) {
+            hit.normal = hit.polygon->normal;
+            hit.reflectance = hit.polygon->reflectance;
+            hit.absorbtion = hit.polygon->absorbtion;
         }
     }
-    if (!hit) return 0;
+    if (!hit.polygon) return 0;
+    const double best = hit.distance;
     if (st.hitDistanceHook) st.hitDistanceHook(best, surface);
     if (nearest >= 0 && !(nearest > best)) return 0;
-    surface->reflectance = hit->reflectance;
-    surface->absorbtion = hit->absorbtion;
-    surface->quadric[9] = hit->normal.x;
-    surface->quadric[10] = hit->normal.y;
-    surface->quadric[11] = hit->normal.z;
+    surface->reflectance = hit.reflectance;
+    surface->absorbtion = hit.absorbtion;
+    surface->quadric[9] = hit.normal.x;
+    surface->quadric[10] = hit.normal.y;
+    surface->quadric[11] = hit.normal.z;
     nearest = best;
-    st.lastHitFacet = hitPosition;
+    st.lastHitFacet = hit.position;
     return 1;
 }
 
@@ -91,24 +107,40 @@ bool pointOnFacet(const PolygonRecord* p, Vec3& found) {
     return true;
 }
 
-// Facets other than `self` crossed by the ray, hits closer than 1e-7 to one already counted
-// counting once. -1 when the ray meets too many distinct distances.
-int countCrossings(const PolynetRecord* net, const PolygonRecord* self, const Vec3& origin,
-                   const Vec3& direction) {
+// The distinct distances of one ray, taken in facet order: a hit closer than 1e-7 to one
+// already counted counts once.
+struct DistinctHits {
     double seen[kMaxNormalCheckHits];
     int count = 0;
+    // False when the ray meets too many distinct distances.
+    bool add(double t) {
+        for (int i = 0; i < count; ++i)
+            if (std::fabs(t - seen[i]) < kDistinctHit) return true;
+        if (count == kMaxNormalCheckHits - 1) return false;
+        seen[count++] = t;
+        return true;
+    }
+};
+
+// Facets other than `self` crossed by the ray, counted as DistinctHits counts them; -1 when the
+// ray meets too many distinct distances. The hierarchy, when there is one, finds the crossings,
+// and they are taken in the list order the loop takes them in.
+int countCrossings(const PolynetRecord* net, const FacetHierarchy* hierarchy,
+                   const PolygonRecord* self, const Vec3& origin, const Vec3& direction,
+                   std::vector<FacetCrossing>& crossings) {
+    DistinctHits hits;
+    if (hierarchy) {
+        hierarchy->crossings(origin, direction, crossings);
+        for (const FacetCrossing& c : crossings)
+            if (c.polygon != self && !hits.add(c.distance)) return -1;
+        return hits.count;
+    }
     for (const PolygonRecord* q = net->firstPolygon; q; q = q->nextPolygon) {
         if (q == self) continue;
         double t = facetRayDistance(q, origin, direction);
-        if (t <= 0) continue;
-        bool repeated = false;
-        for (int i = 0; i < count && !repeated; ++i)
-            repeated = std::fabs(t - seen[i]) < kDistinctHit;
-        if (repeated) continue;
-        if (count == kMaxNormalCheckHits - 1) return -1;
-        seen[count++] = t;
+        if (t > 0 && !hits.add(t)) return -1;
     }
-    return count;
+    return hits.count;
 }
 
 } // namespace
@@ -135,6 +167,9 @@ int polynetCheckNormals(int number) {
         return 0;
     }
 
+    const FacetHierarchy* hierarchy =
+        nearestHitSearch() == NearestHitSearch::Hierarchy ? facetHierarchyOf(net) : nullptr;
+    std::vector<FacetCrossing> crossings;
     std::vector<PolygonRecord*> inward;
     int gaps = 0;
     for (PolygonRecord* p = net->firstPolygon; p; p = p->nextPolygon) {
@@ -144,8 +179,9 @@ int polynetCheckNormals(int number) {
             errorText(outputChannel, "Unable to locate point on one polygonal facet.\n");
             return 0;
         }
-        int along = countCrossings(net, p, start, p->normal);
-        int against = along < 0 ? -1 : countCrossings(net, p, start, -1.0 * p->normal);
+        int along = countCrossings(net, hierarchy, p, start, p->normal, crossings);
+        int against =
+            along < 0 ? -1 : countCrossings(net, hierarchy, p, start, -1.0 * p->normal, crossings);
         if (along < 0 || against < 0) {
             errorText(outputChannel, "Polynet complexity too great for autonormalize.\n");
             return 0;
@@ -162,6 +198,7 @@ int polynetCheckNormals(int number) {
         p->planeConstant = -p->planeConstant;
         p->reversed = !p->reversed;
     }
+    if (!inward.empty() && facetHierarchyOf(net)) polynetFacetsChanged(net);
     if (gaps)
         warningText(outputChannel,
                     "%d gaps detected on object exterior - check your surface model.\n", gaps);

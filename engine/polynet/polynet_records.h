@@ -43,6 +43,7 @@ struct PolynetRecord {
     PolynetRecord* nextPart = nullptr;
     PolygonRecord* lastPolygon = nullptr; // tail
     int polygonCount = 0;
+    int hierarchySlot = 0; // 1-based slot of its facet hierarchy (facet_hierarchy.h), 0 none
 };
 
 // Points and vertex nodes come from blocks of this many records.

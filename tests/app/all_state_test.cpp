@@ -23,6 +23,7 @@
 #include "display/views/console_view.h"
 #include "engine/commands/polynet_command.h"
 #include "engine/model/object_table.h"
+#include "engine/polynet/facet_hierarchy.h"
 #include "engine/surfaces/toric_surfaces.h"
 #include "parts/part_list.h"
 #include "platform/scripted_hooks.h"
@@ -224,9 +225,11 @@ TEST(AllState, AResetProgramRunsAsAFreshOne) {
     EXPECT_EQ(errorCount(busyScreen), 1u) << busyScreen;
     EXPECT_FALSE(testsupport::readFile(fs::path(busy) / "rays.dat").empty());
 
+    EXPECT_FALSE(facetHierarchyState().slots.empty());
     resetAllState();
     EXPECT_EQ(objectCount, 0);
     EXPECT_EQ(thePartList, nullptr);
+    EXPECT_TRUE(facetHierarchyState().slots.empty());
     runLines(again, kProbe);
     resetAllState();
     const RunOutput second = outputOf(again);

@@ -1,6 +1,7 @@
 // raytrace/single through a closed polygon net built by the polynet command: where a ray meets a
 // facet, the facet's normal (which side is outside) and the net's index decide whether it enters
 // the glass, leaves it, is totally reflected or passes unbent; a facet with reflect=1 mirrors it.
+#include <cstdlib>
 #include <string>
 
 #include "tests/e2e/trace_run.h"
@@ -140,6 +141,66 @@ TEST(PolynetTrace, ASourceInsideTheNetStartsInItsGlass) {
                  shoot);
     ASSERT_TRUE(loose.go());
     expectPath(loose.rays(), {{1, p0}, {0, p1}, {0, p1 + kExit * d0}});
+}
+
+// A ball of radius 10 cut into 2 x 24 x 11 triangles on shared corners, every third one listed
+// the other way round, named ball; index 1.5.
+std::string ball() {
+    const int rings = 12, sectors = 24;
+    auto corner = [&](int i, int j) {
+        const double theta = M_PI * i / rings, phi = 2 * M_PI * (j % sectors) / sectors;
+        char text[96];
+        std::snprintf(text, sizeof text, "polynet/point %.17g %.17g %.17g\n",
+                      10 * std::sin(theta) * std::cos(phi), 10 * std::sin(theta) * std::sin(phi),
+                      10 * std::cos(theta));
+        return std::string(text);
+    };
+    std::string m = "polynet/start ball index=1.5\n";
+    int n = 0;
+    auto facet = [&](std::string a, const std::string& b, std::string c) {
+        if (++n % 3 == 0) std::swap(a, c);
+        m += "polynet/polygon\npolynet/chain\n" + a + b + c + "polynet/close\n";
+    };
+    for (int i = 0; i < rings; ++i)
+        for (int j = 0; j < sectors; ++j) {
+            if (i + 1 < rings) facet(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1));
+            if (i > 0) facet(corner(i, j), corner(i + 1, j + 1), corner(i, j + 1));
+        }
+    return m + "polynet/finish\n";
+}
+
+TEST(PolynetTrace, TheFacetHierarchyWritesTheFilesTheFacetLoopWrites) {
+    // Turned normals put right by normalize, Fresnel ghosts inside the ball, rays through the
+    // poles' shared corners and along the meridians' shared edges, one-ray and bundle traces.
+    const std::string model = ball() +
+                              "polynet/normalize ball\nset/fresnel/on\n"
+                              "define/lightsource lamp\ndefine/detector screen\n"
+                              "place ball 0 0 0\nplace lamp 0 0 -50\nplace screen 0 0 40\n";
+    const std::string traces[] = {
+        "raytrace/single object=2 u=0 v=0 w=1\n",
+        "raytrace/single object=2 u=0.1 v=0 w=1\n",
+        "raytrace/single object=2 u=0.05 v=0.0134 w=1\n",
+        "raytrace/collimated lamp nx=17 ny=17 hhwidth=9 vhwidth=9\n",
+        "raytrace/cone lamp nx=9 ny=9 hfov=30 vfov=30\n",
+    };
+    for (const std::string& trace : traces) {
+        SCOPED_TRACE(trace);
+        std::string files[2][2];
+        for (int plain = 0; plain < 2; ++plain) {
+            if (plain)
+                setenv("MERIDYN_PLAIN_SEARCH", "1", 1);
+            else
+                unsetenv("MERIDYN_PLAIN_SEARCH");
+            CliRun run(model + trace);
+            ASSERT_TRUE(run.go());
+            files[plain][0] = run.file("rays.dat");
+            files[plain][1] = run.file("spots.dat");
+            ASSERT_GT(run.rays().size(), 3u);
+        }
+        unsetenv("MERIDYN_PLAIN_SEARCH");
+        EXPECT_TRUE(files[0][0] == files[1][0]) << "rays.dat differs";
+        EXPECT_TRUE(files[0][1] == files[1][1]) << "spots.dat differs";
+    }
 }
 
 } // namespace
