@@ -313,6 +313,18 @@ bool PartSearch::find(const Vec3& start, Vec3& direction, SearchHit& hit) {
 }
 
 // Only a hit fills `hit`: a caller reads it only when the search returns true.
+// The hit of part `part`'s surface `index` at `distance`; false when no part was hit.
+bool PartSearch::fillHit(int part, int index, double distance, SearchHit& hit) const {
+    if (part < 0) return false;
+    const SearchSurface& ss = surface(part, index);
+    hit.part = part;
+    hit.surface = index;
+    hit.record = ss.surface;
+    hit.tag = ss.tag;
+    hit.distance = distance;
+    return true;
+}
+
 bool PartSearch::plainFind(const Vec3& start, Vec3& d, SearchHit& hit, bool glue) {
     double nearest = -1.0;
     int hitPart = -1, hitSurface = -1;
@@ -325,14 +337,7 @@ bool PartSearch::plainFind(const Vec3& start, Vec3& d, SearchHit& hit, bool glue
             hitSurface = found;
         }
     }
-    if (hitPart < 0) return false;
-    const SearchSurface& ss = surface(hitPart, hitSurface);
-    hit.part = hitPart;
-    hit.surface = hitSurface;
-    hit.record = ss.surface;
-    hit.tag = ss.tag;
-    hit.distance = nearest;
-    return true;
+    return fillHit(hitPart, hitSurface, nearest, hit);
 }
 
 // The parts in any order, each with the nearest distance so far; a part earlier in the list than
@@ -420,14 +425,7 @@ bool PartSearch::hierarchyFind(const Vec3& start, Vec3& d, SearchHit& hit) {
         }
     }
     d = directions_[drifting_.size()];
-    if (bestPart < 0) return false;
-    const SearchSurface& ss = surface(bestPart, bestSurface);
-    hit.part = bestPart;
-    hit.surface = bestSurface;
-    hit.record = ss.surface;
-    hit.tag = ss.tag;
-    hit.distance = best;
-    return true;
+    return fillHit(bestPart, bestSurface, best, hit);
 }
 
 PartSearch& modelSearch() {

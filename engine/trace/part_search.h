@@ -79,6 +79,7 @@ class PartSearch {
         int count; // leaf: number of parts; inner: 0 (the left child follows)
     };
 
+    bool fillHit(int part, int index, double distance, SearchHit& hit) const;
     bool plainFind(const Vec3& start, Vec3& direction, SearchHit& hit, bool glue);
     bool hierarchyFind(const Vec3& start, Vec3& direction, SearchHit& hit);
     void boundPart(Part& part);
