@@ -186,30 +186,36 @@ namespace quadric_detail {
     return quadric_detail::solveLocal(surface, point, unit, p, d, nearest, glue, rootsRead);
 }
 
-// One direction turned into the frames of several surfaces whose matrices share their rotation
-// (to the bit; they may differ in where they put the origin): the turn made once serves each of
-// them as its own would.
-struct TurnedDirection {
+// A ray turned into the frames of several surfaces whose matrices share their rotation (to the
+// bit; they may differ in where they put the origin): the turn made once serves each of them as
+// its own would. A frame change sums the turned components first and adds the origin last, so
+// the start turned once plus each surface's own origin is that surface's local start to the bit.
+struct TurnedRay {
+    Vec3 start;  // the start turned, before any origin is added
     Vec3 turned; // the direction as turned
     Vec3 unit;   // that made unit
 };
 
-inline void turnDirection(const Vec3& direction, const SurfaceRecord* frame,
-                          TurnedDirection& out) {
+inline void turnRay(const Vec3& start, const Vec3& direction, const SurfaceRecord* frame,
+                    TurnedRay& out) {
+    const PlacementMatrix& m = frame->globalToSurface;
+    out.start = {start.x * m[0][0] + start.y * m[1][0] + start.z * m[2][0],
+                 start.x * m[0][1] + start.y * m[1][1] + start.z * m[2][1],
+                 start.x * m[0][2] + start.y * m[1][2] + start.z * m[2][2]};
     toLocalDirection(direction, out.turned, frame);
     out.unit = out.turned;
     normalizeNearUnit(out.unit);
 }
 
-// quadricIntercept for the nearest-hit search, for a surface whose rotation turns `unit` (the
-// global direction, unit already) into `turn`.
+// quadricIntercept for the nearest-hit search, for a surface whose rotation turns the ray from
+// `point` along `unit` (the global direction, unit already) into `turn`.
 [[gnu::always_inline]] inline int quadricInterceptTurned(SurfaceRecord* surface,
                                                          const Vec3& point, const Vec3& unit,
-                                                         const TurnedDirection& turn,
+                                                         const TurnedRay& turn,
                                                          double& nearest, bool glue) {
     secondRootTaken = 0;
-    Vec3 p;
-    toLocalPoint(point, p, surface);
+    const PlacementMatrix& m = surface->globalToSurface;
+    const Vec3 p{turn.start.x + m[3][0], turn.start.y + m[3][1], turn.start.z + m[3][2]};
     if (quadric_detail::missesZRange(surface, p.z, turn.turned.z, nearest, glue)) return 0;
     return quadric_detail::solveLocal(surface, point, unit, p, turn.unit, nearest, glue, false);
 }

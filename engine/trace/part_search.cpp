@@ -177,8 +177,8 @@ int PartSearch::testSurfaces(const Part& p, const Vec3& start, Vec3& d, double& 
     const SearchSurface* ss = surfaces_.data() + p.first;
     int found = -1;
     if (p.sharedTurn) {
-        TurnedDirection turn;
-        turnDirection(d, ss[0].surface, turn);
+        TurnedRay turn;
+        turnRay(start, d, ss[0].surface, turn);
         for (int i = 0; i < p.count; ++i)
             if (quadricInterceptTurned(ss[i].surface, start, d, turn, nearest, glue)) found = i;
         return found;
