@@ -1,3 +1,4 @@
+#include <cmath>
 // The nearest hit over the model, its bookkeeping, the self-hit rule, the glue and the media.
 #include "engine/trace/ray_tree.h"
 #include "tests/engine/surface_fixture.h"
@@ -143,6 +144,34 @@ TEST_F(SurfaceHitsTest, InsideTestFollowsTheSideFlag) {
     EXPECT_EQ(rayInsideSurface({}, {1, 0, 0}, s), 1); // grazing counts as inside
     s->side = -1;
     EXPECT_EQ(rayInsideSurface({}, {0, 0, -3}, s), 1);
+}
+
+// Directions within rounding of the tangent plane of a lens's curved edge, of about unit length
+// and not: the side test must say what the normal's dot with the unit direction says.
+TEST_F(SurfaceHitsTest, SideTestNearTheTangentFollowsTheUnitDirection) {
+    ObjectRecord* lens = makeLens(100, -100, 20, 70, 1.5, {});
+    SurfaceRecord* edge = surface(lens, 3);
+    const Vec3 at{35 * 0.6, 35 * 0.8, 1};
+    Vec3 n;
+    hookNormal(edge, at, n);
+    const Vec3 tangent{-0.8, 0.6, 0.3};
+    int disagreements = 0, outward = 0;
+    for (const double length : {1.0, 1 + 3e-16, 1 - 5e-16, 0.75, 3.0})
+        for (int k = -40; k <= 40; ++k) {
+            const double tilt = k * 1e-17 * (1 + std::abs(k) % 7);
+            const Vec3 v{length * (tangent.x + tilt * n.x), length * (tangent.y + tilt * n.y),
+                         length * (tangent.z + tilt * n.z)};
+            Vec3 u = v;
+            normalize3(u);
+            for (const int side : {1, -1}) {
+                edge->side = side;
+                const int want = side * dot3(n, u) >= 0 ? 1 : 0;
+                disagreements += rayInsideSurface(at, v, edge) != want;
+                outward += want == 0;
+            }
+        }
+    EXPECT_EQ(disagreements, 0);
+    EXPECT_GT(outward, 100); // both answers were asked for
 }
 
 struct Medium {
