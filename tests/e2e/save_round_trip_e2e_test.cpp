@@ -96,21 +96,16 @@ struct Built {
 
 // The table's model, or (nullptr) the one that holds them all.
 Built build(const Model* only) {
-    Built b;
-    std::string heads, bodies, listings;
+    std::string heads, bodies, listings = kListing;
     for (const Model& m : kModels) {
         if (only && &m != only) continue;
         // A clear empties the model before it: the model that holds it comes first.
-        if (std::string(m.head).find("clear") != std::string::npos)
-            heads = m.head + heads;
-        else
-            heads += m.head;
+        heads = std::string(m.head).find("clear") != std::string::npos ? m.head + heads
+                                                                       : heads + m.head;
         bodies += m.body;
         listings += m.listing;
     }
-    b.model = heads + kLamp + bodies;
-    b.listing = kListing + listings;
-    return b;
+    return {heads + kLamp + bodies, listings};
 }
 
 void roundTrip(const Built& b, const std::string& form, const char* notSaved) {
