@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -123,6 +124,26 @@ class CliRun {
   private:
     clitest::ScratchHome home_;
 };
+
+// A record of reemit.dat: a point of weight 1 on object 1's surface 1, its direction.
+inline std::string reemitRecord(V p, V d, std::int32_t wavelength = 0) {
+    char b[68] = {};
+    const double at[] = {p.x, p.y, p.z, 1}, towards[] = {d.x, d.y, d.z};
+    const std::int32_t ids[] = {1, 1};
+    std::memcpy(b, at, 32);
+    std::memcpy(b + 32, ids, 8);
+    std::memcpy(b + 40, towards, 24);
+    std::memcpy(b + 64, &wavelength, 4);
+    return std::string(b, 68);
+}
+
+// Runs both with MERIDYN_PLAIN_SEARCH=1 and without; true when both ran.
+inline bool runBothSearches(CliRun& plain, CliRun& hierarchy) {
+    setenv("MERIDYN_PLAIN_SEARCH", "1", 1);
+    const bool plainRan = plain.go();
+    unsetenv("MERIDYN_PLAIN_SEARCH");
+    return plainRan && hierarchy.go();
+}
 
 inline void expectNear(V got, V want, double tol = 1e-9) {
     EXPECT_NEAR(got.x, want.x, tol);

@@ -1,6 +1,4 @@
-// The facet hierarchy against the facet loop: the same hit, distance, facet and surface values
-// to the last bit on rays through shared corners, along shared edges and in facet planes, on
-// nets of every shape; the equal-distance tally; nets edited after a trace; the normal check.
+// The facet hierarchy gives what the facet loop gives, to the last bit, on nets of every shape.
 #include "engine/polynet/facet_hierarchy.h"
 
 #include <cmath>
@@ -42,8 +40,8 @@ class FacetHierarchyTest : public PolynetTest {
         return net;
     }
 
-    // A flat hexagon in z = 0 cut into six triangles about its centre, lying over a second one
-    // (the same corners, listed again) and under a copy at z = 1 listed first.
+    // Hexagons of six triangles about their centres: one at z = 1, then two on the same corners
+    // at z = 0.
     static PolynetRecord* fans() {
         PolynetRecord* net = allocPolynet();
         for (double z : {1.0, 0.0, 0.0}) {
@@ -60,7 +58,7 @@ class FacetHierarchyTest : public PolynetTest {
         return net;
     }
 
-    // A square frame: a square facet with a square hole, and one facet filling the hole.
+    // A square facet with a square hole, and one facet filling the hole.
     static PolynetRecord* frame() {
         PolynetRecord* net = allocPolynet();
         PolygonRecord* p = addFacet(net, {{-2, -2, 0}, {2, -2, 0}, {2, 2, 0}, {-2, 2, 0}});
@@ -79,11 +77,8 @@ class FacetHierarchyTest : public PolynetTest {
     }
 
     struct Outcome {
-        int found = 0;
-        double nearest = -1;
-        int facet = -1;
-        double quadric[3] = {};
-        double reflectance = 0, absorbtion = 0;
+        int found = 0, facet = -1;
+        double nearest = -1, quadric[3] = {}, reflectance = 0, absorbtion = 0;
         long ties = 0;
     };
 
@@ -102,9 +97,9 @@ class FacetHierarchyTest : public PolynetTest {
         return o;
     }
 
-    // The ray met with both searches: every value the same to the last bit, and the hierarchy's
-    // tally the number of further facets at exactly the nearest distance, as counted here.
-    static void expectSame(SurfaceRecord* s, const Vec3& from, const Vec3& d) {
+    // Both searches give the same bits; the hierarchy's tally is the number of further facets at
+    // exactly the nearest distance. Returns the hierarchy's outcome.
+    static Outcome expectSame(SurfaceRecord* s, const Vec3& from, const Vec3& d) {
         Outcome plain = shoot(s, NearestHitSearch::PlainLoop, from, d);
         Outcome tree = shoot(s, NearestHitSearch::Hierarchy, from, d);
         EXPECT_EQ(tree.found, plain.found);
@@ -114,11 +109,10 @@ class FacetHierarchyTest : public PolynetTest {
         EXPECT_EQ(std::memcmp(tree.quadric, plain.quadric, sizeof tree.quadric), 0);
         EXPECT_EQ(tree.reflectance, plain.reflectance);
         EXPECT_EQ(tree.absorbtion, plain.absorbtion);
-        if (!tree.found) return;
-        Vec3 local;
+        if (!tree.found) return tree;
+        Vec3 local, origin;
         toLocalDirection(d, local, s);
         normalize3(local);
-        Vec3 origin;
         toLocalPoint(from, origin, s);
         long atNearest = -1;
         const auto* net = static_cast<const PolynetRecord*>(s->typeData);
@@ -126,15 +120,17 @@ class FacetHierarchyTest : public PolynetTest {
             atNearest += facetRayDistance(p, origin, local) == tree.nearest;
         EXPECT_EQ(tree.ties, atNearest);
         EXPECT_LE(tree.ties, plain.ties);
+        return tree;
     }
 };
 
+struct NetCase {
+    const char* name;
+    PolynetRecord* (*make)();
+};
+
 TEST_F(FacetHierarchyTest, FindsWhatTheFacetLoopFinds) {
-    struct Case {
-        const char* name;
-        PolynetRecord* (*make)();
-    };
-    const Case cases[] = {
+    const NetCase cases[] = {
         {"ball", [] { return ball(9, 14, 3); }},
         {"cube", [] { return cube(1.5); }},
         {"fans", fans},
@@ -148,8 +144,8 @@ TEST_F(FacetHierarchyTest, FindsWhatTheFacetLoopFinds) {
         {"no facet", [] { return allocPolynet(); }},
     };
     platform::Rand15 rng(7);
-    auto random = [&] { return 2 * rng.unit() - 1; };
-    for (const Case& c : cases) {
+    auto random = [&] { return Vec3{2 * rng.unit() - 1, 2 * rng.unit() - 1, 2 * rng.unit() - 1}; };
+    for (const NetCase& c : cases) {
         SCOPED_TRACE(c.name);
         resetEngineState();
         PolynetRecord* net = c.make();
@@ -158,8 +154,7 @@ TEST_F(FacetHierarchyTest, FindsWhatTheFacetLoopFinds) {
         ObjectRecord* o = netObject(net);
         SurfaceRecord* s = o->firstSurface;
         const std::vector<Vec3> corners = cornersOf(net);
-        // Through every corner (shared by several facets) and the middle of every edge, from
-        // three sides; along every edge, in its facet's plane.
+        // Through every shared corner and edge middle from three sides, and along every edge.
         for (std::size_t i = 0; i < corners.size(); ++i) {
             const Vec3& a = corners[i];
             const Vec3& b = corners[i + 1 < corners.size() ? i + 1 : 0];
@@ -169,72 +164,59 @@ TEST_F(FacetHierarchyTest, FindsWhatTheFacetLoopFinds) {
             }
             expectSame(s, a + 2.0 * (a - b), b - a);
             expectSame(s, a, b - a);
-        }
-        // Random rays, many of them from inside the net.
-        for (int i = 0; i < 400; ++i) {
-            Vec3 from = (i % 2 ? 6.0 : 1.0) * Vec3{random(), random(), random()};
-            Vec3 to = 1.5 * Vec3{random(), random(), random()};
-            expectSame(s, from, to - from);
-        }
-        // Axis-parallel rays (direction components of zero) through corners.
-        for (const Vec3& a : corners)
             for (const Vec3& d : {Vec3{0, 0, 1}, Vec3{0, -1, 0}, Vec3{1, 0, 0}})
                 expectSame(s, a - 4.0 * d, d);
-        // The same from a placed object's frame.
+        }
+        for (int i = 0; i < 400; ++i) {
+            Vec3 from = (i % 2 ? 6.0 : 1.0) * random(); // many from inside the net
+            expectSame(s, from, 1.5 * random() - from);
+        }
         translatePlacement(10, -3, 2, o->globalToLocal, o->localToGlobal);
         rotatePlacementZ(30, o->globalToLocal, o->localToGlobal);
         o->placed = 1;
         setobj(o);
         for (int i = 0; i < 100; ++i) {
-            Vec3 from = Vec3{10, -3, 2} + 6.0 * Vec3{random(), random(), random()};
-            expectSame(s, from, Vec3{10, -3, 2} - from + Vec3{random(), random(), random()});
+            Vec3 from = Vec3{10, -3, 2} + 6.0 * random();
+            expectSame(s, from, Vec3{10, -3, 2} - from + random());
         }
     }
 }
 
 TEST_F(FacetHierarchyTest, TheTallyCountsOnlyTiesAtTheNearestDistance) {
-    // Facets 1 and 2 at distance 2, facet 3 nearer at 1; facets 4 and 5 at 3. The facet loop
-    // counts the tie of 1 and 2, which 3 then beats; the hierarchy counts only ties at the
-    // nearest distance.
+    // Facets 1 and 2 at z = 2, 3 at z = 1, 4 and 5 at z = 3: the loop also counts a tie that a
+    // nearer facet beats later.
     PolynetRecord* net = allocPolynet();
     for (double z : {2.0, 2.0, 1.0, 3.0, 3.0})
         addFacet(net, {{0, 0, z}, {2, 0, z}, {2, 2, z}, {0, 2, z}});
     polynetFacetsChanged(net);
     SurfaceRecord* s = netObject(net)->firstSurface;
-    Outcome plain = shoot(s, NearestHitSearch::PlainLoop, {1, 1, 0}, {0, 0, 1});
-    Outcome tree = shoot(s, NearestHitSearch::Hierarchy, {1, 1, 0}, {0, 0, 1});
-    EXPECT_EQ(plain.facet, 3);
-    EXPECT_EQ(tree.facet, 3);
-    EXPECT_EQ(plain.ties, 1);
-    EXPECT_EQ(tree.ties, 0);
-    // From above, 4 and 5 tie at the nearest distance: both count that tie, and 4 is the hit;
-    // the loop counts the beaten tie of 1 and 2 as well.
-    plain = shoot(s, NearestHitSearch::PlainLoop, {1, 1, 4}, {0, 0, -1});
-    tree = shoot(s, NearestHitSearch::Hierarchy, {1, 1, 4}, {0, 0, -1});
-    EXPECT_EQ(tree.facet, 4);
-    EXPECT_EQ(plain.facet, 4);
-    EXPECT_EQ(tree.ties, 1);
-    EXPECT_EQ(plain.ties, 2);
+    const struct {
+        Vec3 from, d;
+        int facet;
+        long plainTies, treeTies;
+    } rows[] = {{{1, 1, 0}, {0, 0, 1}, 3, 1, 0}, {{1, 1, 4}, {0, 0, -1}, 4, 2, 1}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.facet);
+        Outcome plain = shoot(s, NearestHitSearch::PlainLoop, r.from, r.d);
+        Outcome tree = shoot(s, NearestHitSearch::Hierarchy, r.from, r.d);
+        EXPECT_EQ(plain.facet, r.facet);
+        EXPECT_EQ(tree.facet, r.facet);
+        EXPECT_EQ(plain.ties, r.plainTies);
+        EXPECT_EQ(tree.ties, r.treeTies);
+    }
 }
 
 TEST_F(FacetHierarchyTest, ANetEditedAfterATraceIsSearchedAsEdited) {
-    // A cube finished by the command with its bottom turned inward, traced, then normalized
-    // and one facet given a reflectance: every trace agrees with the loop.
+    // A cube built by the command, its bottom (facet 1) listed with its normal inward.
+    const int faces[6][4] = {{0, 1, 3, 2}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                             {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
     std::vector<std::string> lines = {"polynet/start cube"};
-    const double h = 1;
-    const double faces[6][4][3] = {
-        {{-h, -h, -h}, {h, -h, -h}, {h, h, -h}, {-h, h, -h}}, // turned: normal +z
-        {{-h, -h, h}, {h, -h, h}, {h, h, h}, {-h, h, h}},
-        {{-h, -h, -h}, {h, -h, -h}, {h, -h, h}, {-h, -h, h}},
-        {{-h, h, -h}, {-h, h, h}, {h, h, h}, {h, h, -h}},
-        {{-h, -h, -h}, {-h, -h, h}, {-h, h, h}, {-h, h, -h}},
-        {{h, -h, -h}, {h, h, -h}, {h, h, h}, {h, -h, h}}};
     for (const auto& f : faces) {
-        lines.push_back("polynet/polygon");
-        lines.push_back("polynet/chain");
-        for (const auto& q : f)
-            lines.push_back("polynet/point " + std::to_string(q[0]) + " " + std::to_string(q[1]) +
-                            " " + std::to_string(q[2]));
+        lines.insert(lines.end(), {"polynet/polygon", "polynet/chain"});
+        for (int k : f)
+            lines.push_back("polynet/point " + std::to_string(k & 1 ? 1.0 : -1.0) + " " +
+                            std::to_string(k & 2 ? 1.0 : -1.0) + " " +
+                            std::to_string(k & 4 ? 1.0 : -1.0));
         lines.push_back("polynet/close");
     }
     lines.push_back("polynet/finish");
@@ -243,32 +225,22 @@ TEST_F(FacetHierarchyTest, ANetEditedAfterATraceIsSearchedAsEdited) {
     PolynetRecord* net = objectPolynet(1);
     ASSERT_NE(facetHierarchyOf(net), nullptr);
     SurfaceRecord* s = getObject(0)->firstSurface;
-    const Vec3 below{0.2, 0.1, -5}, up{0, 0, 1};
-    expectSame(s, below, up);
-    EXPECT_EQ(shoot(s, NearestHitSearch::Hierarchy, below, up).quadric[2], 1);
-
+    auto up = [s] { return expectSame(s, {0.2, 0.1, -5}, {0, 0, 1}); };
+    EXPECT_EQ(up().quadric[2], 1);
     ASSERT_TRUE(run("polynet/normalize 1"));
-    expectSame(s, below, up);
-    EXPECT_EQ(shoot(s, NearestHitSearch::Hierarchy, below, up).quadric[2], -1);
-
+    EXPECT_EQ(up().quadric[2], -1);
     ASSERT_TRUE(run("polynet/modify 1 1 reflect=0.25 absorbtion=0.5"));
-    expectSame(s, below, up);
-    Outcome o = shoot(s, NearestHitSearch::Hierarchy, below, up);
+    const Outcome o = up();
     EXPECT_EQ(o.reflectance, 0.25);
     EXPECT_EQ(o.absorbtion, 0.5);
-
-    // A facet added without a new hierarchy: the net is searched facet by facet until one is
-    // built over it.
+    // A facet added without a new hierarchy is searched facet by facet until one is built.
     addFacet(net, {{-2, -2, -3}, {2, -2, -3}, {2, 2, -3}, {-2, 2, -3}});
     EXPECT_EQ(facetHierarchyOf(net), nullptr);
-    expectSame(s, below, up);
-    EXPECT_EQ(shoot(s, NearestHitSearch::Hierarchy, below, up).facet, 7);
+    EXPECT_EQ(up().facet, 7);
     polynetFacetsChanged(net);
     ASSERT_NE(facetHierarchyOf(net), nullptr);
-    expectSame(s, below, up);
-    EXPECT_EQ(shoot(s, NearestHitSearch::Hierarchy, below, up).facet, 7);
-
-    // Deleted, its records handed out again: the new net has no hierarchy of the old one's.
+    EXPECT_EQ(up().facet, 7);
+    // Deleted and its records handed out again: the new net has no hierarchy of the old one's.
     ASSERT_TRUE(deleteObject("object", 1));
     ASSERT_TRUE(run("polynet/belt nfacets=8"));
     const int belt = takePolynetPartRequest().objectNumber;
@@ -277,11 +249,7 @@ TEST_F(FacetHierarchyTest, ANetEditedAfterATraceIsSearchedAsEdited) {
 }
 
 TEST_F(FacetHierarchyTest, TheNormalCheckJudgesAsTheLoopDoes) {
-    struct Case {
-        const char* name;
-        PolynetRecord* (*make)();
-    };
-    const Case cases[] = {
+    const NetCase cases[] = {
         {"ball, facets turned",
          [] {
              PolynetRecord* n = ball(7, 10, 2);
@@ -301,7 +269,7 @@ TEST_F(FacetHierarchyTest, TheNormalCheckJudgesAsTheLoopDoes) {
              return n;
          }},
     };
-    for (const Case& c : cases) {
+    for (const NetCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::string said[2];
         std::vector<Vec3> normals[2];

@@ -1,7 +1,4 @@
-// The model's nearest-hit search with enough objects for its hierarchy: a hit at one distance
-// goes to the earlier object whichever box the hierarchy meets first, and an object moved,
-// added or deleted after a search is found where it now is. Each case gives the same answer with
-// the plain loop.
+// The model's nearest-hit search with enough objects for its hierarchy, against the plain loop.
 #include <gtest/gtest.h>
 
 #include "engine/surfaces/surface_hits.h"
@@ -23,17 +20,17 @@ class PartSearchTest : public SurfaceTest {
         setNearestHitSearch(NearestHitSearch::Hierarchy);
         SurfaceTest::TearDown();
     }
-    // The surface the ray from the origin along +z meets first, in both searches alike.
+    // The surface the ray from the origin along +z meets first, the same in both searches.
     SurfaceRecord* firstHit() {
         SurfaceRecord* found[2] = {};
         for (NearestHitSearch mode : {NearestHitSearch::PlainLoop, NearestHitSearch::Hierarchy}) {
             setNearestHitSearch(mode);
-            SurfaceRecord*& s = found[mode == NearestHitSearch::Hierarchy];
             Vec3 hit;
             double distance = 0;
             int noHit = 0;
             selfHitSurface = nullptr;
-            findNearestIntercept({0, 0, 0}, {0, 0, 1}, s, hit, distance, noHit);
+            findNearestIntercept({0, 0, 0}, {0, 0, 1}, found[mode == NearestHitSearch::Hierarchy],
+                                 hit, distance, noHit);
         }
         EXPECT_EQ(found[0], found[1]);
         return found[1];
@@ -41,8 +38,7 @@ class PartSearchTest : public SurfaceTest {
 };
 
 TEST_F(PartSearchTest, TiesGoToTheEarlierObject) {
-    // The later plane's outline reaches far towards the ray's start, so the hierarchy tests it
-    // first; the earlier one still wins the hit at the same distance. Then the other way round.
+    // Whichever plane's outline reaches towards the ray's start, and so is tested first.
     for (bool laterReaches : {true, false}) {
         SCOPED_TRACE(laterReaches);
         ObjectRecord* earlier = makePlaneObject({0, 0, 100});
@@ -69,9 +65,7 @@ TEST_F(PartSearchTest, ObjectsChangedAfterASearchAreFoundWhereTheyAre) {
     EXPECT_EQ(firstHit(), near->firstSurface);
 }
 
-// Lenses whose surfaces share their rotation (one turned about y as a whole) and one whose back
-// face is tilted on its own: from starts before, inside and beyond them, the search finds the
-// surface and the distance, to the bit, that every surface's own hook in list order finds.
+// Lenses whose surfaces share a rotation, and one whose back face is tilted on its own.
 TEST_F(PartSearchTest, LensesGiveWhatEverySurfacesOwnHookGives) {
     ObjectRecord* plain = makeLens(40, -40, 8, 30, 1.5, {0, 0, 60});
     ObjectRecord* turned = makeLens(40, -40, 8, 30, 1.5, {0, 0, 120});
@@ -95,7 +89,7 @@ TEST_F(PartSearchTest, LensesGiveWhatEverySurfacesOwnHookGives) {
                     if (s->intercept(s, from, d, nearest)) found = s;
         return found;
     };
-    const Vec3 starts[] = {{0, 0, 0},   {3, -2, 60},  {-4, 1, 62},
+    const Vec3 starts[] = {{0, 0, 0},   {3, -2, 60}, {-4, 1, 62},
                            {2, 2, 120}, {0, 0, 179}, {1, -1, 250}};
     for (NearestHitSearch mode : {NearestHitSearch::PlainLoop, NearestHitSearch::Hierarchy}) {
         setNearestHitSearch(mode);
@@ -113,7 +107,7 @@ TEST_F(PartSearchTest, LensesGiveWhatEverySurfacesOwnHookGives) {
             }
     }
     double front = 0;
-    EXPECT_EQ(byHooks({0, 0, 0}, {0, 0, 1}, front), surface(plain, 1));
+    EXPECT_EQ(byHooks({0, 0, 0}, {0, 0, 1}, front), surface(plain, 1)); // the rays meet the lenses
 }
 
 } // namespace
