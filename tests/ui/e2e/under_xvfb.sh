@@ -6,7 +6,9 @@ for tool in ${E2E_TOOLS:-xvfb-run xdotool xauth}; do
 done
 if [ -z "${MERIDYN_IN_XVFB:-}" ]; then
   export MERIDYN_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  # The window tests run side by side: each looks for a free display from its own starting
+  # number, so that two starting at once do not both take the first free one.
+  exec xvfb-run -a -n $((100 + $$ % 20000)) -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 # Under the sanitizers, leaks inside the desktop's system libraries are not this program's.
