@@ -20,7 +20,9 @@ constexpr int kLeafSize = 2;       // at most this many facets: always a leaf
 constexpr int kMaxLeafSize = 4;    // a leaf the split heuristic may keep
 constexpr int kBalancedDepth = 40; // from here on, halves by count: the depth stays bounded
 constexpr int kMaxDepth = 90;
-constexpr int kStackSize = kMaxDepth + 2;
+// Depth first over four-way nodes: at most three children wait at each of the (at most
+// kMaxDepth / 2 + 1) four-way levels, and one more.
+constexpr int kStackSize = 2 * kMaxDepth + 8;
 
 enum class BoxKind { Never, Bounded, Unbounded };
 
@@ -88,6 +90,13 @@ BoxKind facetBox(const PolygonRecord* p, Box& box) {
     return BoxKind::Bounded;
 }
 
+// A node of the two-way tree the builder makes, before it is folded into four-way nodes.
+struct BinaryNode {
+    double box[2][2][3];
+    std::int32_t index[2];
+    std::int32_t count[2];
+};
+
 struct Item {
     Box box;
     double centre[3];
@@ -98,7 +107,7 @@ struct Item {
 class Builder {
   public:
     // The leaves' facets go to `order`, leaf after leaf.
-    Builder(std::vector<Item>& items, std::vector<FacetHierarchy::Node>& nodes,
+    Builder(std::vector<Item>& items, std::vector<BinaryNode>& nodes,
             std::vector<const Item*>& order)
         : items_(items), nodes_(nodes), order_(order) {}
 
@@ -128,7 +137,7 @@ class Builder {
             halves[1].grow(items_[i].box);
         auto first = build(begin, middle, halves[0], level + 1);
         auto second = build(middle, end, halves[1], level + 1);
-        FacetHierarchy::Node& node = nodes_[self];
+        BinaryNode& node = nodes_[self];
         for (int c = 0; c < 2; ++c)
             for (int a = 0; a < 3; ++a) {
                 node.box[c][0][a] = halves[c].lo[a];
@@ -218,7 +227,7 @@ class Builder {
     }
 
     std::vector<Item>& items_;
-    std::vector<FacetHierarchy::Node>& nodes_;
+    std::vector<BinaryNode>& nodes_;
     std::vector<const Item*>& order_;
 };
 
@@ -228,7 +237,48 @@ class Builder {
 struct FacetHierarchyScratch {
     std::vector<Item> items, unbounded;
     std::vector<const Item*> order;
+    std::vector<BinaryNode> binary;
 };
+
+namespace {
+
+// The four-way node standing for two-way node `at`: its children, with an inner child's own two
+// children in its place; appended to `out`, its inner children after it.
+std::int32_t foldNode(const std::vector<BinaryNode>& binary, std::int32_t at,
+                      std::vector<FacetHierarchy::Node>& out) {
+    const auto self = static_cast<std::int32_t>(out.size());
+    out.push_back({});
+    FacetHierarchy::Node node{};
+    int slots = 0;
+    std::int32_t inner[FacetHierarchy::kWidth];
+    auto put = [&](const double (&box)[2][3], std::int32_t index, std::int32_t count) {
+        for (int c = 0; c < 2; ++c)
+            for (int a = 0; a < 3; ++a)
+                node.box[slots][c][a] = box[c][a];
+        node.index[slots] = index;
+        node.count[slots] = count;
+        inner[slots] = count == 0 ? index : -1;
+        ++slots;
+    };
+    const BinaryNode& b = binary[static_cast<std::size_t>(at)];
+    for (int c = 0; c < 2; ++c) {
+        if (b.count[c] > 0) {
+            put(b.box[c], b.index[c], b.count[c]);
+            continue;
+        }
+        const BinaryNode& g = binary[static_cast<std::size_t>(b.index[c])];
+        for (int k = 0; k < 2; ++k)
+            put(g.box[k], g.index[k], g.count[k]);
+    }
+    for (int s = slots; s < FacetHierarchy::kWidth; ++s)
+        node.count[s] = -1;
+    for (int s = 0; s < slots; ++s)
+        if (inner[s] >= 0) node.index[s] = foldNode(binary, inner[s], out);
+    out[static_cast<std::size_t>(self)] = node;
+    return self;
+}
+
+} // namespace
 
 void FacetHierarchy::build(const PolynetRecord* net, FacetHierarchyScratch& work) {
     net_ = net;
@@ -282,8 +332,10 @@ void FacetHierarchy::build(const PolynetRecord* net, FacetHierarchyScratch& work
             rootBox_[0][a] = bounds.lo[a];
             rootBox_[1][a] = bounds.hi[a];
         }
-        Builder builder(items, nodes_, order);
+        work.binary.clear();
+        Builder builder(items, work.binary, order);
         rootCount_ = builder.build(0, items.size(), bounds, 0).second;
+        if (rootCount_ == 0) foldNode(work.binary, 0, nodes_);
     }
     bounded_ = order.size();
     for (const Item& it : work.unbounded)
@@ -347,10 +399,15 @@ void FacetHierarchy::traverse(const Vec3& origin, const Vec3& direction, const d
         if (count == 0) {
             const char* line =
                 reinterpret_cast<const char*>(&nodes_[static_cast<std::size_t>(index)]);
-            __builtin_prefetch(line);
-            __builtin_prefetch(line + 64);
+            for (std::size_t at = 0; at < sizeof(Node); at += 64)
+                __builtin_prefetch(line + at);
         } else {
-            __builtin_prefetch(&planes_[static_cast<std::size_t>(index)]);
+            // A leaf's planes (a facet's may straddle two lines) and its first facet's record.
+            const FacetPlane* plane = &planes_[static_cast<std::size_t>(index)];
+            const char* end = reinterpret_cast<const char*>(plane + count);
+            for (const char* at = reinterpret_cast<const char*>(plane); at < end; at += 64)
+                __builtin_prefetch(at);
+            __builtin_prefetch(&refs_[static_cast<std::size_t>(index)]);
         }
         stack[top++] = {index, count, at};
     };
@@ -366,19 +423,25 @@ void FacetHierarchy::traverse(const Vec3& origin, const Vec3& direction, const d
             continue;
         }
         const Node& node = nodes_[static_cast<std::size_t>(p.index)];
-        double e0 = 0, e1 = 0;
-        bool h0 = enters(node.box[0], e0);
-        bool h1 = enters(node.box[1], e1);
-        if (h0 && h1) {
-            // The nearer child is searched first: its hits may rule out the other.
-            const int nearer = e1 < e0 ? 1 : 0;
-            push(node.index[1 - nearer], node.count[1 - nearer], nearer ? e0 : e1);
-            push(node.index[nearer], node.count[nearer], nearer ? e1 : e0);
-        } else if (h0) {
-            push(node.index[0], node.count[0], e0);
-        } else if (h1) {
-            push(node.index[1], node.count[1], e1);
+        // The children the ray enters, taken nearest first (pushed last); at equal entries the
+        // earlier child first.
+        struct Entered {
+            double entry;
+            int slot;
+        } hits[kWidth];
+        int n = 0;
+        for (int s = 0; s < kWidth && node.count[s] >= 0; ++s) {
+            double e = 0;
+            if (!enters(node.box[s], e)) continue;
+            int k = n++;
+            while (k > 0 && hits[k - 1].entry <= e) {
+                hits[k] = hits[k - 1];
+                --k;
+            }
+            hits[k] = {e, s};
         }
+        for (int k = 0; k < n; ++k)
+            push(node.index[hits[k].slot], node.count[hits[k].slot], hits[k].entry);
     }
 }
 

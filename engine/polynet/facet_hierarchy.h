@@ -58,12 +58,13 @@ class FacetHierarchy {
     void crossings(const Vec3& origin, const Vec3& direction,
                    std::vector<FacetCrossing>& out) const;
 
-    // An inner node: the boxes of its two children and where they are, on two whole cache
-    // lines.
+    // An inner node: the boxes of up to four children and where they are. Four children a node
+    // halve the chain of nodes a ray waits for, one after the other, on its way down.
+    static constexpr int kWidth = 4;
     struct alignas(64) Node {
-        double box[2][2][3];   // child, low or high corner, axis
-        std::int32_t index[2]; // an inner child's node, a leaf child's first facet
-        std::int32_t count[2]; // a leaf child's facets; 0 for an inner child
+        double box[kWidth][2][3];   // child, low or high corner, axis
+        std::int32_t index[kWidth]; // an inner child's node, a leaf child's first facet
+        std::int32_t count[kWidth]; // a leaf child's facets; 0 for an inner child, -1 for none
     };
     // A facet's plane, limits and axes as its record holds them: what the plane test reads,
     // kept together in leaf order.
