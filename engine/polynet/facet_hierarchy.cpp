@@ -250,14 +250,12 @@ std::int32_t foldNode(const std::vector<BinaryNode>& binary, std::int32_t at,
     out.push_back({});
     FacetHierarchy::Node node{};
     int slots = 0;
-    std::int32_t inner[FacetHierarchy::kWidth];
     auto put = [&](const double (&box)[2][3], std::int32_t index, std::int32_t count) {
         for (int c = 0; c < 2; ++c)
             for (int a = 0; a < 3; ++a)
                 node.box[slots][c][a] = box[c][a];
         node.index[slots] = index;
         node.count[slots] = count;
-        inner[slots] = count == 0 ? index : -1;
         ++slots;
     };
     const BinaryNode& b = binary[static_cast<std::size_t>(at)];
@@ -273,7 +271,7 @@ std::int32_t foldNode(const std::vector<BinaryNode>& binary, std::int32_t at,
     for (int s = slots; s < FacetHierarchy::kWidth; ++s)
         node.count[s] = -1;
     for (int s = 0; s < slots; ++s)
-        if (inner[s] >= 0) node.index[s] = foldNode(binary, inner[s], out);
+        if (node.count[s] == 0) node.index[s] = foldNode(binary, node.index[s], out);
     out[static_cast<std::size_t>(self)] = node;
     return self;
 }
